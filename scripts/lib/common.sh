@@ -1,0 +1,24 @@
+# Shared by scripts/run and scripts/test: the Debian packages the project needs, installed when missing.
+# shellcheck shell=bash
+
+KELM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# Building the program and its tools.
+KELM_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev python3 python3-fonttools fonts-dejavu-core fp-utils)
+# Running the tests: decoders, PDF tools, a virtual X server, clang for the fuzzers, the benchmark library.
+KELM_TEST_PACKAGES=(zbar-tools poppler-utils xvfb xauth x11-utils xdotool xclip clang libclang-rt-14-dev
+                    libbenchmark-dev clang-format time)
+
+kelm_install_packages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

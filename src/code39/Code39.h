@@ -1,0 +1,48 @@
+#pragma once
+// The Code 39 (bar code 3 of 9) encoding core: the symbol set, the check character,
+// Full ASCII expansion and the string steps of Make. Pure C++, no Qt, no window code.
+
+#include <string>
+#include <string_view>
+
+namespace code39 {
+
+// True for the 43 data characters: 0-9, A-Z, '-', '.', space, '$', '/', '+', '%'.
+bool IsCode39Character(char32_t c);
+// The character's value 0..42; 42 for anything outside the set (callers check first).
+int Code39Value(char32_t c);
+// The typeface character for a value 0..42 ('~' for 38, the space symbol); '%' for any other value.
+char Code39Character(int value);
+
+// Full ASCII expansion with caret codes. Characters that have no Full ASCII form are dropped;
+// a caret's partner is copied unchanged, so the result may still hold characters outside the set.
+std::u32string ExpandFullAscii(std::u16string_view data);
+
+inline constexpr std::string_view kNoInputData = "Error:- no input data";
+// "Error: input character "c" not legal in bar code 3 of 9", as UTF-16.
+std::u16string IllegalCharacterMessage(char32_t c);
+
+struct BuildResult {
+    std::string data;     // the data as written for the typeface (no start/stop), when ok
+    std::u16string error; // the message shown instead of a bar code, when not ok
+    bool ok() const { return error.empty(); }
+};
+
+// The string steps of Make: optional Full ASCII expansion, validation (spaces become '~'),
+// optional modulo-43 check character. The data is UTF-16; a surrogate pair is one character.
+BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum);
+
+// What the string box shows: "*" + data + "*".
+std::string BarTextOut(std::string_view data);
+// What the preview shows: "*" + data + "*  " (two trailing spaces).
+std::string PreviewText(std::string_view data);
+
+inline constexpr std::string_view kFamilyTextBelow = "Tamrosk Stripe 39 d Lo";
+inline constexpr std::string_view kFamilyTextAbove = "Tamrosk Stripe 39 d Up";
+// The bar-code typeface family for the style.
+constexpr std::string_view BarCodeFontName(bool textBelow)
+{
+    return textBelow ? kFamilyTextBelow : kFamilyTextAbove;
+}
+
+} // namespace code39

@@ -1,0 +1,134 @@
+#include "Desktop.h"
+
+#include "Errors.h"
+#include "Recorder.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QUrl>
+#include <algorithm>
+
+namespace platform {
+
+QString DocumentsFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    folder = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    while (folder.size() > 1 && folder.endsWith(Separator()))
+        folder.chop(1);
+    return folder;
+}
+
+QString ExecutablePath()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+}
+
+QString SettingsFileName(const QString& executablePath)
+{
+    // The name part follows the last separator or drive colon; the extension runs from its last dot.
+    qsizetype cut = -1;
+    for (QChar sep : {QChar(u'/'), QChar(u'\\'), QChar(u':')})
+        cut = std::max(cut, executablePath.lastIndexOf(sep));
+    QString name = executablePath.mid(cut + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot >= 0)
+        name.truncate(dot);
+    return name + QStringLiteral("tips.ini");
+}
+
+bool FitsPathLimit(const QString& path)
+{
+    return path.size() < kMaxPath;
+}
+
+bool DirectoryExists(const QString& path)
+{
+    return QFileInfo(path).isDir();
+}
+
+bool FileExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+QString Separator()
+{
+    return QString(QDir::separator());
+}
+
+void ShellExecute(QWidget* owner, const QString& verb, const QString& file, const QString& parameters,
+                  const QString& directory)
+{
+    if (Recorder* r = CurrentRecorder()) {
+        r->shellCalls.append({verb, file, parameters, directory, owner != nullptr});
+        return;
+    }
+    // Web addresses go to the browser; documents are resolved against the working folder first,
+    // as the Windows shell resolves a bare file name.
+    const QUrl url(file);
+    if (!url.scheme().isEmpty() && url.scheme().size() > 1) {
+        QDesktopServices::openUrl(url);
+        return;
+    }
+    QString path = file;
+    if (QFileInfo(path).isRelative())
+        path = QDir(directory.isEmpty() ? QDir::currentPath() : directory).filePath(file);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void MessageBeep()
+{
+    if (Recorder* r = CurrentRecorder()) {
+        ++r->beeps;
+        return;
+    }
+    QApplication::beep();
+}
+
+void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text)
+{
+    if (Recorder* r = CurrentRecorder()) {
+        r->warnings.append({topLeft, text});
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Ok, parent);
+    box.move(topLeft);
+    box.exec();
+}
+
+void ShowStandardError(const QString& message)
+{
+    const QString text = StandardErrorText(message);
+    if (Recorder* r = CurrentRecorder()) {
+        r->errors.append(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Make a bar code 3 of 9"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+bool ExecPrintDialog(QPrinter& printer, QWidget* parent)
+{
+    if (Recorder* r = CurrentRecorder()) {
+        ++r->printDialogs;
+        if (r->printDialogAnswer && r->preparePrinter)
+            r->preparePrinter(printer);
+        return r->printDialogAnswer;
+    }
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace platform

@@ -1,0 +1,42 @@
+#pragma once
+// The desktop the program talks to: folders, the shell, the beep, message boxes, the print dialog.
+// Tests replace all of it with a Recorder (Recorder.h), so nothing is shown and nothing blocks.
+
+#include <QPoint>
+#include <QString>
+
+class QWidget;
+class QPrinter;
+
+namespace platform {
+
+// The platform's path limit, counted in characters with the terminating NUL (MAX_PATH).
+inline constexpr int kMaxPath = 260;
+
+// The current user's documents folder, with native separators and no trailing separator.
+QString DocumentsFolder();
+// The full path of the running executable.
+QString ExecutablePath();
+// The executable's base name without extension + "tips.ini" ("kelm" -> "kelmtips.ini").
+QString SettingsFileName(const QString& executablePath);
+// True when the path fits the platform's limit (fewer than kMaxPath characters).
+bool FitsPathLimit(const QString& path);
+bool DirectoryExists(const QString& path);
+bool FileExists(const QString& path);
+// The native separator ("/" here, "\" on Windows), used where the folder is shown to the user.
+QString Separator();
+
+// Opens a document or a web address with the desktop's handler and returns at once.
+// An empty verb means the handler's default action. The result is not reported.
+void ShellExecute(QWidget* owner, const QString& verb, const QString& file, const QString& parameters,
+                  const QString& directory);
+// The default system beep.
+void MessageBeep();
+// The modal warning box: title "Warning", warning icon, one "OK" button, frame's top-left corner at topLeft.
+void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text);
+// The standard error box: title "Make a bar code 3 of 9", error icon, one OK button.
+void ShowStandardError(const QString& message);
+// The print dialog on the printer; true when the user confirmed it.
+bool ExecPrintDialog(QPrinter& printer, QWidget* parent);
+
+} // namespace platform

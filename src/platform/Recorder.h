@@ -1,0 +1,44 @@
+#pragma once
+// The seam for tests: while a Recorder is installed, every desktop call of Desktop.h is recorded
+// here instead of reaching the desktop, and dialogs take their pre-set answers.
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <functional>
+
+class QPrinter;
+
+namespace platform {
+
+struct ShellCall {
+    QString verb, file, parameters, directory;
+    bool hasOwner = false;
+};
+
+struct WarningCall {
+    QPoint topLeft;
+    QString text;
+};
+
+struct Recorder {
+    QList<ShellCall> shellCalls;
+    int beeps = 0;
+    QList<WarningCall> warnings;
+    QStringList errors; // texts shown in the standard error box, with the "." rule applied
+    // The print dialog's answer; on true the printer is handed to preparePrinter first
+    // (tests set a PDF output file there).
+    bool printDialogAnswer = false;
+    std::function<void(QPrinter&)> preparePrinter;
+    int printDialogs = 0;
+
+    Recorder();  // installs itself
+    ~Recorder(); // uninstalls
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+};
+
+// The installed recorder, or nullptr.
+Recorder* CurrentRecorder();
+
+} // namespace platform
