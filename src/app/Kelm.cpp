@@ -67,12 +67,9 @@ constexpr int kFirstLabelRow = 2;
 
 // The control-character names that Insert knows whole, with their caret codes.
 const std::pair<QString, QString> kNamedControls[] = {
-    {QStringLiteral("Tab"), QStringLiteral("^I")},
-    {QStringLiteral("Null"), QStringLiteral("^0")},
-    {QStringLiteral("Bell"), QStringLiteral("^G")},
-    {QStringLiteral("Line Feed"), QStringLiteral("^J")},
-    {QStringLiteral("Form Feed"), QStringLiteral("^L")},
-    {QStringLiteral("Carriage Return"), QStringLiteral("^M")},
+    {QStringLiteral("Tab"), QStringLiteral("^I")},       {QStringLiteral("Null"), QStringLiteral("^0")},
+    {QStringLiteral("Bell"), QStringLiteral("^G")},      {QStringLiteral("Line Feed"), QStringLiteral("^J")},
+    {QStringLiteral("Form Feed"), QStringLiteral("^L")}, {QStringLiteral("Carriage Return"), QStringLiteral("^M")},
     {QStringLiteral("Escape"), QStringLiteral("^1")},
 };
 // The letters offered as "Ctrl-x" (the others have names of their own, and there is no Ctrl-O).
@@ -103,7 +100,8 @@ void SubstituteFaces()
     static bool done = false;
     if (std::exchange(done, true))
         return;
-    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
+                              QStringLiteral("DejaVu Sans")};
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
     QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
     QFont::insertSubstitutions(QStringLiteral("Courier New"),
@@ -163,6 +161,11 @@ TKelmInput::TKelmInput(QWidget* parent) : QWidget(parent)
     // Check boxes react to changes of state only, whoever makes them.
     bind(CheckBox2, &QCheckBox::toggled, &TKelmInput::CheckBox2Click);
     bind(TipCheckBox, &QCheckBox::toggled, &TKelmInput::TipCheckBoxClick);
+
+    // The boxes take what is typed as it stands: completing "1" to "18" or "tab" to "Tab" would apply a
+    // size or insert a code the user did not type.
+    PointSize->setCompleter(nullptr);
+    ComboBox1->setCompleter(nullptr);
 
     for (QObject* watched : std::initializer_list<QObject*>{BarTextInput, PointSize, Label2})
         watched->installEventFilter(this);
@@ -501,7 +504,8 @@ bool TKelmInput::eventFilter(QObject* watched, QEvent* event)
             }
         } else if (event->type() == QEvent::FocusIn) {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason) {
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                reason == Qt::ShortcutFocusReason) {
                 QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
                 QCoreApplication::sendEvent(BarTextInput, &plain);
                 return true;

@@ -89,7 +89,8 @@ QByteArray RichTextFormat(const QTextCursor& selection)
                 index = fonts.size();
                 fonts.append(family);
             }
-            body += "{\\f" + QByteArray::number(index) + "\\fs" + QByteArray::number(HalfPointsOf(format, fallback)) + ' ';
+            body += "{\\f" + QByteArray::number(index) + "\\fs" +
+                    QByteArray::number(HalfPointsOf(format, fallback)) + ' ';
             AppendEscaped(body, fragment.text().mid(from - fragment.position(), to - from), false);
             body += '}';
         }
