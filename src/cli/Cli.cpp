@@ -29,7 +29,7 @@ constexpr std::string_view kHelp =
     "\n"
     "Exit status: 0 when every input was encoded, 1 when any failed, 2 on bad usage.\n";
 
-// Output and messages are gathered and written in large blocks; rows never wait on a flush.
+// Output is gathered and written in large blocks; rows never wait on a flush.
 constexpr std::size_t kFlushSize = 1 << 20;
 constexpr std::size_t kReadSize = 1 << 20;
 // Working buffers keep their capacity between rows, but not the capacity of a huge one.
