@@ -27,6 +27,9 @@ constexpr std::string_view kHelp =
     "      --version      show the version and exit\n"
     "      --             end of options; every later argument is DATA\n"
     "\n"
+    "  --png FILE         draw one DATA in the bar-code typeface into a PNG image instead, with\n"
+    "                     --size PT (default 22), --dpi N (default 300) and --text-above\n"
+    "\n"
     "Exit status: 0 when every input was encoded, 1 when any failed, 2 on bad usage.\n";
 
 // Output is gathered and written in large blocks; rows never wait on a flush.

@@ -1,0 +1,444 @@
+// The bar-code typefaces checked against independent oracles: the Code 39 table as published, the
+// fonts' own outlines, a real decoder (zbarimg) reading rendered bar codes, and the generator's bytes.
+#include "cli/Render.h"
+#include "code39/Code39.h"
+#include "platform/Typefaces.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QPainterPath>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtEndian>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace {
+
+const QString kLo = QStringLiteral(":/fonts/TamroskStripe39dLo-Regular.ttf");
+const QString kUp = QStringLiteral(":/fonts/TamroskStripe39dUp-Regular.ttf");
+const QString kSymbols = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-.~$/+%*");
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Font units: one pixel per unit at 2048 pixels per em, unhinted.
+QRawFont LoadFont(const QString& path)
+{
+    return QRawFont(ReadAll(path), 2048, QFont::PreferNoHinting);
+}
+
+struct Outline {
+    QList<QRectF> bars; // left to right
+    QRectF text;        // bounding box of everything else
+    int textContours = 0;
+};
+
+// The bars are the glyph's tallest axis-aligned rectangles; the rest is the readable character.
+Outline ReadOutline(const QRawFont& font, QChar c)
+{
+    const QList<quint32> glyph = font.glyphIndexesForString(QString(c));
+    Outline o;
+    QList<QPolygonF> contours = font.pathForGlyph(glyph.value(0)).toSubpathPolygons();
+    qreal tallest = 0;
+    const auto isRect = [](const QPolygonF& p) {
+        const QRectF r = p.boundingRect();
+        return std::all_of(p.begin(), p.end(), [&](QPointF q) {
+            return (q.x() == r.left() || q.x() == r.right()) && (q.y() == r.top() || q.y() == r.bottom());
+        });
+    };
+    for (const QPolygonF& p : contours) {
+        if (isRect(p))
+            tallest = qMax(tallest, p.boundingRect().height());
+    }
+    for (const QPolygonF& p : contours) {
+        if (isRect(p) && p.boundingRect().height() == tallest) {
+            o.bars.append(p.boundingRect());
+        } else {
+            o.text |= p.boundingRect();
+            ++o.textContours;
+        }
+    }
+    std::sort(o.bars.begin(), o.bars.end(), [](const QRectF& a, const QRectF& b) { return a.left() < b.left(); });
+    return o;
+}
+
+struct Decoded {
+    QStringList data; // per image, empty when nothing was found
+    QString error;
+};
+
+// zbarimg's XML names each image it read, so a missed image cannot shift the results.
+Decoded Decode(const QStringList& files)
+{
+    QProcess zbar;
+    zbar.start(QStringLiteral("zbarimg"),
+               QStringList{"--xml", "--nodbus", "-q", "-Sdisable", "-Scode39.enable"} + files);
+    if (!zbar.waitForStarted())
+        return {{}, QStringLiteral("zbarimg not found: install zbar-tools")};
+    zbar.waitForFinished(120000);
+    Decoded d;
+    d.data.resize(files.size());
+    QXmlStreamReader xml(zbar.readAllStandardOutput());
+    qsizetype index = -1;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("source"))
+            index = files.indexOf(xml.attributes().value("href").toString());
+        else if (xml.name() == QLatin1String("data") && index >= 0)
+            d.data[index] += xml.readElementText(); // a second symbol in one image shows up too
+    }
+    return d;
+}
+
+// Random data the builder accepts: data characters, or any printable ASCII for Full ASCII.
+QString RandomData(QRandomGenerator& random, bool fullAscii)
+{
+    const QString plain = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%");
+    QString s;
+    for (int n = random.bounded(1, 11); n > 0; --n)
+        s += fullAscii ? QChar(char16_t(random.bounded(32, 127))) : plain[random.bounded(plain.size())];
+    return s.replace(QLatin1Char('^'), QLatin1Char('?')); // a caret starts a control code
+}
+
+struct Run {
+    int status = -1;
+    QByteArray err;
+};
+
+Run RunCode39(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(CODE39_EXE), arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardError()};
+}
+
+} // namespace
+
+class TestFonts : public QObject {
+    Q_OBJECT
+private slots:
+    void patterns_data()
+    {
+        // Code 39 as published: nine elements from the first bar, 1 = wide.
+        QTest::addColumn<QChar>("c");
+        QTest::addColumn<QString>("pattern");
+        const char* table[][2] = {
+            {"0", "000110100"}, {"1", "100100001"}, {"2", "001100001"}, {"3", "101100000"}, {"4", "000110001"},
+            {"5", "100110000"}, {"6", "001110000"}, {"7", "000100101"}, {"8", "100100100"}, {"9", "001100100"},
+            {"A", "100001001"}, {"B", "001001001"}, {"C", "101001000"}, {"D", "000011001"}, {"E", "100011000"},
+            {"F", "001011000"}, {"G", "000001101"}, {"H", "100001100"}, {"I", "001001100"}, {"J", "000011100"},
+            {"K", "100000011"}, {"L", "001000011"}, {"M", "101000010"}, {"N", "000010011"}, {"O", "100010010"},
+            {"P", "001010010"}, {"Q", "000000111"}, {"R", "100000110"}, {"S", "001000110"}, {"T", "000010110"},
+            {"U", "110000001"}, {"V", "011000001"}, {"W", "111000000"}, {"X", "010010001"}, {"Y", "110010000"},
+            {"Z", "011010000"}, {"-", "010000101"}, {".", "110000100"}, {"$", "010101000"}, {"/", "010100010"},
+            {"+", "010001010"}, {"%", "000101010"}, {"*", "010010100"}, {"~", "011000100"}, // the space symbol
+                                                                                            // stands at the tilde
+        };
+        for (const auto& row : table)
+            QTest::newRow(row[0]) << QChar::fromLatin1(row[0][0]) << QString::fromLatin1(row[1]);
+    }
+    void patterns()
+    {
+        QFETCH(QChar, c);
+        QFETCH(QString, pattern);
+        const QRawFont mono = LoadFont(QStringLiteral(KELM_DEJAVU_MONO));
+        for (const QString& path : {kLo, kUp}) {
+            const QRawFont font = LoadFont(path);
+            const Outline o = ReadOutline(font, c);
+            QCOMPARE(o.bars.size(), 5);
+            // Elements in order: bar, space, bar ... measured in narrow widths.
+            QList<qreal> widths;
+            for (int i = 0; i < 5; ++i) {
+                if (i > 0)
+                    widths.append(o.bars[i].left() - o.bars[i - 1].right());
+                widths.append(o.bars[i].width());
+            }
+            const qreal narrow = *std::min_element(widths.begin(), widths.end());
+            QString read;
+            for (const qreal w : widths) {
+                QVERIFY2(qAbs(w - narrow) < 1 || qAbs(w - 3 * narrow) < 1, qPrintable(path));
+                read += w > 2 * narrow ? u'1' : u'0';
+            }
+            QCOMPARE(read, pattern);
+            // Sixteen narrow widths per character, one of them the gap to the next character.
+            const qreal advance = font.advancesForGlyphIndexes(font.glyphIndexesForString(QString(c)))[0].x();
+            QCOMPARE(qRound(advance / narrow), 16);
+            QCOMPARE(qRound((advance - o.bars.last().right() + o.bars.first().left()) / narrow), 1);
+
+            // The readable character: DejaVu Sans Mono's shape, clear of the bars on its side.
+            if (c == u'~') {
+                QCOMPARE(o.textContours, 0);
+                continue;
+            }
+            const Outline original = ReadOutline(mono, c);
+            const QRectF bars = o.bars.first() | o.bars.last();
+            QVERIFY(path == kLo ? o.text.top() > bars.bottom() : o.text.bottom() < bars.top());
+            QCOMPARE(o.textContours, original.textContours + int(original.bars.size()));
+            QVERIFY(qAbs(o.text.width() / o.text.height() -
+                         (original.text | QRectF(original.bars.value(0))).width() /
+                             (original.text | QRectF(original.bars.value(0))).height()) < 0.05);
+        }
+    }
+
+    void onlyTheSymbolsAndABlankSpace()
+    {
+        QTemporaryDir dir;
+        for (const QString& path : {kLo, kUp}) {
+            // The font's own character map, read by fontTools: Qt's lookup adds tab and no-break space.
+            const QString copy = dir.filePath("font.ttf");
+            QFile::remove(copy);
+            QVERIFY(QFile::copy(path, copy));
+            QProcess python;
+            python.start(QStringLiteral(KELM_PYTHON),
+                         {"-c",
+                          "import sys; from fontTools.ttLib import TTFont; "
+                          "sys.stdout.write(''.join(sorted(map(chr, TTFont(sys.argv[1]).getBestCmap()))))",
+                          copy});
+            QVERIFY(python.waitForFinished(60000));
+            QString expected = kSymbols + u' ';
+            std::sort(expected.begin(), expected.end());
+            QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()), expected);
+            // A layout that breaks or stretches at a space must never change the bars.
+            const QRawFont font = LoadFont(path);
+            const QList<quint32> space = font.glyphIndexesForString(QStringLiteral(" A"));
+            QVERIFY(font.pathForGlyph(space[0]).isEmpty());
+            QCOMPARE(font.advancesForGlyphIndexes(space)[0], font.advancesForGlyphIndexes(space)[1]);
+        }
+    }
+
+    // The DejaVu licence: derived fonts carry its notice and no "Bitstream" or "Vera" in their names.
+    void namesAndLicence()
+    {
+        for (const QString& path : {kLo, kUp}) {
+            const QRawFont font = LoadFont(path);
+            const QByteArray name = font.fontTable("name");
+            QMap<int, QString> names;
+            const int count = qFromBigEndian<quint16>(name.constData() + 2);
+            const int strings = qFromBigEndian<quint16>(name.constData() + 4);
+            for (int i = 0; i < count; ++i) {
+                const char* r = name.constData() + 6 + 12 * i;
+                if (qFromBigEndian<quint16>(r) != 3) // Windows records, UTF-16BE
+                    continue;
+                const QByteArray bytes =
+                    name.mid(strings + qFromBigEndian<quint16>(r + 10), qFromBigEndian<quint16>(r + 8));
+                QString text;
+                for (qsizetype k = 0; k + 1 < bytes.size(); k += 2)
+                    text += QChar(char16_t(qFromBigEndian<quint16>(bytes.constData() + k)));
+                names[qFromBigEndian<quint16>(r + 6)] = text;
+            }
+            const QString family = path == kLo ? "Tamrosk Stripe 39 d Lo" : "Tamrosk Stripe 39 d Up";
+            QCOMPARE(names.value(1), family);
+            QCOMPARE(names.value(2), QStringLiteral("Regular"));
+            for (const int id : {1, 3, 4, 6, 16}) {
+                QVERIFY(!names.value(id).contains("Bitstream", Qt::CaseInsensitive));
+                QVERIFY(!names.value(id).contains("Vera", Qt::CaseInsensitive));
+            }
+            QVERIFY(names.value(0).contains("Copyright (c) 2003 by Bitstream, Inc."));
+            QVERIFY(names.value(13).contains("only if the fonts are renamed"));
+            // Installable embedding: a document with a pasted bar code may carry the font along.
+            QCOMPARE(qFromBigEndian<quint16>(font.fontTable("OS/2").constData() + 8), quint16(0));
+        }
+    }
+
+    // Two runs give the same bytes, and they are the bytes built into the program.
+    void generatorIsReproducible()
+    {
+        QTemporaryDir first, second;
+        for (const QTemporaryDir* dir : {&first, &second}) {
+            QProcess python;
+            python.start(QStringLiteral(KELM_PYTHON),
+                         {KELM_TYPEFACE_GENERATOR, dir->path(), "--mono", KELM_DEJAVU_MONO});
+            QVERIFY(python.waitForFinished(60000));
+            QCOMPARE(python.exitCode(), 0);
+        }
+        for (const QString& built : {kLo, kUp}) {
+            const QString name = built.mid(built.lastIndexOf(u'/') + 1);
+            QCOMPARE(ReadAll(first.filePath(name)), ReadAll(second.filePath(name)));
+            QCOMPARE(ReadAll(first.filePath(name)), ReadAll(built));
+        }
+    }
+
+    void registration()
+    {
+        platform::RegisterBarCodeTypefaces();
+        platform::RegisterBarCodeTypefaces();
+        for (const auto family : {code39::kFamilyTextBelow, code39::kFamilyTextAbove}) {
+            const QString name = QString::fromLatin1(family.data(), qsizetype(family.size()));
+            QCOMPARE(QFontInfo(QFont(name)).family(), name);
+        }
+        // The test machine has no such typefaces installed: a paste elsewhere would not show bars.
+        QVERIFY(!platform::BarCodeTypefacesInstalledForOtherPrograms());
+    }
+
+    // Typefaces installed in the user's font folder count for other programs; both are needed.
+    void installedForOtherPrograms_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("both installed") << QStringList{kLo, kUp} << QByteArray("1");
+        QTest::newRow("one installed") << QStringList{kLo} << QByteArray("0");
+    }
+    void installedForOtherPrograms()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QByteArray, answer);
+        QTemporaryDir home;
+        QDir().mkpath(home.filePath(".local/share/fonts"));
+        for (const QString& font : installed)
+            QVERIFY(
+                QFile::copy(font, home.filePath(".local/share/fonts/") + font.mid(font.lastIndexOf(u'/') + 1)));
+        QProcess probe;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.remove("XDG_DATA_HOME");
+        env.remove("XDG_CACHE_HOME");
+        env.insert("KELM_TYPEFACE_PROBE", "1");
+        probe.setProcessEnvironment(env);
+        probe.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(probe.waitForFinished(60000));
+        QCOMPARE(probe.readAllStandardOutput(), answer + " 11"); // and both families usable
+    }
+
+    // Many random bar codes, rendered as the command line does, read back by a real decoder.
+    void scan_data()
+    {
+        QTest::addColumn<bool>("textAbove");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("antialias");
+        for (const bool above : {false, true})
+            for (const double points : {12.0, 16.0, 22.0, 36.0})
+                for (const int dpi : {96, 300})
+                    for (const bool antialias : {true, false})
+                        QTest::addRow("%s %g pt %d dpi%s", above ? "text above" : "text below", points, dpi,
+                                      antialias ? "" : " no antialias")
+                            << above << points << dpi << antialias;
+    }
+    void scan()
+    {
+        QFETCH(bool, textAbove);
+        QFETCH(double, points);
+        QFETCH(int, dpi);
+        QFETCH(bool, antialias);
+        QRandomGenerator random(quint32(points * 1000 + dpi * 2 + textAbove));
+        QTemporaryDir dir;
+        QStringList files, expected;
+        for (int i = 0; i < 16; ++i) {
+            const bool fullAscii = i % 4 >= 2, checksum = i % 2;
+            const QString data = RandomData(random, fullAscii);
+            const code39::BuildResult r = code39::BuildBarCodeData(data.toStdU16String(), fullAscii, checksum);
+            QVERIFY2(r.ok(), qPrintable(data));
+            const QString symbol = QString::fromStdString(code39::BarTextOut(r.data));
+            const cli::Rendered out = cli::RenderBarCode(symbol, {points, dpi, textAbove, antialias});
+            QVERIFY2(!out.image.isNull(), qPrintable(out.error));
+            // The quiet zone: nothing dark within ten narrow widths of either side.
+            const int quiet = qCeil(10 * cli::PixelSize(points, dpi) / 16.0);
+            for (int y = 0; y < out.image.height(); ++y) {
+                const uchar* row = out.image.constScanLine(y);
+                for (int x = 0; x < quiet; ++x)
+                    QVERIFY(row[x] == 255 && row[out.image.width() - 1 - x] == 255);
+            }
+            files << dir.filePath(QString::number(i) + ".png");
+            QVERIFY(out.image.save(files.last()));
+            expected << QString(symbol).mid(1, symbol.size() - 2).replace(u'~', u' ');
+        }
+        const Decoded decoded = Decode(files);
+        QVERIFY2(decoded.error.isEmpty(), qPrintable(decoded.error));
+        QCOMPARE(decoded.data, expected);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message"); // part of the one line on standard error
+        QTest::addColumn<QString>("decoded");
+        QTest::newRow("defaults, check character") << QStringList{"-c", "CODE39"} << 0 << ""
+                                                   << "CODE39W";
+        QTest::newRow("small, text above, full ascii")
+            << QStringList{"--size", "12", "--dpi=96", "--text-above", "-f", "a b"} << 0 << ""
+            << "+A +B";
+        QTest::newRow("size not a number") << QStringList{"--size", "big", "A"} << 2 << "--size"
+                                           << "";
+        QTest::newRow("size zero") << QStringList{"--size", "0", "A"} << 2 << "--size"
+                                   << "";
+        QTest::newRow("size with exponent") << QStringList{"--size", "1e3", "A"} << 2 << "--size"
+                                            << "";
+        QTest::newRow("dpi not whole") << QStringList{"--dpi", "96.5", "A"} << 2 << "--dpi"
+                                       << "";
+        QTest::newRow("dpi beyond range") << QStringList{"--dpi", "100000", "A"} << 2 << "--dpi"
+                                          << "";
+        QTest::newRow("dpi missing") << QStringList{"A", "--dpi"} << 2 << "--dpi"
+                                     << "";
+        QTest::newRow("image too large")
+            << QStringList{"--size", "1000", "--dpi", "2400", "ABCDEFGHIJ"} << 2 << "too large"
+            << "";
+        QTest::newRow("two data") << QStringList{"A", "B"} << 2 << "exactly one"
+                                  << "";
+        QTest::newRow("data not encodable") << QStringList{"abc"} << 1 << "not legal"
+                                            << "";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFETCH(QString, decoded);
+        QTemporaryDir dir;
+        const QString png = dir.filePath("x.png");
+        const Run run = RunCode39(QStringList{"--png", png} + arguments);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err.count('\n'), status == 0 ? 0 : 1);
+        QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+        QCOMPARE(QFile::exists(png), status == 0);
+        if (status == 0)
+            QCOMPARE(Decode({png}).data, QStringList{decoded});
+    }
+
+    void unwritableFile_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("missing folder") << "missing/x.png";
+        QTest::newRow("a folder") << ".";
+    }
+    void unwritableFile()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        const Run run = RunCode39({"--png", dir.filePath(path), "A"});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.startsWith("code39: cannot write"), run.err.constData());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    // Child process of installedForOtherPrograms: reports what this environment's fonts offer.
+    if (qEnvironmentVariableIsSet("KELM_TYPEFACE_PROBE")) {
+        const bool installed = platform::BarCodeTypefacesInstalledForOtherPrograms();
+        platform::RegisterBarCodeTypefaces();
+        QByteArray usable;
+        for (const char* family : {"Tamrosk Stripe 39 d Lo", "Tamrosk Stripe 39 d Up"})
+            usable += QFontInfo(QFont(family)).family() == family ? '1' : '0';
+        std::fputs((QByteArray(installed ? "1" : "0") + ' ' + usable).constData(), stdout);
+        return 0;
+    }
+    TestFonts test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestFonts.moc"
