@@ -108,19 +108,21 @@ LICENCE = (
 # edges between pixels are grey and, at one or two pixels per module, blur narrow and wide together.
 #
 # Storage: 0 = N, 1 = W (whole pixels, F26Dot6), 2 = 1 when the size leaves room for W >= 2N.
-# N = max(1, floor((ppem + 3) / 16)), W = min(floor((ppem - 7N) / 3), 5N): a ratio of 2.5 to 5 at
-# 16 to 28 pixels per em, close to 3 above that, and never below 2 where the hints apply.
+# N = max(1, floor((ppem + 3) / 16)), W = min(floor((ppem - 7N) / 3), max(floor(3.5N), 5)): at 13
+# to 15 pixels per em the ratio is 2, up to 28 it is 3 to 5 (one pixel cannot be split), and from
+# 29 on it stays within 2.5 to 3.5 with a gap of at most 5.5N. Below 13 nothing fits and the
+# outlines are left alone.
 PREP_PROGRAM = [
     "PUSHW[ ]", "511", "SCANCTRL[ ]",  # dropout control at every size ...
     "PUSHB[ ]", "4", "SCANTYPE[ ]",  # ... in smart mode, so thin bars never vanish
-    "PUSHB[ ]", "4", "3", "INSTCTRL[ ]",  # x-direction hints hold in grey-level modes too
+    "PUSHB[ ]", "4", "3", "INSTCTRL[ ]",  # FreeType's grey-level interpreter follows x hints too
     "SVTCA[1]",
     "MPPEM[ ]", "PUSHB[ ]", "3", "ADD[ ]", "PUSHB[ ]", "16", "DIV[ ]", "FLOOR[ ]",
     "PUSHB[ ]", "64", "MAX[ ]",  # N
     "DUP[ ]", "PUSHB[ ]", "0", "SWAP[ ]", "WS[ ]",
-    "DUP[ ]", "PUSHW[ ]", "320", "MUL[ ]",  # N 5N
-    "SWAP[ ]", "PUSHW[ ]", "448", "MUL[ ]",  # 5N 7N
-    "MPPEM[ ]", "PUSHB[ ]", "1", "DIV[ ]",  # 5N 7N ppem
+    "DUP[ ]", "PUSHB[ ]", "224", "MUL[ ]", "FLOOR[ ]", "PUSHW[ ]", "320", "MAX[ ]",  # N cap
+    "SWAP[ ]", "PUSHW[ ]", "448", "MUL[ ]",  # cap 7N
+    "MPPEM[ ]", "PUSHB[ ]", "1", "DIV[ ]",  # cap 7N ppem
     "SWAP[ ]", "SUB[ ]", "PUSHW[ ]", "192", "DIV[ ]", "FLOOR[ ]", "MIN[ ]",  # W
     "DUP[ ]", "PUSHB[ ]", "1", "SWAP[ ]", "WS[ ]",
     "PUSHB[ ]", "0", "RS[ ]", "PUSHW[ ]", "128", "MUL[ ]",  # W 2N
