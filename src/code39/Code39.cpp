@@ -1,6 +1,8 @@
 #include "Code39.h"
 
 #include <array>
+#include <cstdint>
+#include <utility>
 
 namespace code39 {
 
@@ -150,60 +152,119 @@ std::u16string IllegalCharacterMessage(char32_t c)
 
 namespace {
 
-// Validates and sums the characters; on success result.data holds them as written for the typeface.
-template <typename Next> BuildResult Validate(Next next, std::size_t sizeHint, bool checksum)
+// One 7-bit character's Full ASCII form as written for the typeface (the space as '~'), with the
+// sum of its values for the check character; length 0 where the character is dropped.
+struct FullAsciiCode {
+    char text[2];
+    unsigned char length;
+    unsigned char value;
+};
+
+constexpr std::array<FullAsciiCode, 128> MakeFullAsciiCodes()
 {
-    BuildResult result;
-    result.data.reserve(sizeHint + 1);
-    int sum = 0;
-    char32_t c;
-    bool any = false;
-    while (next(c)) {
-        any = true;
-        if (!IsCode39Character(c)) {
-            result.data.clear();
-            result.error = IllegalCharacterMessage(c);
-            return result;
+    std::array<FullAsciiCode, 128> codes{};
+    for (std::size_t c = 0; c < codes.size(); ++c) {
+        FullAsciiCode& code = codes[c];
+        for (char ch : kFullAscii[c]) {
+            code.text[code.length++] = ch == ' ' ? '~' : ch;
+            code.value = static_cast<unsigned char>(code.value + kValues[static_cast<unsigned char>(ch)]);
         }
-        sum += Code39Value(c);
-        if (sum >= 43 * 1024)
-            sum %= 43; // keeps the running sum bounded for any length of data
-        result.data.push_back(c == U' ' ? '~' : static_cast<char>(c));
     }
-    if (!any) {
-        result.error.assign(kNoInputData.begin(), kNoInputData.end());
-        return result;
-    }
+    return codes;
+}
+constexpr auto kFullAsciiCodes = MakeFullAsciiCodes();
+
+bool Fail(BuildResult& result, std::u16string message)
+{
+    result.data.clear();
+    result.error = std::move(message);
+    return false;
+}
+
+// Appends the check character (when asked) and trims the working buffer to the data written.
+bool Finish(BuildResult& result, std::size_t length, std::uint64_t sum, bool checksum)
+{
+    if (length == 0)
+        return Fail(result, std::u16string(kNoInputData.begin(), kNoInputData.end()));
     if (checksum)
-        result.data.push_back(Code39Character(sum % 43));
-    return result;
+        result.data[length++] = Code39Character(static_cast<int>(sum % 43));
+    result.data.resize(length);
+    return true;
+}
+
+bool BuildPlain(std::u16string_view input, bool checksum, BuildResult& result)
+{
+    result.data.resize(input.size() + 1);
+    char* out = result.data.data();
+    std::uint64_t sum = 0;
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        const char16_t u = input[i];
+        const int value = u < 128 ? kValues[u] : -1;
+        if (value < 0)
+            return Fail(result, IllegalCharacterMessage(NextCharacter(input, i)));
+        sum += static_cast<unsigned>(value);
+        out[i] = u == u' ' ? '~' : static_cast<char>(u);
+    }
+    return Finish(result, input.size(), sum, checksum);
+}
+
+// Expands and validates in one pass: every Full ASCII form is made of data characters, so only a
+// caret's partner can be illegal, and the first bad partner is the first illegal character.
+bool BuildFullAscii(std::u16string_view input, bool checksum, BuildResult& result)
+{
+    result.data.resize(2 * input.size() + 1);
+    char* out = result.data.data();
+    std::size_t length = 0;
+    std::uint64_t sum = 0;
+    std::size_t i = 0;
+    while (i < input.size()) {
+        const char16_t u = input[i++];
+        if (u >= 128)
+            continue; // dropped; both halves of a surrogate pair land here, so the pair goes whole
+        if (u == u'^') {
+            if (i == input.size())
+                break; // a final caret stands for nothing
+            const char32_t next = NextCharacter(input, i);
+            if (next == U'0') {
+                out[length++] = '%';
+                out[length++] = 'U';
+                sum += kValues['%'] + kValues['U'];
+            } else if (next >= U'1' && next <= U'9') {
+                out[length++] = '%';
+                out[length++] = 'A';
+                sum += kValues['%'] + kValues['A'];
+            } else if (next >= U'A' && next <= U'Z') {
+                out[length++] = '$';
+                out[length++] = static_cast<char>(next);
+                sum += static_cast<unsigned>(kValues['$'] + kValues[next]);
+            } else {
+                return Fail(result, IllegalCharacterMessage(next));
+            }
+            continue;
+        }
+        const FullAsciiCode& code = kFullAsciiCodes[u];
+        // Both bytes are stored unconditionally (the buffer has room); length keeps only the real ones.
+        out[length] = code.text[0];
+        out[length + 1] = code.text[1];
+        length += code.length;
+        sum += code.value;
+    }
+    return Finish(result, length, sum, checksum);
 }
 
 } // namespace
 
+bool BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum, BuildResult& result)
+{
+    result.error.clear();
+    return fullAscii ? BuildFullAscii(input, checksum, result) : BuildPlain(input, checksum, result);
+}
+
 BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum)
 {
-    if (fullAscii) {
-        const std::u32string expanded = ExpandFullAscii(input);
-        std::size_t i = 0;
-        return Validate(
-            [&](char32_t& c) {
-                if (i >= expanded.size())
-                    return false;
-                c = expanded[i++];
-                return true;
-            },
-            expanded.size(), checksum);
-    }
-    std::size_t i = 0;
-    return Validate(
-        [&](char32_t& c) {
-            if (i >= input.size())
-                return false;
-            c = NextCharacter(input, i);
-            return true;
-        },
-        input.size(), checksum);
+    BuildResult result;
+    BuildBarCodeData(input, fullAscii, checksum, result);
+    return result;
 }
 
 std::string BarTextOut(std::string_view data)

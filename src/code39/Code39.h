@@ -16,6 +16,7 @@ char Code39Character(int value);
 
 // Full ASCII expansion with caret codes. Characters that have no Full ASCII form are dropped;
 // a caret's partner is copied unchanged, so the result may still hold characters outside the set.
+// The builder goes further and refuses a caret pair that is no Full ASCII code (see BuildBarCodeData).
 std::u32string ExpandFullAscii(std::u16string_view data);
 
 inline constexpr std::string_view kNoInputData = "Error:- no input data";
@@ -30,7 +31,12 @@ struct BuildResult {
 
 // The string steps of Make: optional Full ASCII expansion, validation (spaces become '~'),
 // optional modulo-43 check character. The data is UTF-16; a surrogate pair is one character.
+// With Full ASCII a caret must be followed by a digit or a capital letter: any other partner would
+// give a pair that no Full ASCII reader decodes, so it is reported as the illegal character.
 BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum);
+// The same, reusing result's storage so that encoding many rows allocates nothing per row.
+// Returns result.ok().
+bool BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum, BuildResult& result);
 
 // What the string box shows: "*" + data + "*".
 std::string BarTextOut(std::string_view data);
