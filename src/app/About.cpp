@@ -76,6 +76,7 @@ void WritePosition(qint64 position, const QString& path)
 TWarningBox::TWarningBox(QWidget* parent) : QDialog(parent)
 {
     setupUi(this);
+    setFixedSize(sizeHint());
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 }
 
