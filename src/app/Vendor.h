@@ -1,6 +1,8 @@
 #pragma once
 // The vendor's identity and addresses, defined once for every window, the sample sheet and the help.
 
+#include <QString>
+
 namespace kelm {
 
 inline constexpr char kCompanyName[] = "Tamrosk Labelworks";
@@ -17,5 +19,16 @@ inline constexpr char kTypefacePage[] = "https://www.tamrosk.example/kelm.htm";
 inline constexpr char kUpdateCheckPrefix[] = "https://www.tamrosk.example/file/update.php?v=KELMBC39-";
 // The maker's one-line notice in the main window.
 inline constexpr char kMakerNotice[] = "Free from Tamrosk Labelworks";
+
+// The postal address on one line, and the phone and fax numbers on one line.
+inline QString VendorAddressLine()
+{
+    return QString::fromUtf8(kStreet) + QStringLiteral(", ") + QString::fromUtf8(kTown);
+}
+inline QString VendorPhoneFaxLine()
+{
+    return QStringLiteral("Phone: ") + QString::fromUtf8(kPhone) + QStringLiteral("  Fax: ") +
+           QString::fromUtf8(kFax);
+}
 
 } // namespace kelm

@@ -7,9 +7,14 @@
 
 namespace platform {
 
+// A settings file larger than this is not read (reads give their defaults) and not written (writes
+// fail and leave it alone), so a runaway or wrong file can never make the program allocate without limit.
+inline constexpr qint64 kMaxProfileFileSize = 16 * 1024 * 1024;
+
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
                                 const QString& fileName);
-// False when the file cannot be written; the file is then left as it was.
+// False when the file cannot be written; the file is then left as it was. The file is replaced as a
+// whole (written beside it, then renamed over it), so it is never seen half written.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName);
 // "key=value" for each key of the section, in file order.

@@ -1,0 +1,343 @@
+#include "IniFile.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// The one place that decides what "8-bit text" means: the system code page, which is UTF-8 on the
+// desktops Qt supports besides Windows, where it is the ANSI code page.
+QString decodeCodePage(QByteArrayView bytes)
+{
+    return QString::fromLocal8Bit(bytes);
+}
+QByteArray encodeCodePage(const QString& text)
+{
+    return text.toLocal8Bit();
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// Spaces and tabs off both ends, as the reader ignores them in the file.
+QString trimBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// Lookup and write arguments lose their spaces only; a tab in an argument is part of the name.
+QString trimSpaces(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QString unquote(const QString& value)
+{
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+QString cutToBuffer(QString value)
+{
+    if (value.size() > IniFile::kMaxValueLength) {
+        value.truncate(IniFile::kMaxValueLength);
+        // Never hand back half of a surrogate pair.
+        if (value.back().isHighSurrogate())
+            value.chop(1);
+    }
+    return value;
+}
+
+QString fold(const QString& name)
+{
+    return name.toCaseFolded();
+}
+
+const QString kLineBreak = QStringLiteral("\r\n");
+
+} // namespace
+
+IniFile::IniFile(QByteArray bytes) : m_bytes(std::move(bytes))
+{
+    const auto starts = [this](std::initializer_list<unsigned char> mark) {
+        if (m_bytes.size() < qsizetype(mark.size()))
+            return false;
+        qsizetype i = 0;
+        for (unsigned char c : mark)
+            if (static_cast<unsigned char>(m_bytes[i++]) != c)
+                return false;
+        return true;
+    };
+    if (starts({0xFF, 0xFE})) {
+        m_encoding = Encoding::Utf16Le;
+        m_textBegin = 2;
+        m_unit = 2;
+        m_textEnd = m_textBegin + (m_bytes.size() - m_textBegin) / 2 * 2;
+    } else {
+        if (starts({0xEF, 0xBB, 0xBF})) {
+            m_encoding = Encoding::Utf8Bom;
+            m_textBegin = 3;
+        }
+        m_textEnd = m_bytes.size();
+    }
+}
+
+char16_t IniFile::unitAt(qsizetype pos) const
+{
+    const auto byte = [this](qsizetype i) { return char16_t(static_cast<unsigned char>(m_bytes[i])); };
+    if (m_unit == 1)
+        return byte(pos);
+    return char16_t(byte(pos) | byte(pos + 1) << 8);
+}
+
+bool IniFile::nextLine(qsizetype& pos, Line& line) const
+{
+    if (pos >= m_textEnd)
+        return false;
+    line.begin = pos;
+    while (pos < m_textEnd && unitAt(pos) != u'\r' && unitAt(pos) != u'\n')
+        pos += m_unit;
+    line.end = pos;
+    if (pos < m_textEnd) {
+        const bool cr = unitAt(pos) == u'\r';
+        pos += m_unit;
+        if (cr && pos < m_textEnd && unitAt(pos) == u'\n')
+            pos += m_unit;
+    }
+    line.next = pos;
+    return true;
+}
+
+QString IniFile::decode(qsizetype begin, qsizetype end) const
+{
+    if (m_encoding == Encoding::CodePage)
+        return decodeCodePage(QByteArrayView(m_bytes.constData() + begin, end - begin));
+    if (m_encoding == Encoding::Utf8Bom)
+        return QString::fromUtf8(m_bytes.constData() + begin, end - begin);
+    QString text(static_cast<qsizetype>((end - begin) / 2), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(unitAt(begin + 2 * i));
+    return text;
+}
+
+QByteArray IniFile::encode(const QString& text) const
+{
+    if (m_encoding == Encoding::CodePage)
+        return encodeCodePage(text);
+    if (m_encoding == Encoding::Utf8Bom)
+        return text.toUtf8();
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        bytes[2 * i] = char(u & 0xFF);
+        bytes[2 * i + 1] = char(u >> 8);
+    }
+    return bytes;
+}
+
+IniFile::Parsed IniFile::parse(const Line& line) const
+{
+    const QString text = decode(line.begin, line.end);
+    Parsed parsed;
+    qsizetype first = 0;
+    while (first < text.size() && isBlank(text[first]))
+        ++first;
+    if (first == text.size())
+        return parsed;
+    if (text[first] == u';') {
+        parsed.kind = Kind::Comment;
+        return parsed;
+    }
+    if (text[first] == u'[') {
+        // The name ends at the first "]"; whatever follows it is ignored.
+        const qsizetype close = text.indexOf(u']', first + 1);
+        parsed.kind = Kind::Header;
+        parsed.name = trimBlanks(text.mid(first + 1, close < 0 ? -1 : close - first - 1));
+        return parsed;
+    }
+    const qsizetype eq = text.indexOf(u'=');
+    if (eq < 0) {
+        parsed.kind = Kind::Text;
+        return parsed;
+    }
+    parsed.kind = Kind::Key;
+    parsed.name = trimBlanks(text.left(eq));
+    parsed.value = cutToBuffer(unquote(trimBlanks(text.mid(eq + 1))));
+    return parsed;
+}
+
+template <typename Visit> bool IniFile::forEachInSection(const QString& folded, Visit visit) const
+{
+    qsizetype pos = m_textBegin;
+    Line line;
+    bool inside = false;
+    while (nextLine(pos, line)) {
+        const Parsed parsed = parse(line);
+        if (parsed.kind == Kind::Header) {
+            // Only the first of repeated sections counts.
+            if (inside)
+                return true;
+            inside = fold(parsed.name) == folded;
+        }
+        if (inside && !visit(line, parsed))
+            return true;
+    }
+    return inside;
+}
+
+std::optional<QString> IniFile::value(const QString& section, const QString& key) const
+{
+    const QString wanted = fold(trimSpaces(key));
+    std::optional<QString> found;
+    forEachInSection(fold(trimSpaces(section)), [&](const Line&, const Parsed& parsed) {
+        if (parsed.kind == Kind::Key && fold(parsed.name) == wanted)
+            found = parsed.value;
+        return !found;
+    });
+    return found;
+}
+
+QStringList IniFile::sectionValues(const QString& section) const
+{
+    QStringList lines;
+    QHash<QString, QString> firstValues;
+    forEachInSection(fold(trimSpaces(section)), [&](const Line&, const Parsed& parsed) {
+        if (parsed.kind == Kind::Key) {
+            const QString folded = fold(parsed.name);
+            auto first = firstValues.constFind(folded);
+            if (first == firstValues.cend())
+                first = firstValues.insert(folded, parsed.value);
+            lines.append(parsed.name + u'=' + *first);
+        }
+        return true;
+    });
+    return lines;
+}
+
+bool IniFile::hasKeys(const QString& section) const
+{
+    bool found = false;
+    forEachInSection(fold(trimSpaces(section)), [&](const Line&, const Parsed& parsed) {
+        found = parsed.kind == Kind::Key;
+        return !found;
+    });
+    return found;
+}
+
+QByteArray IniFile::withValue(const QString& section, const QString& key, const QString& value) const
+{
+    const QString sectionName = trimSpaces(section);
+    const QString keyName = trimSpaces(key);
+    QString text = value;
+    text.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QString wanted = fold(keyName);
+
+    std::optional<Line> target; // the key's line, when it exists
+    Line after;                 // the section's header or last key line
+    const bool sectionFound = forEachInSection(fold(sectionName), [&](const Line& line, const Parsed& parsed) {
+        if (parsed.kind == Kind::Header || parsed.kind == Kind::Key)
+            after = line;
+        if (parsed.kind == Kind::Key && fold(parsed.name) == wanted)
+            target = line;
+        return !target;
+    });
+
+    QByteArray out;
+    if (target) {
+        // Everything up to and including the line's first "=" stays as it is.
+        qsizetype eq = target->begin;
+        while (eq < target->end && unitAt(eq) != u'=')
+            eq += m_unit;
+        eq = std::min(eq + m_unit, target->end);
+        out.reserve(m_bytes.size() - (target->end - eq) + text.size() * 4 + 4);
+        out.append(QByteArrayView(m_bytes).first(eq));
+        out.append(encode(text));
+        // A rewritten last line without a line break gains one.
+        if (target->next == target->end)
+            out.append(encode(kLineBreak));
+        out.append(QByteArrayView(m_bytes).sliced(target->end));
+        return out;
+    }
+
+    const QByteArray keyLine = encode(keyName + u'=' + text + kLineBreak);
+    if (sectionFound) {
+        out.append(QByteArrayView(m_bytes).first(after.next));
+        if (after.next == after.end)
+            out.append(encode(kLineBreak));
+        out.append(keyLine);
+        out.append(QByteArrayView(m_bytes).sliced(after.next));
+        return out;
+    }
+
+    out.append(QByteArrayView(m_bytes).first(m_textEnd));
+    if (m_textEnd > m_textBegin) {
+        const char16_t last = unitAt(m_textEnd - m_unit);
+        if (last != u'\r' && last != u'\n')
+            out.append(encode(kLineBreak));
+    }
+    out.append(encode(u'[' + sectionName + u']' + kLineBreak));
+    out.append(keyLine);
+    out.append(QByteArrayView(m_bytes).sliced(m_textEnd));
+    return out;
+}
+
+std::optional<int> ProfileInteger(const QString& text)
+{
+    QStringView t(text);
+    // "0x1F" is taken as "$1F"; a bare "0x" stays decimal and so is invalid.
+    const bool cHex = t.size() > 2 && t[0] == u'0' && (t[1] == u'x' || t[1] == u'X');
+    if (cHex)
+        t = t.sliced(2);
+    bool negative = false;
+    if (!cHex && !t.isEmpty() && (t[0] == u'+' || t[0] == u'-')) {
+        negative = t[0] == u'-';
+        t = t.sliced(1);
+    }
+    bool hex = cHex;
+    if (!hex && !t.isEmpty() && t[0] == u'$') {
+        hex = true;
+        t = t.sliced(1);
+    }
+    if (t.isEmpty())
+        return std::nullopt;
+
+    const quint64 limit = hex ? 0xFFFFFFFFu : (negative ? 2147483648u : 2147483647u);
+    quint64 magnitude = 0;
+    for (QChar c : t) {
+        int digit;
+        if (c >= u'0' && c <= u'9')
+            digit = c.unicode() - u'0';
+        else if (hex && c >= u'a' && c <= u'f')
+            digit = c.unicode() - u'a' + 10;
+        else if (hex && c >= u'A' && c <= u'F')
+            digit = c.unicode() - u'A' + 10;
+        else
+            return std::nullopt;
+        magnitude = magnitude * (hex ? 16 : 10) + digit;
+        if (magnitude > limit)
+            return std::nullopt;
+    }
+    quint32 bits = static_cast<quint32>(magnitude);
+    if (negative)
+        bits = 0u - bits;
+    return static_cast<int>(bits);
+}
+
+} // namespace platform

@@ -1,0 +1,673 @@
+#include "platform/Errors.h"
+#include "platform/IniFile.h"
+#include "platform/Profile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace platform;
+
+namespace {
+
+QByteArray utf16(const QString& text)
+{
+    QByteArray bytes("\xFF\xFE", 2);
+    for (QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QByteArray utf8Bom(const QByteArray& bytes)
+{
+    return QByteArray("\xEF\xBB\xBF") + bytes;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+bool setImmutable(const QString& path, bool on)
+{
+    return QProcess::execute("chattr", {on ? "+i" : "-i", path}) == 0;
+}
+
+bool runningAsRoot()
+{
+#ifdef Q_OS_UNIX
+    return ::geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+class TestProfile : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    QString m_file;
+    QStringList m_immutable; // paths to release in cleanup(), whatever the test's outcome
+
+    void makeImmutable(const QString& path)
+    {
+        if (!setImmutable(path, true))
+            QSKIP("chattr +i is not available here, so nothing can be made read-only for the superuser");
+        m_immutable.append(path);
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_home->isValid());
+        qputenv("HOME", m_home->path().toLocal8Bit());
+        m_file = m_home->filePath("kelmtips.ini");
+    }
+
+    void cleanup()
+    {
+        for (const QString& path : std::as_const(m_immutable))
+            setImmutable(path, false);
+        m_immutable.clear();
+        m_home.reset();
+    }
+
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected"); // the default is "dflt"
+
+        const QByteArray simple = "[Settings]\r\nData=ABCD4567\r\n";
+        QTest::newRow("names match without regard to case, value as stored")
+            << QByteArray("[SeTTings]\r\ndaTA=AbC\r\n") << "SETTINGS"
+            << "data"
+            << "AbC";
+        QTest::newRow("spaces and tabs around names and value are ignored")
+            << QByteArray(" \t[ \tSettings\t ] \r\n \t Data \t=\t a b \t\r\n") << "Settings"
+            << "Data"
+            << "a b";
+        QTest::newRow("spaces around lookup arguments are ignored") << simple << "  Settings "
+                                                                    << " Data  "
+                                                                    << "ABCD4567";
+        QTest::newRow("a tab in a lookup argument is part of the name") << simple << "Settings"
+                                                                        << "\tData"
+                                                                        << "dflt";
+        QTest::newRow("outer double quotes go, inner blanks stay")
+            << QByteArray("[S]\r\nk = \" a b \" \r\n") << "S"
+            << "k"
+            << " a b ";
+        QTest::newRow("outer single quotes go") << QByteArray("[S]\r\nk='x'\r\n") << "S"
+                                                << "k"
+                                                << "x";
+        QTest::newRow("mismatched quotes stay") << QByteArray("[S]\r\nk=\"x'\r\n") << "S"
+                                                << "k"
+                                                << "\"x'";
+        QTest::newRow("only one pair of quotes goes") << QByteArray("[S]\r\nk=\"\"x\"\"\r\n") << "S"
+                                                      << "k"
+                                                      << "\"x\"";
+        QTest::newRow("a lone quote stays") << QByteArray("[S]\r\nk=\"\r\n") << "S"
+                                            << "k"
+                                            << "\"";
+        QTest::newRow("a comment line is no key") << QByteArray("[S]\r\n;k=1\r\n") << "S"
+                                                  << ";k"
+                                                  << "dflt";
+        QTest::newRow("an indented comment line is no key") << QByteArray("[S]\r\n \t;k=1\r\n") << "S"
+                                                            << "k"
+                                                            << "dflt";
+        QTest::newRow("a semicolon after the start is text") << QByteArray("[S]\r\nk=a ;b\r\n") << "S"
+                                                             << "k"
+                                                             << "a ;b";
+        QTest::newRow("a hash is text") << QByteArray("[S]\r\n#k=1\r\n") << "S"
+                                        << "#k"
+                                        << "1";
+        QTest::newRow("the line splits at its first =") << QByteArray("[S]\r\nk=a=b\r\n") << "S"
+                                                        << "k"
+                                                        << "a=b";
+        QTest::newRow("=v has the empty key") << QByteArray("[S]\r\n=v\r\n") << "S"
+                                              << ""
+                                              << "v";
+        QTest::newRow("a header name ends at the first ]") << QByteArray("[S]x]\r\nk=1\r\n") << "S"
+                                                           << "k"
+                                                           << "1";
+        QTest::newRow("[] is the section named \"\"") << QByteArray("k=0\r\n[]\r\nk=1\r\n") << ""
+                                                      << "k"
+                                                      << "1";
+        QTest::newRow("the first of duplicate keys wins") << QByteArray("[S]\r\nk=1\r\nK=2\r\n") << "S"
+                                                          << "k"
+                                                          << "1";
+        QTest::newRow("only the first of duplicate sections is searched")
+            << QByteArray("[S]\r\na=1\r\n[T]\r\n[s]\r\nb=2\r\n") << "S"
+            << "b"
+            << "dflt";
+        QTest::newRow("keys before any section cannot be read") << QByteArray("k=1\r\n[S]\r\n") << "S"
+                                                                << "k"
+                                                                << "dflt";
+        QTest::newRow("a line without = is no key") << QByteArray("[S]\r\nk\r\n") << "S"
+                                                    << "k"
+                                                    << "dflt";
+        QTest::newRow("a key of the next section is not found") << QByteArray("[S]\r\n[T]\r\nk=1\r\n") << "S"
+                                                                << "k"
+                                                                << "dflt";
+        QTest::newRow("key= reads as empty, not as the default") << QByteArray("[S]\r\nk=\r\n") << "S"
+                                                                 << "k"
+                                                                 << "";
+        QTest::newRow("key=\"\" reads as empty") << QByteArray("[S]\r\nk=\"\"\r\n") << "S"
+                                                 << "k"
+                                                 << "";
+        QTest::newRow("LF line ends") << QByteArray("[A]\nx=1\n[S]\nk=2\n") << "S"
+                                      << "k"
+                                      << "2";
+        QTest::newRow("CR line ends") << QByteArray("[A]\rx=1\r[S]\rk=2\r") << "S"
+                                      << "k"
+                                      << "2";
+        QTest::newRow("no line break at the end") << QByteArray("[S]\r\nk=2") << "S"
+                                                  << "k"
+                                                  << "2";
+        QTest::newRow("8-bit text is UTF-8") << QByteArray("[S]\r\nk=Gr\xC3\xBC\xC3\x9F"
+                                                           "e\r\n")
+                                             << "S"
+                                             << "k"
+                                             << "Grüße";
+        QTest::newRow("UTF-16LE with its byte-order mark") << utf16("[S]\r\nk=€ ü\r\n") << "S"
+                                                           << "k"
+                                                           << "€ ü";
+        QTest::newRow("UTF-16LE of odd length") << utf16("[S]\r\nk=v\r\n") + 'x' << "S"
+                                                << "k"
+                                                << "v";
+        QTest::newRow("a UTF-8 byte-order mark leaves line 1 readable")
+            << utf8Bom("[S]\r\nk=\xE2\x82\xAC\r\n") << "S"
+            << "k"
+            << "€";
+        QTest::newRow("a value is cut to 2,047 characters") << "[S]\r\nk=" + QByteArray(3000, 'v') + "\r\n"
+                                                            << "S"
+                                                            << "k" << QString(2047, u'v');
+        QTest::newRow("a cut never splits a surrogate pair")
+            << "[S]\r\nk=" + QByteArray(2046, 'v') + "\xF0\x9F\x98\x80"
+            << "S"
+            << "k" << QString(2046, u'v');
+        QTest::newRow("binary junk reads as the default")
+            << QByteArray("\x00\xFF[\x01=\x80\r\x00\n]=\xFE", 12) << "S"
+            << "k"
+            << "dflt";
+    }
+    void read()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        writeAll(m_file, file);
+        QCOMPARE(GetPrivateProfileString(section, key, "dflt", m_file), expected);
+    }
+
+    void readDefaults_data()
+    {
+        QTest::addColumn<QString>("defaultValue");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("trailing spaces go") << "dflt  "
+                                            << "dflt";
+        QTest::newRow("leading spaces and tabs stay") << " \tdflt\t"
+                                                      << " \tdflt\t";
+        QTest::newRow("a long default is cut like a value") << QString(3000, u'd') << QString(2047, u'd');
+    }
+    void readDefaults()
+    {
+        QFETCH(QString, defaultValue);
+        QFETCH(QString, expected);
+        QCOMPARE(GetPrivateProfileString("S", "k", defaultValue, m_file), expected); // no file
+        writeAll(m_file, "[S]\r\nj=1\r\n");
+        QCOMPARE(GetPrivateProfileString("S", "k", defaultValue, m_file), expected); // no key
+        QCOMPARE(GetPrivateProfileString("T", "j", defaultValue, m_file), expected); // no section
+    }
+
+    void readInteger_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("expected"); // default 7
+        QTest::newRow("empty") << QByteArray("") << 7;
+        QTest::newRow("plus sign") << QByteArray("+42") << 42;
+        QTest::newRow("leading zeros") << QByteArray("0042") << 42;
+        QTest::newRow("minus sign") << QByteArray("-42") << -42;
+        QTest::newRow("blanks around it are the file's") << QByteArray(" 42\t") << 42;
+        QTest::newRow("0x is hexadecimal") << QByteArray("0x1F") << 31;
+        QTest::newRow("0X with lower-case digits") << QByteArray("0X1f") << 31;
+        QTest::newRow("$ is hexadecimal") << QByteArray("$1F") << 31;
+        QTest::newRow("a quoted number") << QByteArray("'0x10'") << 16;
+        QTest::newRow("largest") << QByteArray("2147483647") << 2147483647;
+        QTest::newRow("smallest") << QByteArray("-2147483648") << int(-2147483648LL);
+        QTest::newRow("above 32 bits") << QByteArray("2147483648") << 7;
+        QTest::newRow("below 32 bits") << QByteArray("-2147483649") << 7;
+        QTest::newRow("far above, many digits") << QByteArray("99999999999999999999999") << 7;
+        QTest::newRow("eight hex digits wrap to signed") << QByteArray("0xFFFFFFFF") << -1;
+        QTest::newRow("hex leading zeros beyond eight digits") << QByteArray("$000000001") << 1;
+        QTest::newRow("nine significant hex digits") << QByteArray("0x100000000") << 7;
+        QTest::newRow("a blank inside quotes") << QByteArray("\"42 \"") << 7;
+        QTest::newRow("a fraction") << QByteArray("1.5") << 7;
+        QTest::newRow("trailing letters") << QByteArray("12abc") << 7;
+        QTest::newRow("a bare 0x") << QByteArray("0x") << 7;
+        QTest::newRow("a bare $") << QByteArray("$") << 7;
+        QTest::newRow("a bare sign") << QByteArray("-") << 7;
+        QTest::newRow("a sign before 0x") << QByteArray("-0x1") << 7;
+        QTest::newRow("a sign after 0x") << QByteArray("0x-1") << 7;
+        QTest::newRow("non-ASCII digits") << QByteArray("\xD9\xA3") << 7;
+    }
+    void readInteger()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, expected);
+        writeAll(m_file, "[S]\r\nk=" + text + "\r\n");
+        QCOMPARE(ReadInteger("S", "k", 7, m_file), expected);
+    }
+
+    void readBool_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("whenDefaultTrue");
+        QTest::addColumn<bool>("whenDefaultFalse");
+        QTest::newRow("1") << QByteArray("k=1") << true << true;
+        QTest::newRow("-1") << QByteArray("k=-1") << true << true;
+        QTest::newRow("2") << QByteArray("k=2") << true << true;
+        QTest::newRow("0") << QByteArray("k=0") << false << false;
+        QTest::newRow("00") << QByteArray("k=00") << false << false;
+        QTest::newRow("0x0") << QByteArray("k=0x0") << false << false;
+        QTest::newRow("yes is no number") << QByteArray("k=yes") << true << false;
+        QTest::newRow("empty") << QByteArray("k=") << true << false;
+        QTest::newRow("missing") << QByteArray("j=0") << true << false;
+    }
+    void readBool()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, whenDefaultTrue);
+        QFETCH(bool, whenDefaultFalse);
+        writeAll(m_file, "[S]\r\n" + text + "\r\n");
+        QCOMPARE(ReadBool("S", "k", true, m_file), whenDefaultTrue);
+        QCOMPARE(ReadBool("S", "k", false, m_file), whenDefaultFalse);
+    }
+
+    void sectionValues_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("keys in file order, comments and lines without = left out")
+            << QByteArray("[Sizes]\r\n0=a b\r\n;c=1\r\njunk\r\n 1 = \"x \" \r\n10=y\r\n[T]\r\nz=1\r\n")
+            << QStringList{"0=a b", "1=x ", "10=y"};
+        QTest::newRow("a duplicate key is listed with the value a read gives")
+            << QByteArray("[Sizes]\r\nk=1\r\nK=2\r\n") << QStringList{"k=1", "K=1"};
+        QTest::newRow("only the first of duplicate sections")
+            << QByteArray("[Sizes]\r\na=1\r\n[sizes]\r\nb=2\r\n") << QStringList{"a=1"};
+        QTest::newRow("comments only: the section does not exist")
+            << QByteArray("[Sizes]\r\n;a=1\r\nb\r\n[T]\r\nc=1\r\n") << QStringList{};
+        QTest::newRow("missing section") << QByteArray("[T]\r\nc=1\r\n") << QStringList{};
+        QTest::newRow("keys before any section belong to none")
+            << QByteArray("a=1\r\n[Sizes]\r\n") << QStringList{};
+    }
+    void sectionValues()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, expected);
+        writeAll(m_file, file);
+        QCOMPARE(ReadSectionValues("Sizes", m_file), expected);
+        QCOMPARE(SectionExists("sizes", m_file), !expected.isEmpty());
+    }
+
+    void missingFile()
+    {
+        QCOMPARE(GetPrivateProfileString("S", "k", "d", m_file), QString("d"));
+        QCOMPARE(ReadInteger("S", "k", 5, m_file), 5);
+        QCOMPARE(ReadBool("S", "k", true, m_file), true);
+        QCOMPARE(ReadSectionValues("S", m_file), QStringList{});
+        QVERIFY(!SectionExists("S", m_file));
+        QVERIFY(!QFile::exists(m_file)); // reads never create it
+    }
+
+    void write_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+
+        const QByteArray added = "[S]\r\nk=v\r\n";
+        QTest::newRow("a missing file is created") << false << QByteArray() << "S"
+                                                   << "k"
+                                                   << "v" << added;
+        QTest::newRow("an empty file") << true << QByteArray() << "S"
+                                       << "k"
+                                       << "v" << added;
+        QTest::newRow("a new section goes at the end, no blank line before it")
+            << true << QByteArray("[A]\r\nx=1\r\n") << "S"
+            << "k"
+            << "v"
+            << "[A]\r\nx=1\r\n" + added;
+        QTest::newRow("a last line without a break gets CRLF first") << true << QByteArray("[A]\r\nx=1") << "S"
+                                                                     << "k"
+                                                                     << "v"
+                                                                     << "[A]\r\nx=1\r\n" + added;
+        QTest::newRow("new lines use CRLF in an LF file") << true << QByteArray("[A]\nx=1\n") << "S"
+                                                          << "k"
+                                                          << "v"
+                                                          << "[A]\nx=1\n" + added;
+        QTest::newRow("a file ending in CR needs no extra break") << true << QByteArray("[A]\rx=1\r") << "S"
+                                                                  << "k"
+                                                                  << "v"
+                                                                  << "[A]\rx=1\r" + added;
+        QTest::newRow("a new key follows the last key, before comments and blank lines")
+            << true << QByteArray("[S]\r\na=1\r\n; c\r\n\r\n[T]\r\n") << "s"
+            << "k"
+            << "v" << QByteArray("[S]\r\na=1\r\nk=v\r\n; c\r\n\r\n[T]\r\n");
+        QTest::newRow("a new key in a section without keys follows the header")
+            << true << QByteArray("[S] ;x\n;c\n[T]\n") << "S"
+            << "k"
+            << "v" << QByteArray("[S] ;x\nk=v\r\n;c\n[T]\n");
+        QTest::newRow("a new key after an unterminated last line") << true << QByteArray("[S]\r\na=1") << "S"
+                                                                   << "k"
+                                                                   << "v" << QByteArray("[S]\r\na=1\r\nk=v\r\n");
+        QTest::newRow("a new key after an unterminated header") << true << QByteArray("[S]") << "S"
+                                                                << "k"
+                                                                << "v" << added;
+        QTest::newRow("replacing changes only the text after the first =")
+            << true << QByteArray("; top\n[ sEcT ]  ;x\r\n  KeY \t= old ;c\r\nz=1\r") << "Sect"
+            << "key"
+            << "new" << QByteArray("; top\n[ sEcT ]  ;x\r\n  KeY \t=new\r\nz=1\r");
+        QTest::newRow("replacing an unterminated last line adds CRLF") << true << QByteArray("[S]\r\nk=old") << "S"
+                                                                       << "k"
+                                                                       << "v" << added;
+        QTest::newRow("the first of duplicate keys is replaced")
+            << true << QByteArray("[S]\r\nk=1\r\nk=2\r\n") << "S"
+            << "k"
+            << "v" << QByteArray("[S]\r\nk=v\r\nk=2\r\n");
+        QTest::newRow("a write goes to the first of duplicate sections")
+            << true << QByteArray("[S]\r\n[T]\r\n[S]\r\nk=1\r\n") << "S"
+            << "k"
+            << "v" << QByteArray("[S]\r\nk=v\r\n[T]\r\n[S]\r\nk=1\r\n");
+        QTest::newRow("keys before any section are left alone") << true << QByteArray("k=1\r\n") << "S"
+                                                                << "k"
+                                                                << "v"
+                                                                << "k=1\r\n" + added;
+        QTest::newRow("a commented-out key is not replaced") << true << QByteArray("[S]\r\n;k=1\r\n") << "S"
+                                                             << "k"
+                                                             << "v" << QByteArray("[S]\r\nk=v\r\n;k=1\r\n");
+        QTest::newRow("names lose their spaces, the value is written as given")
+            << false << QByteArray() << " S "
+            << "  k "
+            << " \"v\" " << QByteArray("[S]\r\nk= \"v\" \r\n");
+        QTest::newRow("line breaks in a value are written as spaces")
+            << true << QByteArray("[S]\r\nk=1\r\n") << "S"
+            << "k"
+            << "a\r\nb=c\nd\re" << QByteArray("[S]\r\nk=a  b=c d e\r\n");
+        QTest::newRow("an empty value") << false << QByteArray() << "S"
+                                        << "k"
+                                        << "" << QByteArray("[S]\r\nk=\r\n");
+        QTest::newRow("8-bit files take UTF-8") << false << QByteArray() << "S"
+                                                << "k"
+                                                << "Grüße"
+                                                << QByteArray("[S]\r\nk=Gr\xC3\xBC\xC3\x9F"
+                                                              "e\r\n");
+        QTest::newRow("bytes that are no UTF-8 survive elsewhere")
+            << true << QByteArray("[A]\r\nx=\xFF\xC3(\r\n[S]\r\nk=1\r\n") << "S"
+            << "k"
+            << "v" << QByteArray("[A]\r\nx=\xFF\xC3(\r\n[S]\r\nk=v\r\n");
+        QTest::newRow("UTF-16LE stays UTF-16LE") << true << utf16("[S]\r\nk=1\r\n") << "S"
+                                                 << "k"
+                                                 << "€ü" << utf16("[S]\r\nk=€ü\r\n");
+        QTest::newRow("UTF-16LE: a new section") << true << utf16("[A]\r\nx=1") << "S"
+                                                 << "k"
+                                                 << "v" << utf16("[A]\r\nx=1\r\n[S]\r\nk=v\r\n");
+        QTest::newRow("UTF-16LE of odd length keeps its last byte") << true << utf16("[S]\r\n") + 'z' << "S"
+                                                                    << "k"
+                                                                    << "v" << utf16("[S]\r\nk=v\r\n") + 'z';
+        QTest::newRow("a UTF-8 byte-order mark is kept and line 1 found")
+            << true << utf8Bom("[S]\r\nk=1\r\n") << "S"
+            << "k"
+            << "€" << utf8Bom("[S]\r\nk=\xE2\x82\xAC\r\n");
+        QTest::newRow("a file of only a UTF-8 byte-order mark") << true << utf8Bom("") << "S"
+                                                                << "k"
+                                                                << "v" << utf8Bom(added);
+    }
+    void write()
+    {
+        QFETCH(bool, exists);
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        if (exists)
+            writeAll(m_file, before);
+        QVERIFY(WritePrivateProfileString(section, key, value, m_file));
+        QCOMPARE(readAll(m_file), after);
+        QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"}); // no leftovers
+    }
+
+    void writeThenRead_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("readBack");
+        const QString wide = "Grüße € \U0001F600";
+        for (const auto& [name, start] :
+             {std::pair{"8-bit", QByteArray("[S]\r\nk=0\r\n")}, std::pair{"UTF-16LE", utf16("[S]\r\nk=0\r\n")},
+              std::pair{"UTF-8 BOM", utf8Bom("[S]\r\nk=0\r\n")}}) {
+            QTest::addRow("%s: non-ASCII text", name) << start << wide << wide;
+            QTest::addRow("%s: outer blanks are lost on read", name) << start << "  x\t"
+                                                                     << "x";
+            QTest::addRow("%s: outer quotes are lost on read", name) << start << "'x'"
+                                                                     << "x";
+            QTest::addRow("%s: a long value is written whole and read cut", name)
+                << start << QString(100000, u'v') << QString(2047, u'v');
+        }
+    }
+    void writeThenRead()
+    {
+        QFETCH(QByteArray, start);
+        QFETCH(QString, value);
+        QFETCH(QString, readBack);
+        writeAll(m_file, start);
+        WriteString("S", "k", value, m_file);
+        QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), readBack);
+        QCOMPARE(IniFile(readAll(m_file)).encoding(), IniFile(start).encoding());
+        QVERIFY(readAll(m_file).size() > value.size()); // the file holds all of it
+        // Nothing is cached: a change made behind the reader's back is seen at once.
+        writeAll(m_file, start);
+        QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), QString("0"));
+    }
+
+    void typedWrites()
+    {
+        WriteInteger("Settings", "Left", -12, m_file);
+        WriteBool("Settings", "Checksum", true, m_file);
+        WriteBool("Settings", "FullASCII", false, m_file);
+        WriteInteger("Settings", "LabelSize", 4, m_file);
+        QCOMPARE(readAll(m_file),
+                 QByteArray("[Settings]\r\nLeft=-12\r\nChecksum=1\r\nFullASCII=0\r\nLabelSize=4\r\n"));
+        QCOMPARE(ReadInteger("Settings", "Left", 0, m_file), -12);
+        QCOMPARE(ReadBool("Settings", "Checksum", false, m_file), true);
+        QCOMPARE(ReadBool("Settings", "FullASCII", true, m_file), false);
+    }
+
+    void writeFailure_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("read-only file") << "read-only file";
+        QTest::newRow("read-only file for the superuser too (immutable)") << "immutable file";
+        QTest::newRow("read-only folder") << "read-only folder";
+        QTest::newRow("missing folder") << "missing folder";
+        QTest::newRow("a path through a regular file") << "through a file";
+        QTest::newRow("the path is a folder") << "folder";
+        QTest::newRow("the file is larger than the bound") << "oversized";
+        QTest::newRow("the result would be larger than the bound") << "oversized result";
+    }
+    void writeFailure()
+    {
+        QFETCH(QString, how);
+        QString path = m_file;
+        const QByteArray before = "[S]\r\nk=old\r\n";
+        QByteArray expected = before;
+        QString value = "new";
+        writeAll(m_file, before);
+        if (how == "read-only file") {
+            QVERIFY(QFile::setPermissions(m_file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        } else if (how == "immutable file") {
+            makeImmutable(m_file);
+        } else if (how == "read-only folder") {
+            path = m_home->filePath("Zovod/kelmtips.ini");
+            QVERIFY(QDir(m_home->path()).mkdir("Zovod"));
+            if (runningAsRoot())
+                makeImmutable(m_home->filePath("Zovod"));
+            else
+                QVERIFY(QFile::setPermissions(m_home->filePath("Zovod"),
+                                              QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            expected.clear();
+        } else if (how == "missing folder") {
+            path = m_home->filePath("Zovod/kelmtips.ini");
+            expected.clear();
+        } else if (how == "through a file") {
+            path = m_file + "/kelmtips.ini";
+        } else if (how == "folder") {
+            path = m_home->path();
+            expected.clear();
+        } else if (how == "oversized") {
+            expected = before + QByteArray(kMaxProfileFileSize, ';');
+            writeAll(m_file, expected);
+        } else if (how == "oversized result") {
+            value = QString(kMaxProfileFileSize, u'x');
+        }
+
+        QVERIFY(!WritePrivateProfileString("S", "k", value, path));
+        try {
+            WriteString("S", "k", value, path);
+            QFAIL("the write did not fail");
+        } catch (const IniError& e) {
+            QCOMPARE(e.message(), "Unable to write to " + path);
+        }
+        QCOMPARE(readAll(how.endsWith("folder") ? path : m_file), expected);
+        // A failed write leaves nothing else behind either.
+        QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
+    }
+
+    void unreadableFiles_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("larger than the bound") << "oversized";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a pipe with no writer (must not block)") << "fifo";
+    }
+    void unreadableFiles()
+    {
+        QFETCH(QString, how);
+        if (how == "oversized") {
+            writeAll(m_file, "[S]\r\nk=1\r\n" + QByteArray(kMaxProfileFileSize, ';'));
+        } else if (how == "folder") {
+            QVERIFY(QDir(m_home->path()).mkdir("kelmtips.ini"));
+        } else {
+#ifdef Q_OS_UNIX
+            QCOMPARE(::mkfifo(QFile::encodeName(m_file).constData(), 0600), 0);
+#else
+            QSKIP("no named pipes here");
+#endif
+        }
+        QCOMPARE(GetPrivateProfileString("S", "k", "d", m_file), QString("d"));
+        QCOMPARE(ReadInteger("S", "k", 9, m_file), 9);
+        QVERIFY(!SectionExists("S", m_file));
+        QVERIFY(!WritePrivateProfileString("S", "k", "2", m_file));
+    }
+
+    void keepsPermissionsAndLinks()
+    {
+#ifdef Q_OS_UNIX
+        writeAll(m_file, "[S]\r\nk=1\r\n");
+        const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+        QVERIFY(QFile::setPermissions(m_file, mode));
+        const QString link = m_home->filePath("link.ini");
+        QVERIFY(QFile::link(m_file, link));
+        WriteString("S", "k", "2", link);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readAll(m_file), QByteArray("[S]\r\nk=2\r\n"));
+        QCOMPARE(QFileInfo(m_file).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), mode);
+#else
+        QSKIP("permission bits and symbolic links are those of POSIX");
+#endif
+    }
+
+    // A writer killed at any moment leaves the old file or a new one, never a mixture or a truncation.
+    void killedWriterLeavesAWholeFile()
+    {
+        const QByteArray start = "; installed\r\n[TipoftheDay]\r\nEnabled=1\r\n[Settings]\r\nData=start\r\n";
+        writeAll(m_file, start);
+        const int length = 200000;
+        const QSet<QByteArray> allowed = {start,
+                                          IniFile(start).withValue("Settings", "Data", QString(length, u'A')),
+                                          IniFile(start).withValue("Settings", "Data", QString(length, u'B'))};
+        auto* random = QRandomGenerator::global();
+        int changed = 0;
+        for (int round = 0; round < 200; ++round) {
+            QProcess writer;
+            writer.start(PROFILE_WRITER, {"loop", m_file, QString::number(length)});
+            QVERIFY2(writer.waitForReadyRead(10000), "the writer did not start");
+            QThread::usleep(random->bounded(1000, 12000));
+            writer.kill();
+            QVERIFY(writer.waitForFinished(10000));
+            const QByteArray now = readAll(m_file);
+            QVERIFY2(allowed.contains(now),
+                     qPrintable(QString("round %1 left %2 bytes").arg(round).arg(now.size())));
+            changed += now != start;
+            writeAll(m_file, start);
+        }
+        QVERIFY(changed > 0); // the kills did land after some writes
+        // A kill between naming the new file and renaming it may leave that file beside the settings.
+        const QStringList files = QDir(m_home->path()).entryList(QDir::Files);
+        for (const QString& name : files)
+            QVERIFY2(name == "kelmtips.ini" || name.startsWith("kelmtips.ini."), qPrintable(name));
+        qInfo("%lld of 200 killed writers left a temporary file", files.size() - 1);
+        qInfo("%d of 200 killed writers had completed a write", changed);
+    }
+
+    // A full disk mid-write: the file-size limit stops the write, the old file stays.
+    void fullDiskLeavesTheFile()
+    {
+#ifdef Q_OS_UNIX
+        const QByteArray start = "[Settings]\r\nData=start\r\n";
+        writeAll(m_file, start);
+        QProcess writer;
+        writer.start(PROFILE_WRITER, {"limited", m_file, "4096"});
+        QVERIFY(writer.waitForFinished(10000));
+        QCOMPARE(writer.exitCode(), 0);
+        QCOMPARE(writer.readAllStandardOutput().trimmed(), ("Unable to write to " + m_file).toLocal8Bit());
+        QCOMPARE(readAll(m_file), start);
+        QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
+#else
+        QSKIP("file-size limits are those of POSIX");
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfile)
+#include "TestProfile.moc"

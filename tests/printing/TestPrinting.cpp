@@ -1,0 +1,337 @@
+#include "app/SampleSheet.h"
+#include "app/Vendor.h"
+#include "platform/Errors.h"
+#include "platform/Recorder.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+const QString kLo = QStringLiteral("Tamrosk Stripe 39 d Lo");
+
+// A word of the PDF's text layer with its box in PDF points from the page's top-left corner.
+struct Word {
+    QString text;
+    double xMin, yMin, xMax, yMax;
+};
+
+QList<Word> ReadWords(const QString& pdf, int* pages)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    QList<Word> words;
+    *pages = 0;
+    QXmlStreamReader xml(p.readAllStandardOutput());
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("page"))
+            ++*pages;
+        if (xml.name() != QLatin1String("word"))
+            continue;
+        const auto a = xml.attributes();
+        Word w{{},
+               a.value("xMin").toDouble(),
+               a.value("yMin").toDouble(),
+               a.value("xMax").toDouble(),
+               a.value("yMax").toDouble()};
+        w.text = xml.readElementText();
+        words.append(w);
+    }
+    return words;
+}
+
+} // namespace
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+private slots:
+    // A fresh HOME per test case: the documents folder is the fallback target of the PDF output.
+    void init()
+    {
+        m_homeDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_homeDir->isValid());
+        qputenv("HOME", m_homeDir->path().toUtf8());
+        m_home.setPath(m_homeDir->path());
+    }
+
+    void measures_data()
+    {
+        QTest::addColumn<int>("dpiX");
+        QTest::addColumn<int>("dpiY");
+        QTest::addColumn<int>("H");
+        QTest::addColumn<int>("U");
+        QTest::addColumn<int>("L");
+        QTest::newRow("600 dpi: a height that is a multiple of 5 gives one less than 6/5 of it")
+            << 600 << 600 << 100 << 60 << 119;
+        QTest::newRow("300 dpi") << 300 << 300 << 50 << 30 << 59;
+        QTest::newRow("203 dpi: the tenth of an inch drops its remainder") << 203 << 203 << 34 << 20 << 40;
+        QTest::newRow("432 dpi: any other height gives 6/5 of it, fraction dropped")
+            << 432 << 432 << 72 << 43 << 86;
+        QTest::newRow("201 dpi: 33.5 pixels round half up") << 201 << 201 << 34 << 20 << 40;
+        QTest::newRow("600 x 300: H follows the vertical, U the horizontal resolution")
+            << 600 << 300 << 50 << 60 << 59;
+        QTest::newRow("300 x 600") << 300 << 600 << 100 << 30 << 119;
+    }
+    void measures()
+    {
+        QFETCH(int, dpiX);
+        QFETCH(int, dpiY);
+        QFETCH(int, H);
+        QFETCH(int, U);
+        QFETCH(int, L);
+        const kelm::SheetMeasures m = kelm::MeasureSheet(dpiX, dpiY);
+        QCOMPARE(m.H, H);
+        QCOMPARE(m.U, U);
+        QCOMPARE(m.L, L);
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<int>("dpiX");
+        QTest::addColumn<int>("dpiY");
+        QTest::addColumn<bool>("checksum");
+        QTest::addColumn<bool>("fullAscii");
+        QTest::addColumn<int>("textX");
+        QTest::addColumn<int>("barCodeX");
+        QTest::addColumn<int>("L");
+        QTest::addColumn<QList<int>>("headY"); // company, data, font name
+        QTest::addColumn<QList<int>>("rowY");
+        QTest::newRow("600 dpi, no options: the worked figures")
+            << 600 << 600 << false << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
+            << QList<int>{2618, 2975, 3332, 3808, 4284, 4879};
+        QTest::newRow("600 dpi, both options: rows on lines 24, 27, 30, 34, 38, 43")
+            << 600 << 600 << true << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
+            << QList<int>{2856, 3213, 3570, 4046, 4522, 5117};
+        QTest::newRow("600 dpi, checksum only: rows from line 23")
+            << 600 << 600 << true << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
+            << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
+        QTest::newRow("600 dpi, Full ASCII only: rows from line 23")
+            << 600 << 600 << false << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
+            << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
+        QTest::newRow("300 dpi") << 300 << 300 << false << false << 150 << 450 << 59 << QList<int>{118, 1121, 1180}
+                                 << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
+        QTest::newRow("203 dpi") << 203 << 203 << true << true << 100 << 300 << 40 << QList<int>{80, 760, 800}
+                                 << QList<int>{960, 1080, 1200, 1360, 1520, 1720};
+        QTest::newRow("600 x 300: columns from the horizontal, lines from the vertical resolution")
+            << 600 << 300 << false << false << 300 << 900 << 59 << QList<int>{118, 1121, 1180}
+            << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
+    }
+    void layout()
+    {
+        QFETCH(int, dpiX);
+        QFETCH(int, dpiY);
+        QFETCH(bool, checksum);
+        QFETCH(bool, fullAscii);
+        QFETCH(int, textX);
+        QFETCH(int, barCodeX);
+        QFETCH(int, L);
+        QFETCH(QList<int>, headY);
+        QFETCH(QList<int>, rowY);
+
+        const QString barCode = QStringLiteral("*AB~C*  ");
+        const kelm::SampleSheetContent content{QStringLiteral("ab c"), kLo, checksum, fullAscii, barCode};
+        const QList<kelm::SheetLine> lines = kelm::SampleSheetLines(dpiX, dpiY, content);
+
+        // The whole sheet, in drawing order: every text line is Arial at the text column.
+        struct Expected {
+            int pointSize;
+            int y;
+            QString text;
+        };
+        QList<Expected> text{
+            {24, headY[0], QString::fromUtf8(kelm::kCompanyName)},
+            {14, 4 * L, QString::fromUtf8(kelm::kStreet) + ", " + QString::fromUtf8(kelm::kTown)},
+            {12, 5 * L, "Phone: " + QString::fromUtf8(kelm::kPhone) + "  Fax: " + QString::fromUtf8(kelm::kFax)},
+            {12, 6 * L, QString::fromUtf8(kelm::kWebAddress)},
+            {12, 11 * L,
+             "Decoding of a checksum is an optional function of your bar code reader. Your reader must"},
+            {12, 12 * L,
+             "have its optional checksum feature enabled or the checksum will simply be read as data."},
+            {12, 14 * L,
+             "Full ASCII decoding is an optional function of your bar code reader. Your reader must have"},
+            {12, 15 * L,
+             "this option enabled if you want to read any characters other than A-Z, 0-9, or the 7 special"},
+            {12, 16 * L,
+             "characters that are part of the bar code 3 of 9 character set. Control characters may only be"},
+            {12, 17 * L, "used when both our program and your reader have Full ASCII mode enabled."},
+            {12, headY[1], "Kelmcode data: ab c"},
+            {12, headY[2], "Font name: " + kLo},
+        };
+        int option = 21;
+        if (checksum)
+            text.append({12, option++ * L, "Includes checksum"});
+        if (fullAscii)
+            text.append({12, option++ * L, "Full ASCII encoding"});
+
+        QCOMPARE(lines.size(), text.size() + 2 * rowY.size());
+        for (int i = 0; i < text.size(); ++i) {
+            const kelm::SheetLine& got = lines[i];
+            QCOMPARE(got.text, text[i].text);
+            QCOMPARE(got.family, QStringLiteral("Arial"));
+            QCOMPARE(got.pointSize, text[i].pointSize);
+            QCOMPARE(got.x, textX);
+            QCOMPARE(got.y, text[i].y);
+        }
+        // Each row: the label in Arial 10, then the preview's whole text in the bar-code family beside it.
+        for (int k = 0; k < rowY.size(); ++k) {
+            const kelm::SheetLine& label = lines[text.size() + 2 * k];
+            const kelm::SheetLine& bars = lines[text.size() + 2 * k + 1];
+            const int size = 16 + 4 * k;
+            QCOMPARE(label.text, QStringLiteral("%1 points:").arg(size));
+            QCOMPARE(label.family, QStringLiteral("Arial"));
+            QCOMPARE(label.pointSize, 10);
+            QCOMPARE(label.x, textX);
+            QCOMPARE(label.y, rowY[k]);
+            QCOMPARE(bars.text, barCode);
+            QCOMPARE(bars.family, kLo);
+            QCOMPARE(bars.pointSize, size);
+            QCOMPARE(bars.x, barCodeX);
+            QCOMPARE(bars.y, rowY[k]);
+        }
+    }
+
+    // A real page at 600 dpi through the printer, read back with poppler: positions are PDF points
+    // (pixels x 72 / 600) from the printable area's corner.
+    void pdfPage()
+    {
+        const QString pdf = m_home.filePath(QStringLiteral("sheet.pdf"));
+        QRectF printable;
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = true;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFileName(pdf);
+            printer.setResolution(600);
+            printable = printer.pageRect(QPrinter::Point);
+        };
+        const QString barCode = QStringLiteral("*+A+B+CR*  ");
+        QVERIFY(kelm::PrintSampleSheet(nullptr, {QStringLiteral("abc"), kLo, true, true, barCode}));
+        QCOMPARE(recorder.printDialogs, 1);
+
+        int pages = 0;
+        const QList<Word> words = ReadWords(pdf, &pages);
+        QCOMPARE(pages, 1);
+        QVERIFY(!words.isEmpty());
+        const double left = printable.left(), top = printable.top();
+        auto at = [&](const Word& w, double xPx, double yPx) {
+            const double dx = w.xMin - (left + xPx * 72 / 600), dy = w.yMin - (top + yPx * 72 / 600);
+            if (std::abs(dx) < 0.3 && std::abs(dy) < 0.3)
+                return true;
+            qWarning() << w.text << "off by" << dx << dy << "points";
+            return false;
+        };
+
+        auto find = [&](const QString& text) {
+            for (const Word& w : words)
+                if (w.text == text)
+                    return w;
+            return Word{};
+        };
+        QVERIFY(at(find(QStringLiteral("Kelmcode")), 300, 2261));
+        QVERIFY(at(find(QStringLiteral("Includes")), 300, 21 * 119));
+        QVERIFY(at(find(QStringLiteral("Full")), 300, 14 * 119));
+
+        // The labels in order from the top, each with the bar code at its size on the same line.
+        const QList<int> rowLines{24, 27, 30, 34, 38, 43};
+        QList<Word> labels, bars;
+        for (int i = 1; i < words.size(); ++i)
+            if (words[i].text == QLatin1String("points:"))
+                labels.append(words[i - 1]);
+        for (const Word& w : words)
+            if (w.text == barCode.trimmed())
+                bars.append(w);
+        QCOMPARE(labels.size(), 6);
+        QCOMPARE(bars.size(), 6);
+        for (int k = 0; k < 6; ++k) {
+            QCOMPARE(labels[k].text, QString::number(16 + 4 * k));
+            QVERIFY(at(labels[k], 300, rowLines[k] * 119));
+            QVERIFY(at(bars[k], 900, rowLines[k] * 119));
+            // A word's box is as tall as its font size times the font's extent.
+            const double perPoint = (bars[k].yMax - bars[k].yMin) / (16 + 4 * k);
+            const double firstPerPoint = (bars[0].yMax - bars[0].yMin) / 16;
+            QVERIFY2(std::abs(perPoint / firstPerPoint - 1) < 0.01, qPrintable(QString::number(k)));
+        }
+    }
+
+    // With no printer the job writes a PDF file; when the dialog leaves no usable file name the sheet
+    // goes into a new file, never over an existing one.
+    void pdfFallback_data()
+    {
+        QTest::addColumn<bool>("offerFolder");
+        QTest::addColumn<int>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no file name: the documents folder") << false << 0 << "Documents/Sample sheet.pdf";
+        QTest::newRow("an earlier sheet is kept") << false << 2 << "Documents/Sample sheet (3).pdf";
+        QTest::newRow("the dialog left a folder: a file in it") << true << 0 << "out/Sample sheet.pdf";
+    }
+    void pdfFallback()
+    {
+        QFETCH(bool, offerFolder);
+        QFETCH(int, existing);
+        QFETCH(QString, expected);
+        QDir home = m_home;
+        QVERIFY(home.mkpath(QStringLiteral("Documents")) && home.mkpath(QStringLiteral("out")));
+        for (int i = 1; i <= existing; ++i) {
+            QFile f(home.filePath(i == 1 ? QStringLiteral("Documents/Sample sheet.pdf")
+                                         : QStringLiteral("Documents/Sample sheet (%1).pdf").arg(i)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("keep");
+        }
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = true;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(offerFolder ? home.filePath(QStringLiteral("out")) : QString());
+            printer.setOutputFormat(QPrinter::PdfFormat);
+        };
+        QVERIFY(
+            kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")}));
+
+        QFile sheet(home.filePath(expected));
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        QVERIFY(sheet.read(5) == "%PDF-");
+        QFile kept(home.filePath(QStringLiteral("Documents/Sample sheet.pdf")));
+        if (existing) {
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("keep"));
+        }
+    }
+
+    void cancelPrintsNothing()
+    {
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = false;
+        QVERIFY(
+            !kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")}));
+        QCOMPARE(recorder.printDialogs, 1);
+        QVERIFY(!QFileInfo::exists(m_home.filePath(QStringLiteral("Documents"))));
+    }
+
+    // A job that cannot start is an error for the standard error report, not a silent success.
+    void unwritableTarget()
+    {
+        const QString pdf = m_home.filePath(QStringLiteral("missing/folder/sheet.pdf"));
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = true;
+        recorder.preparePrinter = [&](QPrinter& printer) { printer.setOutputFileName(pdf); };
+        try {
+            kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")});
+            QFAIL("no error reported");
+        } catch (const platform::PrinterError& e) {
+            QVERIFY2(e.message().contains(pdf), qPrintable(e.message()));
+        }
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_homeDir;
+    QDir m_home;
+};
+
+QTEST_MAIN(TestPrinting)
+#include "TestPrinting.moc"
