@@ -5,11 +5,13 @@
 #include "WindowSet.h"
 #include "code39/Version.h"
 #include "platform/Desktop.h"
+#include "platform/Errors.h"
 #include "platform/Profile.h"
 
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <algorithm>
 
 namespace {
 
@@ -66,6 +68,23 @@ bool TipsFileFound(const QString& path)
 void WritePosition(qint64 position, const QString& path)
 {
     platform::WriteString(kTipSection, kPositionKey, QString::number(position), path);
+}
+
+// Reports a failed settings write in the standard error box, as the message loop would, so that the
+// error does not travel through the toolkit's own frames.
+template <typename Step> void Reported(Step&& step)
+{
+    try {
+        step();
+    } catch (const platform::Error& e) {
+        platform::ShowStandardError(e.message());
+    }
+}
+
+// Texts size themselves to their caption, so a wider face than the design's does not cut them off.
+void FitText(QWidget* text)
+{
+    text->resize(std::max(text->width(), text->sizeHint().width()), text->height());
 }
 
 } // namespace
@@ -128,7 +147,7 @@ void TTip::showEvent(QShowEvent* event)
 void TTip::FormActivate()
 {
     if (isVisible())
-        ShowNextTip();
+        Reported([this] { ShowNextTip(); });
 }
 
 void TTip::FormDestroy()
@@ -138,12 +157,12 @@ void TTip::FormDestroy()
 
 void TTip::NextTipClick()
 {
-    ShowNextTip();
+    Reported([this] { ShowNextTip(); });
 }
 
 void TTip::SpeedButton1Click()
 {
-    ShowPreviousTip();
+    Reported([this] { ShowPreviousTip(); });
 }
 
 void TTip::ExitTipsClick()
@@ -226,8 +245,13 @@ QLabel* TForm2::curVersion() const
 void TForm2::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormCreate();
+    if (event->spontaneous())
+        return;
+    // The version text is set by the main window after construction.
+    for (QLabel* text :
+         {StaticText1, StaticText2, StaticText3, StaticText4, StaticText5, CurVersion, StaticText7, StaticText8})
+        FitText(text);
+    FormCreate();
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event)

@@ -5,6 +5,7 @@
 #include "platform/Desktop.h"
 
 #include <QShowEvent>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -28,6 +29,12 @@ const QString kHowToPaste =
                    "form,\nthen on the menu bar click on Edit, Paste\nor just enter a "
                    "Ctrl-V.");
 
+// Texts size themselves to their caption, so a wider face than the design's does not cut them off.
+void FitText(QWidget* text)
+{
+    text->resize(std::max(text->width(), text->sizeHint().width()), text->height());
+}
+
 QPoint FromMainWindow(const QPoint& offset)
 {
     return (KelmInput ? KelmInput->pos() : QPoint()) + offset;
@@ -40,6 +47,9 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     setupUi(this);
     // An editable list shows its design text until the settings file has filled it.
     ComboBox1->setEditText(QStringLiteral("ComboBox1"));
+    for (QWidget* text :
+         {static_cast<QWidget*>(Label1), static_cast<QWidget*>(StaticText19), static_cast<QWidget*>(ExplainPaste)})
+        FitText(text);
     connect(ExitLabels, &QPushButton::clicked, this, &TForm3::ExitLabelsClick);
     connect(PrintLabels, &QPushButton::clicked, this, &TForm3::PrintLabelsClick);
 }

@@ -26,8 +26,8 @@ namespace {
 const QString kMissingFile =
     QStringLiteral("The Tip-of-the-Day file could not be found! Please re-install this product.");
 const QString kBadFile = QStringLiteral("The Tip-of-the-Day file is bad! Please re-install this product.");
-const QString kThreeTips =
-    QStringLiteral("[TipoftheDay]\r\nEnabled=1\r\nPosition=0\r\nMaximum=2\r\n[Tips]\r\n0=Alpha\r\n1=Beta\r\n2=Gamma\r\n");
+const QString kThreeTips = QStringLiteral(
+    "[TipoftheDay]\r\nEnabled=1\r\nPosition=0\r\nMaximum=2\r\n[Tips]\r\n0=Alpha\r\n1=Beta\r\n2=Gamma\r\n");
 
 template <typename T> T* child(QWidget* window, const char* name)
 {
@@ -176,7 +176,8 @@ private slots:
             << "You have not yet defined a custom template. Make your own label\ntemplate, name the file "
                "custom.rtf, and place this file in the\n%1 folder.";
         QTest::newRow("no row selected is a missing stock, not a custom row")
-            << -1 << "The label template custom.rtf is missing from the folder\n%1\nPlease re-install this product.";
+            << -1
+            << "The label template custom.rtf is missing from the folder\n%1\nPlease re-install this product.";
     }
     void labelTemplateMissing()
     {
@@ -211,9 +212,10 @@ private slots:
         execWhile(Form3, [] { return click(Form3, "PrintLabels"), true; });
 
         QCOMPARE(m_recorder->warnings.size(), 1);
-        QCOMPARE(m_recorder->warnings.first().text,
-                 QStringLiteral("To add your bar code to a label, place\nthe cursor in any label on the form,\nthen "
-                                "on the menu bar click on Edit, Paste\nor just enter a Ctrl-V."));
+        QCOMPARE(
+            m_recorder->warnings.first().text,
+            QStringLiteral("To add your bar code to a label, place\nthe cursor in any label on the form,\nthen "
+                           "on the menu bar click on Edit, Paste\nor just enter a Ctrl-V."));
         QCOMPARE(m_recorder->warnings.first().topLeft, QPoint(300, 250));
         QCOMPARE(m_recorder->shellCalls.size(), 1);
         QCOMPARE(m_recorder->shellCalls.first().file, QStringLiteral("lb060.rtf"));
@@ -276,29 +278,32 @@ private slots:
             << kThreeTips << QStringList{"previous"} << QStringList{"Tip 2 of 3"} << QStringList{"Beta"}
             << QStringList{"2"} << none;
         QTest::newRow("without Maximum the count reads 2 and back from the first stays there")
-            << "[TipoftheDay]\nPosition=0\n[Tips]\n0=Alpha\n1=Beta\n2=Gamma\n" << QStringList{"next", "previous"}
-            << QStringList{"Tip 1 of 2", "Tip 1 of 2"} << QStringList{"Alpha", "Alpha"} << QStringList{"1", "1"}
-            << none;
+            << "[TipoftheDay]\nPosition=0\n[Tips]\n0=Alpha\n1=Beta\n2=Gamma\n"
+            << QStringList{"next", "previous"} << QStringList{"Tip 1 of 2", "Tip 1 of 2"}
+            << QStringList{"Alpha", "Alpha"} << QStringList{"1", "1"} << none;
         QTest::newRow("a single tip comes back both ways")
-            << "[TipoftheDay]\nPosition=0\nMaximum=0\n[Tips]\n0=Only\n" << QStringList{"next", "next", "previous"}
-            << QStringList{"Tip 1 of 1", "Tip 1 of 1", "Tip 1 of 1"} << QStringList{"Only", "Only", "Only"}
-            << QStringList{"1", "1", "1"} << none;
+            << "[TipoftheDay]\nPosition=0\nMaximum=0\n[Tips]\n0=Only\n"
+            << QStringList{"next", "next", "previous"} << QStringList{"Tip 1 of 1", "Tip 1 of 1", "Tip 1 of 1"}
+            << QStringList{"Only", "Only", "Only"} << QStringList{"1", "1", "1"} << none;
         QTest::newRow("a gap in the keys ends the ring")
             << "[TipoftheDay]\nPosition=1\nMaximum=3\n[Tips]\n0=Alpha\n1=Beta\n3=Delta\n"
             << QStringList{"next", "next"} << QStringList{"Tip 2 of 4", "Tip 1 of 4"}
             << QStringList{"Beta", "Alpha"} << QStringList{"2", "1"} << none;
         QTest::newRow("a tip stored as XXXX counts as missing")
-            << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=XXXX\n2=Gamma\n" << QStringList{"next"}
-            << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
+            << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=XXXX\n2=Gamma\n"
+            << QStringList{"next"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"}
+            << none;
         QTest::newRow("xxxx in lower case is a tip")
-            << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=xxxx\n2=Gamma\n" << QStringList{"next"}
-            << QStringList{"Tip 2 of 3"} << QStringList{"xxxx"} << QStringList{"2"} << none;
+            << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=xxxx\n2=Gamma\n"
+            << QStringList{"next"} << QStringList{"Tip 2 of 3"} << QStringList{"xxxx"} << QStringList{"2"} << none;
         QTest::newRow("a negative position starts at the first tip")
-            << "[TipoftheDay]\nPosition=-4\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n" << QStringList{"next"}
-            << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
+            << "[TipoftheDay]\nPosition=-4\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n"
+            << QStringList{"next"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"}
+            << none;
         QTest::newRow("a position past Maximum shows a tip stored there")
-            << "[TipoftheDay]\nPosition=6\nMaximum=4\n[Tips]\n0=Alpha\n6=Seventh\n" << QStringList{"next"}
-            << QStringList{"Tip 7 of 5"} << QStringList{"Seventh"} << QStringList{"7"} << none;
+            << "[TipoftheDay]\nPosition=6\nMaximum=4\n[Tips]\n0=Alpha\n6=Seventh\n"
+            << QStringList{"next"} << QStringList{"Tip 7 of 5"} << QStringList{"Seventh"} << QStringList{"7"}
+            << none;
         QTest::newRow("the largest position steps past the integer range and then restarts")
             << "[TipoftheDay]\nPosition=2147483647\nMaximum=2147483647\n[Tips]\n0=Alpha\n2147483647=Last\n"
             << QStringList{"next", "next"} << QStringList{"Tip 2147483648 of 2147483648", "Tip 1 of 2147483648"}
@@ -312,11 +317,13 @@ private slots:
             << QStringList{"A helpfull hint goes here.", "A helpfull hint goes here."} << QStringList{"", ""}
             << QStringList{kMissingFile, kMissingFile};
         QTest::newRow("a TipoftheDay section without keys counts as no file")
-            << "[TipoftheDay]\n[Tips]\n0=Alpha\n" << QStringList{"next"} << QStringList{""}
-            << QStringList{"A helpfull hint goes here."} << QStringList{""} << QStringList{kMissingFile};
+            << "[TipoftheDay]\n[Tips]\n0=Alpha\n"
+            << QStringList{"next"} << QStringList{""} << QStringList{"A helpfull hint goes here."}
+            << QStringList{""} << QStringList{kMissingFile};
         QTest::newRow("no tip at the position nor at 0: bad file, empty memo, position 0")
-            << "[TipoftheDay]\nPosition=3\nMaximum=2\n" << QStringList{"next"} << QStringList{""}
-            << QStringList{""} << QStringList{"0"} << QStringList{kBadFile};
+            << "[TipoftheDay]\nPosition=3\nMaximum=2\n"
+            << QStringList{"next"} << QStringList{""} << QStringList{""} << QStringList{"0"}
+            << QStringList{kBadFile};
     }
     void tipsRing()
     {
@@ -362,6 +369,26 @@ private slots:
         QCOMPARE(child<QPlainTextEdit>(Tip, "Memo1")->toPlainText(), QString());
         QCOMPARE(m_recorder->warnings.size(), 1);
         QCOMPARE(m_recorder->warnings.first().text, kBadFile);
+    }
+
+    // A settings file that cannot be written is reported in the standard error box and the step stops
+    // there; the window stays usable.
+    void tipsUnwritable()
+    {
+        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QVERIFY(QFile::setPermissions(settingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        auto* label = child<QLabel>(Tip, "TipLabel");
+        execWhile(Tip, [&] {
+            if (label->text().isEmpty())
+                return false;
+            click(Tip, "NextTip");
+            click(Tip, "ExitTips");
+            return true;
+        });
+        const QString error = "Unable to write to " + settingsFile() + ".";
+        QCOMPARE(m_recorder->errors, (QStringList{error, error}));
+        QCOMPARE(label->text(), QStringLiteral("Tip 1 of 3"));
+        QCOMPARE(storedPosition(), QStringLiteral("0"));
     }
 
     // The path is taken afresh at each step and a path beyond the platform's limit reads as no file.
@@ -447,11 +474,16 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("control");
-        QTest::newRow("label dialog, Return") << "Form3" << "ExitLabels";
-        QTest::newRow("label dialog, Print Labels") << "Form3" << "PrintLabels";
-        QTest::newRow("tips window, Exit") << "Tip" << "ExitTips";
-        QTest::newRow("About window, version") << "Form2" << "CurVersion";
-        QTest::newRow("About window, web address") << "Form2" << "StaticText8";
+        QTest::newRow("label dialog, Return") << "Form3"
+                                              << "ExitLabels";
+        QTest::newRow("label dialog, Print Labels") << "Form3"
+                                                    << "PrintLabels";
+        QTest::newRow("tips window, Exit") << "Tip"
+                                           << "ExitTips";
+        QTest::newRow("About window, version") << "Form2"
+                                               << "CurVersion";
+        QTest::newRow("About window, web address") << "Form2"
+                                                   << "StaticText8";
     }
     void focusAfterClose()
     {
