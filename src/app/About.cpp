@@ -109,6 +109,8 @@ void TWarningBox::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    // The main window hides the check box after construction: fit the dialog to what is left.
+    setFixedSize(sizeHint());
     if (const QScreen* s = screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(s->availableGeometry().center());

@@ -549,6 +549,7 @@ private slots:
 
     void warningBox()
     {
+        WarningBox->noWarningBox()->hide(); // as the main window's activation leaves it
         QRect frame;
         const int result = execWhile(WarningBox, [&] {
             frame = WarningBox->frameGeometry();
