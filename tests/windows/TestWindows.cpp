@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScreen>
@@ -219,6 +221,30 @@ private slots:
         QCOMPARE(m_recorder->warnings.first().topLeft, QPoint(300, 250));
         QCOMPARE(m_recorder->shellCalls.size(), 1);
         QCOMPARE(m_recorder->shellCalls.first().file, QStringLiteral("lb060.rtf"));
+    }
+
+    // The whole way from the main window: Make, then Print Labels, then the dialog's own button. The
+    // clipboard offers the bar code with its typeface, as Copy does.
+    void printLabelsFromTheMainWindow()
+    {
+        writeFile(m_dataFolder + QStringLiteral("/custom.rtf"), "{\\rtf1}");
+        child<QLineEdit>(KelmInput, "BarTextInput")->setText(QStringLiteral("ABCD4567"));
+        child<QAbstractButton>(KelmInput, "BitBtn3")->click();
+        QCOMPARE(BarCodeMade, 1);
+        QGuiApplication::clipboard()->setText(QStringLiteral("held before"));
+
+        QTimer::singleShot(0, Form3, [] { click(Form3, "PrintLabels"); });
+        child<QAbstractButton>(KelmInput, "BitBtn4")->click();
+
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied);
+        QCOMPARE(copied->text(), QStringLiteral("*ABCD4567*  "));
+        QVERIFY(copied->hasFormat(QStringLiteral("text/rtf")));
+        QVERIFY2(copied->html().contains(QLatin1String("Tamrosk Stripe 39 d Lo")), qPrintable(copied->html()));
+        QCOMPARE(m_recorder->shellCalls.size(), 1);
+        QCOMPARE(m_recorder->shellCalls.first().file, QStringLiteral("custom.rtf"));
+        QCOMPARE(m_recorder->warnings.size(), 1); // the paste explanation
+        QCOMPARE(KelmInput->focusWidget(), barTextInput());
     }
 
     void labelReturnLeavesClipboard()
