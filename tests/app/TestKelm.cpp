@@ -178,7 +178,6 @@ class TestKelm : public QObject {
         QCOMPARE(m_recorder->beeps, 1);
     }
 
-
     // Puts a settings file into the data folder, creating the folder.
     void installSettings(const QByteArray& content)
     {
@@ -746,13 +745,14 @@ private slots:
 
     void firstRunWritesTheDefaults()
     {
-        installSettings("[TipoftheDay]\r\nEnabled=0\r\nMaximum=3\r\n[Sizes]\r\na=one\r\nb=two\r\nc=three\r\nd=four\r\n");
+        installSettings(
+            "[TipoftheDay]\r\nEnabled=0\r\nMaximum=3\r\n[Sizes]\r\na=one\r\nb=two\r\nc=three\r\nd=four\r\n");
         start();
         const QPoint at = KelmInput->pos();
-        QCOMPARE(section("Settings"), (QStringList{"Count=1", QStringLiteral("Left=%1").arg(at.x()),
-                                                   QStringLiteral("Top=%1").arg(at.y()), "Type=B", "FontSize=D",
-                                                   "PointSize=22", "Data=ABCD4567", "Checksum=0", "FullASCII=0",
-                                                   "LabelSize=4", "LabelExplain=1"}));
+        QCOMPARE(section("Settings"),
+                 (QStringList{"Count=1", QStringLiteral("Left=%1").arg(at.x()),
+                              QStringLiteral("Top=%1").arg(at.y()), "Type=B", "FontSize=D", "PointSize=22",
+                              "Data=ABCD4567", "Checksum=0", "FullASCII=0", "LabelSize=4", "LabelExplain=1"}));
         // The controls keep their design values and the label list the row chosen after reading it.
         QCOMPARE(Form3->labelSizeList()->count(), 4);
         QCOMPARE(Form3->labelSizeList()->currentIndex(), 2);
@@ -794,9 +794,9 @@ private slots:
         QTest::newRow("a size that is no number is put in as it stands, without an error")
             << QByteArray("PointSize=big\r\n") << true << true << "big"
             << "ABCD4567" << false << false << 4 << true << "B";
-        QTest::newRow("any non-zero number is true") << QByteArray("Checksum=-7\r\nFullASCII=0x10\r\n") << true
-                                                     << true << "22"
-                                                     << "ABCD4567" << true << true << 4 << true << "B";
+        QTest::newRow("any non-zero number is true")
+            << QByteArray("Checksum=-7\r\nFullASCII=0x10\r\n") << true << true << "22"
+            << "ABCD4567" << true << true << 4 << true << "B";
     }
     void loadAndSave()
     {

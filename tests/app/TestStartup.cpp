@@ -49,8 +49,9 @@ private slots:
         QFile file(settings);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray saved = file.readAll();
-        for (const char* line : {"Enabled=0\r\n", "Left=12\r\n", "Top=34\r\n", "Data=FROM FILE\r\n", "Checksum=1\r\n",
-                                 "Type=B\r\n", "PointSize=22\r\n", "FullASCII=0\r\n", "LabelExplain=1\r\n"})
+        for (const char* line :
+             {"Enabled=0\r\n", "Left=12\r\n", "Top=34\r\n", "Data=FROM FILE\r\n", "Checksum=1\r\n", "Type=B\r\n",
+              "PointSize=22\r\n", "FullASCII=0\r\n", "LabelExplain=1\r\n"})
             QVERIFY2(saved.contains(line), saved.constData());
     }
 };
