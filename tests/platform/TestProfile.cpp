@@ -477,6 +477,8 @@ private slots:
              {std::pair{"8-bit", QByteArray("[S]\r\nk=0\r\n")}, std::pair{"UTF-16LE", utf16("[S]\r\nk=0\r\n")},
               std::pair{"UTF-8 BOM", utf8Bom("[S]\r\nk=0\r\n")}}) {
             QTest::addRow("%s: non-ASCII text", name) << start << wide << wide;
+            QTest::addRow("%s: U+FEFF is an ordinary character", name) << start << "\uFEFFx\uFEFF"
+                                                                       << "\uFEFFx\uFEFF";
             QTest::addRow("%s: outer blanks are lost on read", name) << start << "  x\t"
                                                                      << "x";
             QTest::addRow("%s: outer quotes are lost on read", name) << start << "'x'"
