@@ -1,9 +1,25 @@
-// Start-up placeholder until the main window lands.
+// Start-up: the application object, the window set, the message loop.
+#include "Kelm.h"
+#include "WindowSet.h"
 #include "platform/Application.h"
+#include "platform/Desktop.h"
+#include "platform/Errors.h"
+
+#include <QApplication>
 
 int main(int argc, char** argv)
 {
     platform::Application app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Make a bar code 3 of 9"));
+    try {
+        // The application's name is what the desktop lists the program under. (A display name would
+        // also be appended to every window title.)
+        QApplication::setApplicationName(QStringLiteral("Make a bar code 3 of 9"));
+        CreateWindowSet();
+        KelmInput->show();
+        QApplication::exec();
+    } catch (const platform::Error& e) {
+        platform::ShowStandardError(e.message());
+    }
+    DestroyWindowSet();
     return 0;
 }

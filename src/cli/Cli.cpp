@@ -3,6 +3,7 @@
 #include "code39/Code39.h"
 #include "code39/Version.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -28,7 +29,7 @@ constexpr std::string_view kHelp =
     "\n"
     "Exit status: 0 when every input was encoded, 1 when any failed, 2 on bad usage.\n";
 
-// Output and messages are gathered and written in large blocks; rows never wait on a flush.
+// Output is gathered and written in large blocks; rows never wait on a flush.
 constexpr std::size_t kFlushSize = 1 << 20;
 constexpr std::size_t kReadSize = 1 << 20;
 // Working buffers keep their capacity between rows, but not the capacity of a huge one.
@@ -72,13 +73,16 @@ public:
     void Encode(std::string_view utf8)
     {
         ++m_row;
-        Utf8ToUtf16(utf8, m_text);
-        if (code39::BuildBarCodeData(m_text, m_options.fullAscii, m_options.checksum, m_result)) {
-            m_buffer += '*';
-            m_buffer += m_result.data;
-            m_buffer += "*\n";
+        const std::u16string_view text = Utf8ToUtf16(utf8, m_text);
+        if (code39::BuildBarCodeData(text, m_options.fullAscii, m_options.checksum, m_result)) {
+            const std::string& data = m_result.data;
+            char* o = Reserve(data.size() + 3);
+            *o++ = '*';
+            o = std::copy(data.begin(), data.end(), o);
+            *o++ = '*';
+            *o++ = '\n';
         } else {
-            m_buffer += '\n';
+            *Reserve(1) = '\n';
             m_failed = true;
             m_message.assign("code39: line ");
             m_message += std::to_string(m_row);
@@ -87,8 +91,6 @@ public:
             m_message += '\n';
             Write(m_err, m_message);
         }
-        if (m_buffer.size() >= kFlushSize)
-            Flush();
         Recycle(m_text);
         Recycle(m_result.data);
     }
@@ -103,11 +105,27 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    // Room for n more bytes at the end of the output buffer, flushing it first when full.
+    char* Reserve(std::size_t n)
+    {
+        if (m_used + n > m_buffer.size()) {
+            Flush();
+            if (n > m_buffer.size())
+                m_buffer.resize(n); // one huge row; given back by the next flush
+        }
+        char* const at = m_buffer.data() + m_used;
+        m_used += n;
+        return at;
+    }
+
     void Flush()
     {
-        Write(m_out, m_buffer);
-        m_buffer.clear();
-        Recycle(m_buffer);
+        Write(m_out, std::string_view(m_buffer.data(), m_used));
+        m_used = 0;
+        if (m_buffer.size() > kFlushSize) {
+            m_buffer.resize(kFlushSize);
+            m_buffer.shrink_to_fit();
+        }
     }
 
     const Options& m_options;
@@ -117,7 +135,8 @@ private:
     bool m_failed = false;
     std::u16string m_text;
     code39::BuildResult m_result;
-    std::string m_buffer;
+    std::string m_buffer = std::string(kFlushSize, '\0');
+    std::size_t m_used = 0;
     std::string m_message;
 };
 
@@ -198,15 +217,30 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     return true;
 }
 
-void Utf8ToUtf16(std::string_view bytes, std::u16string& out)
+std::u16string_view Utf8ToUtf16(std::string_view bytes, std::u16string& buffer)
 {
     // Never more UTF-16 units than bytes: a four-byte sequence gives two units, anything else one.
-    out.resize(bytes.size());
-    char16_t* const o = out.data();
+    if (buffer.size() < bytes.size())
+        buffer.resize(bytes.size());
+    char16_t* const o = buffer.data();
     std::size_t n = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = p + bytes.size();
     while (p < end) {
+        // A run of 7-bit text is found a word at a time and widened in a loop the compiler vectorises.
+        const auto* run = p;
+        for (std::uint64_t word; end - run >= 8; run += 8) {
+            std::memcpy(&word, run, sizeof word);
+            if (word & 0x8080808080808080u)
+                break;
+        }
+        while (run < end && *run < 0x80)
+            ++run;
+        for (const auto* q = p; q < run; ++q)
+            o[n++] = *q;
+        p = run;
+        if (p == end)
+            break;
         const unsigned lead = *p++;
         if (lead < 0x80) {
             o[n++] = static_cast<char16_t>(lead);
@@ -255,7 +289,7 @@ void Utf8ToUtf16(std::string_view bytes, std::u16string& out)
             o[n++] = static_cast<char16_t>(c);
         }
     }
-    out.resize(n);
+    return {o, n};
 }
 
 void AppendDiagnosticUtf8(std::string& out, std::u16string_view text)

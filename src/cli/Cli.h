@@ -20,9 +20,10 @@ struct Options {
 // Fills options from argv; on bad usage returns false with a short reason in error.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error);
 
-// Decodes UTF-8 into UTF-16 (replacing out). Each maximal ill-formed byte sequence becomes one U+FFFD,
-// so bad bytes stay visible as a character outside the 7-bit range.
-void Utf8ToUtf16(std::string_view bytes, std::u16string& out);
+// Decodes UTF-8 into UTF-16. Each maximal ill-formed byte sequence becomes one U+FFFD, so bad bytes
+// stay visible as a character outside the 7-bit range. buffer only grows, so that decoding row after
+// row neither allocates nor clears; the result views its first part.
+std::u16string_view Utf8ToUtf16(std::string_view bytes, std::u16string& buffer);
 // Appends text as UTF-8 for a diagnostic line: control characters become \xHH so that they cannot
 // act on the terminal or break the line, and a lone surrogate becomes U+FFFD.
 void AppendDiagnosticUtf8(std::string& out, std::u16string_view text);

@@ -1,12 +1,58 @@
+// The encoding core: the builder's results and messages, the symbol set, the typeface characters,
+// the Full ASCII chart and a round trip through a Full ASCII reader written here from the standard
+// chart, independent of the encoder's own tables.
 #include "code39/Code39.h"
 
 #include <QtTest>
 
+#include <optional>
+#include <random>
+
 namespace {
-QString Q(const std::u16string& s)
+
+// The standard Full ASCII chart: the symbol characters that a reader turns into each code 0 to 127.
+const char* const kChart[128] = {
+    "%U", "$A", "$B", "$C", "$D", "$E", "$F", "$G", "$H", "$I", "$J", "$K", "$L", "$M", "$N", "$O",
+    "$P", "$Q", "$R", "$S", "$T", "$U", "$V", "$W", "$X", "$Y", "$Z", "%A", "%B", "%C", "%D", "%E",
+    " ",  "/A", "/B", "/C", "/D", "/E", "/F", "/G", "/H", "/I", "/J", "/K", "/L", "-",  ".",  "/O",
+    "0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "/Z", "%F", "%G", "%H", "%I", "%J",
+    "%V", "A",  "B",  "C",  "D",  "E",  "F",  "G",  "H",  "I",  "J",  "K",  "L",  "M",  "N",  "O",
+    "P",  "Q",  "R",  "S",  "T",  "U",  "V",  "W",  "X",  "Y",  "Z",  "%K", "%L", "%M", "%N", "%O",
+    "%W", "+A", "+B", "+C", "+D", "+E", "+F", "+G", "+H", "+I", "+J", "+K", "+L", "+M", "+N", "+O",
+    "+P", "+Q", "+R", "+S", "+T", "+U", "+V", "+W", "+X", "+Y", "+Z", "%P", "%Q", "%R", "%S", "%T",
+};
+
+// The typeface characters in value order; '~' draws the space symbol.
+const std::string kTypeface = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-.~$/+%";
+
+const QString kNoData = "Error:- no input data";
+
+QString Illegal(const QString& c)
 {
-    return QString::fromStdU16String(s);
+    return "Error: input character \"" + c + "\" not legal in bar code 3 of 9";
 }
+
+// Reads typeface output back the way a Full ASCII scanner does; false on a pair outside the chart.
+bool ReadFullAscii(const std::string& symbols, std::string& text)
+{
+    text.clear();
+    for (std::size_t i = 0; i < symbols.size(); ++i) {
+        std::string pair(1, symbols[i] == '~' ? ' ' : symbols[i]);
+        if (std::string_view("$%/+").find(pair[0]) != std::string_view::npos) {
+            if (++i == symbols.size())
+                return false;
+            pair += symbols[i];
+        }
+        int code = 0;
+        while (code < 128 && pair != kChart[code])
+            ++code;
+        if (code == 128)
+            return false;
+        text += static_cast<char>(code);
+    }
+    return true;
+}
+
 } // namespace
 
 class TestCode39 : public QObject {
@@ -69,6 +115,51 @@ private slots:
         QTest::newRow("astral character dropped whole with full ascii")
             << QString::fromUcs4(U"A\U0001F600B") << true << false << "AB"
             << "";
+
+        // Caret codes.
+        QTest::newRow("^1 to ^9 all give ESC") << "^1^2^3^4^5^6^7^8^9" << true << false << "%A%A%A%A%A%A%A%A%A"
+                                               << "";
+        QTest::newRow("^A to ^Z give $A to $Z") << "^A^B^C^D^E^F^G^H^I^J^K^L^M^N^O^P^Q^R^S^T^U^V^W^X^Y^Z" << true
+                                                << false << "$A$B$C$D$E$F$G$H$I$J$K$L$M$N$O$P$Q$R$S$T$U$V$W$X$Y$Z"
+                                                << "";
+        QTest::newRow("the pair is consumed together, the next character stands alone")
+            << "^AB^00" << true << false << "$AB%U0"
+            << "";
+        QTest::newRow("check sum runs over the pair: 39 + 22 = 61 -> I") << "^M" << true << true << "$MI"
+                                                                         << "";
+        QTest::newRow("the partner is taken before expansion: ^a is not +A")
+            << "AB^a" << true << false << "" << Illegal("a");
+        QTest::newRow("the first bad partner is named") << "^a^b" << true << false << "" << Illegal("a");
+        QTest::newRow("a control character after the caret is named")
+            << QString("^") + QChar(27) << true << false << "" << Illegal(QChar(27));
+        QTest::newRow("a character beyond 7 bits after the caret is named")
+            << "^\u00e9" << true << false << "" << Illegal("\u00e9");
+        QTest::newRow("an astral character after the caret is named whole")
+            << QString::fromUcs4(U"^\U0001F600") << true << false << ""
+            << Illegal(QString::fromUcs4(U"\U0001F600"));
+        // A caret before a data character that is neither digit nor capital would give a pair that
+        // no Full ASCII reader decodes ($-, $~, $$ ...): it is refused like any other bad partner.
+        for (const char partner : {'-', '.', ' ', '$', '/', '+', '%'})
+            QTest::addRow("caret before '%c' is no code, refused", partner)
+                << QString("A^") + partner << true << false << "" << Illegal(QString(QChar(partner)));
+
+        // Messages name the first illegal character, exactly as typed.
+        QTest::newRow("first illegal character is named, not a later one")
+            << "A B*a" << false << false << "" << Illegal("*");
+        QTest::newRow("a space is legal: the message does not name the ~ it became")
+            << " a" << false << false << "" << Illegal("a");
+        QTest::newRow("a tilde typed by the user is not the space symbol")
+            << "A~B" << false << false << "" << Illegal("~");
+        QTest::newRow("a lone surrogate is named as itself")
+            << QString(QChar(0xD800)) + "A" << false << false << "" << Illegal(QChar(0xD800));
+        QTest::newRow("without full ascii a control character is named")
+            << QString("AB") + QChar(9) << false << false << "" << Illegal(QChar(9));
+        QTest::newRow("full ascii encodes the user's own $ % / +, sum 231 -> G")
+            << "$%/+" << true << true << "/D/E/O/KG"
+            << "";
+        QTest::newRow("full ascii drops controls and keeps the rest") << QString("A") + QChar(9) + "B\r\n"
+                                                                      << true << false << "AB"
+                                                                      << "";
     }
     void build()
     {
@@ -78,8 +169,228 @@ private slots:
         QFETCH(QString, data);
         QFETCH(QString, error);
         const code39::BuildResult r = code39::BuildBarCodeData(input.toStdU16String(), fullAscii, checksum);
-        QCOMPARE(Q(r.error), error);
+        QCOMPARE(QString::fromStdU16String(r.error), error);
         QCOMPARE(QString::fromStdString(r.data), data);
+    }
+
+    // The storage-reusing builder must leave nothing of an earlier row in a later one.
+    void buildReusesStorage()
+    {
+        const struct {
+            std::u16string input;
+            bool fullAscii;
+            const char* data;
+            bool ok;
+        } rows[] = {
+            {u"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", false, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", true},
+            {u"abc", false, "", false},
+            {u"AB", false, "AB", true},
+            {u"", true, "", false},
+            {u"ab", true, "+A+B", true},
+            {u"C", true, "C", true},
+        };
+        code39::BuildResult r;
+        for (const auto& row : rows) {
+            QCOMPARE(code39::BuildBarCodeData(row.input, row.fullAscii, false, r), row.ok);
+            QCOMPARE(r.ok(), row.ok);
+            QCOMPARE(r.data, std::string(row.data));
+        }
+    }
+
+    void symbolSet_data()
+    {
+        QTest::addColumn<QList<uint>>("characters");
+        QTest::addColumn<int>("firstValue"); // values run on from here; -1: none is a data character
+        QTest::newRow("digits are their own value")
+            << QList<uint>{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'} << 0;
+        QList<uint> capitals;
+        for (uint c = 'A'; c <= 'Z'; ++c)
+            capitals << c;
+        QTest::newRow("capitals run from A = 10 to Z = 35") << capitals << 10;
+        QTest::newRow("- . space $ / + % are 36 to 42") << QList<uint>{'-', '.', ' ', '$', '/', '+', '%'} << 36;
+        QTest::newRow("start/stop * is never data") << QList<uint>{'*'} << -1;
+        QTest::newRow("~ is only the typeface's space glyph") << QList<uint>{'~'} << -1;
+        QTest::newRow("no case folding: small letters are not data") << QList<uint>{'a', 'm', 'z'} << -1;
+        QTest::newRow("punctuation outside the set")
+            << QList<uint>{'!', '"', '#', '&', '\'', '(', ')', ',', ':', ';', '<', '=',
+                           '>', '?', '@', '[', '\\', ']', '^', '_', '`', '{', '|', '}'}
+            << -1;
+        QTest::newRow("control characters and DEL") << QList<uint>{0, 1, 9, 10, 13, 27, 31, 127} << -1;
+        QTest::newRow("beyond 7 bits, including codes that alias data characters when truncated")
+            << QList<uint>{0x80, 0xC9, 0xFF, 0x130, 0x141, 0xFF21, 0x10041, 0x1F600, 0x10FFFF, 0xFFFFFFFF} << -1;
+    }
+    void symbolSet()
+    {
+        QFETCH(QList<uint>, characters);
+        QFETCH(int, firstValue);
+        for (qsizetype i = 0; i < characters.size(); ++i) {
+            const char32_t c = characters[i];
+            QCOMPARE(code39::IsCode39Character(c), firstValue >= 0);
+            // Outside the set the value is 42, as for '%'.
+            QCOMPARE(code39::Code39Value(c), firstValue >= 0 ? firstValue + int(i) : 42);
+        }
+    }
+
+    void exactlyFortyThreeDataCharacters()
+    {
+        int count = 0;
+        for (char32_t c = 0; c <= 0x10FFFF; ++c)
+            count += code39::IsCode39Character(c);
+        QCOMPARE(count, 43);
+    }
+
+    void typefaceCharacter_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<char>("character");
+        for (int v = 0; v <= 42; ++v)
+            QTest::addRow("value %d", v) << v << kTypeface[std::size_t(v)];
+        QTest::newRow("negative value gives %") << -1 << '%';
+        QTest::newRow("43 gives %, the sum is never taken mod 43 twice") << 43 << '%';
+        QTest::newRow("INT_MIN gives %") << std::numeric_limits<int>::min() << '%';
+        QTest::newRow("INT_MAX gives %") << std::numeric_limits<int>::max() << '%';
+    }
+    void typefaceCharacter()
+    {
+        QFETCH(int, value);
+        QFETCH(char, character);
+        QCOMPARE(code39::Code39Character(value), character);
+    }
+
+    // Every 7-bit code but the caret, alone, with Full ASCII on.
+    void fullAsciiChart_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("error");
+        for (int c = 0; c < 128; ++c) {
+            if (c == '^')
+                continue;
+            const bool dropped = c < 32 || c == 127;
+            QString expected = dropped ? QString() : QString::fromLatin1(kChart[c]);
+            expected.replace(' ', '~');
+            QTest::addRow("code %d %s", c, dropped ? "dropped" : qPrintable("-> " + expected))
+                << c << expected << (dropped ? kNoData : QString());
+        }
+    }
+    void fullAsciiChart()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, data);
+        QFETCH(QString, error);
+        const std::u16string input(1, char16_t(code));
+        const code39::BuildResult r = code39::BuildBarCodeData(input, true, false);
+        QCOMPARE(QString::fromStdString(r.data), data);
+        QCOMPARE(QString::fromStdU16String(r.error), error);
+        // The plain expansion keeps the space as a space.
+        const std::u32string expanded = code39::ExpandFullAscii(input);
+        QCOMPARE(QString::fromStdU32String(expanded), QString(data).replace('~', ' '));
+    }
+
+    void outputForms_data()
+    {
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("barText");
+        QTest::addColumn<QString>("preview");
+        QTest::newRow("asterisks around the data, two trailing spaces in the preview only") << "ABCD4567P"
+                                                                                            << "*ABCD4567P*"
+                                                                                            << "*ABCD4567P*  ";
+        QTest::newRow("the space symbol stays ~") << "A~B"
+                                                  << "*A~B*"
+                                                  << "*A~B*  ";
+        QTest::newRow("empty data still gets its start/stop pair") << ""
+                                                                   << "**"
+                                                                   << "**  ";
+    }
+    void outputForms()
+    {
+        QFETCH(QString, data);
+        QFETCH(QString, barText);
+        QFETCH(QString, preview);
+        QCOMPARE(QString::fromStdString(code39::BarTextOut(data.toStdString())), barText);
+        QCOMPARE(QString::fromStdString(code39::PreviewText(data.toStdString())), preview);
+    }
+
+    void familyNames()
+    {
+        QCOMPARE(QString::fromUtf8(code39::BarCodeFontName(true)), QString("Tamrosk Stripe 39 d Lo"));
+        QCOMPARE(QString::fromUtf8(code39::BarCodeFontName(false)), QString("Tamrosk Stripe 39 d Up"));
+    }
+
+    // Random 7-bit data, caret-heavy: every success reads back through a Full ASCII reader as the
+    // data with its caret codes turned into control characters; every failure names a caret's
+    // partner that forms no code. Without Full ASCII the data passes exactly when all of it is data.
+    void randomRoundTrip()
+    {
+        std::mt19937 random(39);
+        std::uniform_int_distribution<int> length(0, 24);
+        std::uniform_int_distribution<int> code(0, 127);
+        std::uniform_int_distribution<int> caret(0, 9);
+        code39::BuildResult r;
+        int successes = 0;
+        for (int round = 0; round < 20000; ++round) {
+            std::u16string input;
+            for (int n = length(random); n > 0; --n)
+                input += caret(random) == 0 ? u'^' : char16_t(code(random));
+
+            // What the reader should see, and the first caret partner that forms no code.
+            std::string expected;
+            std::optional<char16_t> badPartner;
+            for (std::size_t i = 0; i < input.size() && !badPartner; ++i) {
+                const char16_t c = input[i];
+                if (c != u'^') {
+                    if (c >= 32 && c < 127)
+                        expected += char(c);
+                } else if (i + 1 < input.size()) {
+                    const char16_t p = input[++i];
+                    if (p == u'0')
+                        expected += '\0';
+                    else if (p >= u'1' && p <= u'9')
+                        expected += '\x1B';
+                    else if (p >= u'A' && p <= u'Z')
+                        expected += char(p - 'A' + 1);
+                    else
+                        badPartner = p;
+                }
+            }
+            const QString what = QString::fromStdU16String(input);
+            for (const bool checksum : {false, true}) {
+                code39::BuildBarCodeData(input, true, checksum, r);
+                if (badPartner) {
+                    QCOMPARE(QString::fromStdU16String(r.error), Illegal(QChar(*badPartner)));
+                    continue;
+                }
+                if (expected.empty()) {
+                    QCOMPARE(QString::fromStdU16String(r.error), kNoData);
+                    continue;
+                }
+                QVERIFY2(r.ok(), qPrintable(what));
+                QVERIFY2(r.data.find_first_not_of(kTypeface) == std::string::npos, qPrintable(what));
+                std::string symbols = r.data;
+                if (checksum) {
+                    symbols.pop_back();
+                    int sum = 0;
+                    for (char s : symbols)
+                        sum += int(kTypeface.find(s));
+                    QCOMPARE(r.data.back(), kTypeface[std::size_t(sum % 43)]);
+                }
+                std::string read;
+                QVERIFY2(ReadFullAscii(symbols, read), qPrintable(what));
+                QVERIFY2(read == expected, qPrintable(what));
+                ++successes;
+            }
+
+            code39::BuildBarCodeData(input, false, false, r);
+            const bool allData =
+                std::all_of(input.begin(), input.end(), [](char16_t c) { return code39::IsCode39Character(c); });
+            QCOMPARE(r.ok(), allData && !input.empty());
+            if (allData && !input.empty()) {
+                std::u16string written = input;
+                std::replace(written.begin(), written.end(), u' ', u'~');
+                QCOMPARE(QString::fromStdString(r.data), QString::fromStdU16String(written));
+            }
+        }
+        QVERIFY(successes > 5000); // the generator must exercise the success path, not only failures
     }
 };
 

@@ -1,0 +1,21 @@
+#pragma once
+// The preview box: a rich-text edit whose copies also carry RTF, which word processors paste with the
+// font family and size (Qt's own copy offers HTML and plain text only).
+
+#include <QByteArray>
+#include <QTextEdit>
+
+class QTextCursor;
+
+class TRichEdit : public QTextEdit {
+    Q_OBJECT
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override;
+};
+
+// A minimal RTF document of the cursor's selection: a font table of the families used and one group per
+// run of characters with its family and size (\fs counts half points).
+QByteArray RichTextFormat(const QTextCursor& selection);

@@ -1,0 +1,814 @@
+// The main window driven offscreen through its real controls: Make, the notices, Insert, restyle, Copy,
+// help and web links, the activation sequence and the settings file.
+#include "app/About.h"
+#include "app/Kelm.h"
+#include "app/Labels.h"
+#include "app/RichEdit.h"
+#include "app/Vendor.h"
+#include "app/WindowSet.h"
+#include "platform/Desktop.h"
+#include "platform/Recorder.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextFragment>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString kLo = QStringLiteral("Tamrosk Stripe 39 d Lo");
+const QString kUp = QStringLiteral("Tamrosk Stripe 39 d Up");
+const QString kArial = QStringLiteral("Arial");
+
+// One run of equally formatted characters in a document.
+struct Run {
+    QString text;
+    QString family;
+    double size;
+    bool operator==(const Run&) const = default;
+};
+
+char* toString(const Run& run)
+{
+    return QTest::toString(QStringLiteral("'%1' %2 %3").arg(run.text, run.family).arg(run.size));
+}
+
+QList<Run> RunsOf(const QTextDocument* doc)
+{
+    QList<Run> runs;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            const QStringList families = f.fontFamilies().toStringList();
+            runs.append({it.fragment().text(), families.value(0), f.fontPointSize()});
+        }
+    }
+    return runs;
+}
+
+// Reads the RTF the preview puts on the clipboard back into runs: the font table, then groups of
+// {\fN\fsM text}. Independent of the writer: it decodes the escapes RTF defines.
+QList<Run> ParseRtf(const QByteArray& rtf, QString* error)
+{
+    QMap<int, QString> fonts;
+    QList<Run> runs;
+    const QString s = QString::fromLatin1(rtf);
+    if (!s.startsWith(QLatin1String("{\\rtf1")) || !s.trimmed().endsWith(u'}')) {
+        *error = QStringLiteral("not an RTF document");
+        return {};
+    }
+    const auto decode = [](const QString& raw) {
+        QString out;
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            if (raw[i] != u'\\') {
+                out += raw[i];
+                continue;
+            }
+            const QChar next = i + 1 < raw.size() ? raw[i + 1] : QChar();
+            if (next == u'\\' || next == u'{' || next == u'}') {
+                out += next;
+                ++i;
+            } else if (next == u'\'') {
+                out += QChar(raw.mid(i + 2, 2).toInt(nullptr, 16));
+                i += 3;
+            } else if (next == u'u') {
+                qsizetype j = i + 2;
+                while (j < raw.size() && (raw[j] == u'-' || raw[j].isDigit()))
+                    ++j;
+                out += QChar(char16_t(raw.mid(i + 2, j - i - 2).toInt()));
+                i = j; // skips the one fallback character
+            }
+        }
+        return out;
+    };
+    static const QRegularExpression font(QStringLiteral(R"(\{\\f(\d+) ((?:[^;\\]|\\.)*);\})"));
+    const qsizetype tableEnd = s.indexOf(QLatin1String("}}"));
+    for (auto m = font.globalMatch(s.left(tableEnd + 1)); m.hasNext();) {
+        const auto hit = m.next();
+        fonts[hit.captured(1).toInt()] = decode(hit.captured(2));
+    }
+    static const QRegularExpression group(
+        QStringLiteral(R"(\{\\f(\d+)\\fs(\d+) ((?:[^{}\\]|\\.|\\u-?\d+\?)*)\})"));
+    for (auto m = group.globalMatch(s.mid(tableEnd + 2)); m.hasNext();) {
+        const auto hit = m.next();
+        runs.append(
+            {decode(hit.captured(3)), fonts.value(hit.captured(1).toInt()), hit.captured(2).toInt() / 2.0});
+    }
+    return runs;
+}
+
+// Answers the next modal window from a timer, as a user would close it.
+void CloseNextModal()
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+class TestKelm : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<platform::Recorder> m_recorder;
+
+    template <typename T> T* control(const char* name) const
+    {
+        T* found = KelmInput->findChild<T*>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QLineEdit* input() const { return control<QLineEdit>("BarTextInput"); }
+    QLineEdit* output() const { return control<QLineEdit>("BarTextOut"); }
+    QTextEdit* preview() const { return control<QTextEdit>("BarCodeOut"); }
+    QComboBox* pointSize() const { return control<QComboBox>("PointSize"); }
+    QWidget* focused() const { return KelmInput->focusWidget(); }
+    QString documents() const { return m_home->path() + QStringLiteral("/Documents"); }
+    QString dataFolder() const { return documents() + QStringLiteral("/Zovod/"); }
+    QString settingsFile() const { return dataFolder() + platform::SettingsFileName(platform::ExecutablePath()); }
+
+    // Shows the main window and waits for its first activation to finish.
+    void start()
+    {
+        KelmInput->show();
+        QVERIFY(QTest::qWaitForWindowActive(KelmInput));
+        QTRY_VERIFY(input()->hasFocus());
+    }
+
+    // Sets the point size as a program would, without the typing handlers.
+    void setPointSizeQuietly(const QString& text)
+    {
+        const QSignalBlocker quiet(pointSize());
+        pointSize()->setEditText(text);
+    }
+
+    void make(const QString& data)
+    {
+        input()->setText(data);
+        control<QPushButton>("BitBtn3")->click();
+    }
+
+    void verifyNotice(const QString& message)
+    {
+        QCOMPARE(preview()->toPlainText(), message);
+        QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{message, kArial, 12}}));
+        QCOMPARE(output()->text(), QString());
+        QCOMPARE(m_recorder->beeps, 1);
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_home->isValid());
+        qputenv("HOME", m_home->path().toUtf8());
+        m_recorder = std::make_unique<platform::Recorder>();
+        CreateWindowSet();
+    }
+
+    void cleanup()
+    {
+        DestroyWindowSet();
+        m_recorder.reset();
+        m_home.reset();
+    }
+
+    // ---- Make ---------------------------------------------------------------------------------------
+
+    void make_data()
+    {
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<bool>("fullAscii");
+        QTest::addColumn<bool>("checksum");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("barCode"); // BarTextOut after success, empty on failure
+        QTest::addColumn<QString>("notice");  // the preview's message on failure
+        QTest::addColumn<double>("applied");  // the preview's point size on success
+
+        const auto illegal = [](const QString& c) {
+            return QStringLiteral("Error: input character \"%1\" not legal in bar code 3 of 9").arg(c);
+        };
+        const QString none = QStringLiteral("Error:- no input data");
+        QTest::newRow("default data") << "ABCD4567" << false << false << "22"
+                                      << "*ABCD4567*" << QString() << 22.0;
+        QTest::newRow("check character P") << "ABCD4567" << false << true << "22"
+                                           << "*ABCD4567P*" << QString() << 22.0;
+        QTest::newRow("check sum over the expanded +A: 51 mod 43 = 8") << "a" << true << true << "22"
+                                                                       << "*+A8*" << QString() << 22.0;
+        QTest::newRow("a space becomes the typeface's ~") << "A B" << false << false << "22"
+                                                          << "*A~B*" << QString() << 22.0;
+        QTest::newRow("small letters need Full ASCII")
+            << "abc" << false << false << "22" << QString() << illegal("a") << 0.0;
+        QTest::newRow("the asterisk is the start/stop character")
+            << "A*B" << false << false << "22" << QString() << illegal("*") << 0.0;
+        QTest::newRow("a caret needs Full ASCII")
+            << "A^M" << false << false << "22" << QString() << illegal("^") << 0.0;
+        QTest::newRow("Full ASCII small letters") << "a b" << true << false << "22"
+                                                  << "*+A~+B*" << QString() << 22.0;
+        QTest::newRow("caret letter") << "^M" << true << false << "22"
+                                      << "*$M*" << QString() << 22.0;
+        QTest::newRow("caret 0 is NUL") << "^0" << true << false << "22"
+                                        << "*%U*" << QString() << 22.0;
+        QTest::newRow("caret 7 is ESC") << "^7" << true << false << "22"
+                                        << "*%A*" << QString() << 22.0;
+        QTest::newRow("a final caret is dropped") << "A^" << true << false << "22"
+                                                  << "*A*" << QString() << 22.0;
+        QTest::newRow("caret small letter") << "^a" << true << false << "22" << QString() << illegal("a") << 0.0;
+        QTest::newRow("caret caret") << "^^" << true << false << "22" << QString() << illegal("^") << 0.0;
+        QTest::newRow("only characters beyond ASCII")
+            << QStringLiteral("éü") << true << false << "22" << QString() << none << 0.0;
+        QTest::newRow("empty, plain") << "" << false << false << "22" << QString() << none << 0.0;
+        QTest::newRow("empty, Full ASCII") << "" << true << false << "22" << QString() << none << 0.0;
+        QTest::newRow("size 5 applies as it is") << "A" << false << false << "5"
+                                                 << "*A*" << QString() << 5.0;
+        QTest::newRow("size 0 applies as the smallest, 1") << "A" << false << false << "0"
+                                                           << "*A*" << QString() << 1.0;
+        QTest::newRow("negative size applies as 1") << "A" << false << false << "-40"
+                                                    << "*A*" << QString() << 1.0;
+        QTest::newRow("huge size applies as the largest, 1638") << "A" << false << false << "99999"
+                                                                << "*A*" << QString() << 1638.0;
+        QTest::newRow("1638 as it is") << "A" << false << false << "1638"
+                                       << "*A*" << QString() << 1638.0;
+    }
+    void make()
+    {
+        QFETCH(QString, data);
+        QFETCH(bool, fullAscii);
+        QFETCH(bool, checksum);
+        QFETCH(QString, size);
+        QFETCH(QString, barCode);
+        QFETCH(QString, notice);
+        QFETCH(double, applied);
+        start();
+        control<QCheckBox>("CheckBox2")->setChecked(fullAscii);
+        control<QCheckBox>("CheckBox1")->setChecked(checksum);
+        setPointSizeQuietly(size);
+        control<QWidget>("CheckBox1")->setFocus(); // anything but the data field
+        make(data);
+
+        QCOMPARE(focused(), input());
+        QVERIFY(m_recorder->errors.isEmpty());
+        if (barCode.isEmpty()) {
+            verifyNotice(notice);
+            QCOMPARE(BarCodeMade, 0);
+            return;
+        }
+        QCOMPARE(output()->text(), barCode);
+        QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{barCode + "  ", kLo, applied}}));
+        QCOMPARE(BarCodeMade, 1);
+        QCOMPARE(m_recorder->beeps, 0);
+        QCOMPARE(KelmInput->PreviewText(), barCode + "  ");
+    }
+
+    void failedMakeClearsTheFlag()
+    {
+        start();
+        make("ABC");
+        QCOMPARE(BarCodeMade, 1);
+        make("abc");
+        QCOMPARE(BarCodeMade, 0);
+        m_recorder->beeps = 0;
+        control<QPushButton>("BitBtn2")->click();
+        verifyNotice(QStringLiteral("Nothing to copy to clip board"));
+    }
+
+    void sizeThatIsNoNumberChangesNothing_data()
+    {
+        QTest::addColumn<bool>("madeBefore");
+        QTest::newRow("after a bar code") << true;
+        QTest::newRow("before any bar code") << false;
+    }
+    void sizeThatIsNoNumberChangesNothing()
+    {
+        QFETCH(bool, madeBefore);
+        start();
+        if (madeBefore)
+            make("OLD");
+        const QList<Run> previewBefore = RunsOf(preview()->document());
+        const QString outBefore = output()->text();
+        setPointSizeQuietly("2x");
+        make("NEW");
+        QCOMPARE(m_recorder->errors, QStringList{"''2x'' is not a valid integer value."});
+        QCOMPARE(RunsOf(preview()->document()), previewBefore);
+        QCOMPARE(output()->text(), outBefore);
+        QCOMPARE(BarCodeMade, madeBefore ? 1 : 0);
+        QCOMPARE(m_recorder->beeps, 0);
+    }
+
+    void textAboveUsesTheUpperFamily()
+    {
+        start();
+        control<QRadioButton>("RadioButton3")->click();
+        make("ABC");
+        QCOMPARE(RunsOf(preview()->document()).value(0).family, kUp);
+        QCOMPARE(KelmInput->BarCodeFontName(), kUp);
+    }
+
+    // ---- Notices of the other buttons ----------------------------------------------------------------
+
+    void noticesBeforeMake_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("Copy") << "BitBtn2"
+                              << "Nothing to copy to clip board";
+        QTest::newRow("Print Sample") << "BitBtn1"
+                                      << "Must click \"Make a bar code\" before printing";
+        QTest::newRow("Print Labels") << "BitBtn4"
+                                      << "Make a bar code before printing labels";
+    }
+    void noticesBeforeMake()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, notice);
+        start();
+        output()->setText("stale");
+        QGuiApplication::clipboard()->setText("untouched");
+        control<QPushButton>(button.toLatin1())->click();
+        verifyNotice(notice);
+        QCOMPARE(focused(), input());
+        QCOMPARE(BarCodeMade, 0);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
+        QCOMPARE(m_recorder->printDialogs, 0);
+    }
+
+    void printLabelsOpensTheDialogAfterMake()
+    {
+        start();
+        make("ABC");
+        bool shown = false;
+        QTimer::singleShot(0, Form3, [&shown] {
+            shown = Form3->isVisible();
+            Form3->close();
+        });
+        control<QPushButton>("BitBtn4")->click();
+        QVERIFY(shown);
+        QCOMPARE(m_recorder->beeps, 0);
+    }
+
+    // ---- Full ASCII controls --------------------------------------------------------------------------
+
+    void insertListEntries_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("caretCode");
+        QTest::addColumn<QString>("pair");
+        const QStringList names = {"Null", "Bell", "Tab", "Line Feed", "Form Feed", "Carriage Return", "Escape"};
+        const QStringList codes = {"^0", "^G", "^I", "^J", "^L", "^M", "^1"};
+        const QStringList pairs = {"%U", "$G", "$I", "$J", "$L", "$M", "%A"};
+        for (int i = 0; i < names.size(); ++i)
+            QTest::newRow(qPrintable(names[i])) << i << codes[i] << pairs[i];
+        const QString letters = QStringLiteral("ABCDEFHKNPQRSTUVWXYZ");
+        for (int i = 0; i < letters.size(); ++i)
+            QTest::newRow(qPrintable(QStringLiteral("Ctrl-") + letters[i]))
+                << int(names.size() + i) << QStringLiteral("^") + letters[i] << QStringLiteral("$") + letters[i];
+    }
+    void insertListEntries()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, caretCode);
+        QFETCH(QString, pair);
+        start();
+        auto* list = control<QComboBox>("ComboBox1");
+        QCOMPARE(list->count(), 27);
+        control<QCheckBox>("CheckBox2")->setChecked(true);
+        input()->setText("AB");
+        input()->setCursorPosition(0); // the code goes to the end whatever the caret position
+        list->setCurrentIndex(row);
+        control<QPushButton>("Button3")->click();
+        QCOMPARE(input()->text(), "AB" + caretCode);
+        QCOMPARE(focused(), input());
+        QCOMPARE(BarCodeMade, 0); // Insert does not make
+        control<QPushButton>("BitBtn3")->click();
+        QCOMPARE(output()->text(), "*AB" + pair + "*");
+    }
+
+    void insertTypedText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("appended");
+        QTest::newRow("the initial choice is Tab") << QString() << "^I";
+        QTest::newRow("names match case-sensitively") << "Ctrl-g"
+                                                      << "";
+        QTest::newRow("only the sixth character counts") << "xxxxxQ"
+                                                         << "^Q";
+        QTest::newRow("Ctrl-O does not exist") << "Ctrl-O"
+                                               << "";
+        QTest::newRow("Ctrl-M is offered only by its name") << "Ctrl-M"
+                                                            << "";
+        QTest::newRow("a short text matching no name adds nothing") << "tab"
+                                                                    << "";
+        QTest::newRow("an emptied box adds nothing") << ""
+                                                     << "";
+    }
+    void insertTypedText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, appended);
+        start();
+        control<QCheckBox>("CheckBox2")->setChecked(true);
+        auto* list = control<QComboBox>("ComboBox1");
+        if (QTest::currentDataTag() != QLatin1String("the initial choice is Tab"))
+            list->setEditText(typed);
+        QCOMPARE(list->currentText(), typed.isNull() ? QStringLiteral("Tab") : typed);
+        input()->setText("ABC");
+        control<QPushButton>("Button3")->click();
+        QCOMPARE(input()->text(), "ABC" + appended);
+        QVERIFY(m_recorder->errors.isEmpty());
+        QCOMPARE(m_recorder->beeps, 0);
+        QCOMPARE(focused(), input());
+    }
+
+    void insertTwiceAppendsTwoCodes()
+    {
+        start();
+        control<QCheckBox>("CheckBox2")->setChecked(true);
+        input()->setText("A");
+        control<QPushButton>("Button3")->click();
+        control<QPushButton>("Button3")->click();
+        QCOMPARE(input()->text(), QStringLiteral("A^I^I"));
+    }
+
+    void insertWithoutFullAscii()
+    {
+        start();
+        make("ABC");
+        auto* button = control<QPushButton>("Button3");
+        control<QCheckBox>("CheckBox2")->setFocus();
+        KelmInput->Button3Click(); // the button is hidden, so the handler is reached directly
+        QCOMPARE(input()->text(), QStringLiteral("ABC"));
+        verifyNotice(QStringLiteral("Must be in Full ASCII mode to enter control characters"));
+        QCOMPARE(BarCodeMade, 1);
+        QCOMPARE(focused(), control<QWidget>("CheckBox2"));
+        QVERIFY(!button->isVisible());
+    }
+
+    void fullAsciiSwitchShowsAndHidesInsert()
+    {
+        start();
+        auto* box = control<QCheckBox>("CheckBox2");
+        auto* insert = control<QPushButton>("Button3");
+        auto* list = control<QComboBox>("ComboBox1");
+        QVERIFY(!insert->isVisible() && !list->isVisible());
+        box->click();
+        QVERIFY(insert->isVisible() && list->isVisible());
+        QCOMPARE(focused(), input());
+        input()->setText("A");
+        insert->click();
+        box->click();
+        QVERIFY(!insert->isVisible() && !list->isVisible());
+        QCOMPARE(input()->text(), QStringLiteral("A^I")); // the codes stay...
+        make(input()->text());
+        QCOMPARE(preview()->toPlainText(),
+                 QStringLiteral("Error: input character \"^\" not legal in bar code 3 of 9")); // ...and fail
+    }
+
+    // ---- Style and point size --------------------------------------------------------------------------
+
+    void restyleAfterMake()
+    {
+        start();
+        make("ABCD4567");
+        pointSize()->setCurrentIndex(pointSize()->findText("36"));
+        QCOMPARE(RunsOf(preview()->document()),
+                 (QList<Run>{{"*ABCD4567*", kLo, 36}, {"  ", kLo, 22}})); // trailing spaces keep Make's size
+        QCOMPARE(focused(), input());
+        control<QRadioButton>("RadioButton3")->click();
+        QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{"*ABCD4567*", kUp, 36}, {"  ", kLo, 22}}));
+        QCOMPARE(output()->text(), QStringLiteral("*ABCD4567*"));
+        QCOMPARE(focused(), input());
+    }
+
+    void typingASize_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("size");
+        QTest::addColumn<bool>("focusLeaves");
+        QTest::newRow("one character waits") << "1" << 22.0 << false;
+        QTest::newRow("below 18 waits") << "12" << 22.0 << false;
+        QTest::newRow("120 applies at the third digit") << "120" << 120.0 << true;
+        QTest::newRow("200 applies already at 20") << "20" << 20.0 << true;
+    }
+    void typingASize()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, size);
+        QFETCH(bool, focusLeaves);
+        start();
+        make("AB");
+        pointSize()->setFocus();
+        pointSize()->clearEditText();
+        QTest::keyClicks(pointSize(), typed);
+        QCOMPARE(RunsOf(preview()->document()).value(0).size, size);
+        QCOMPARE(focused(), focusLeaves ? static_cast<QWidget*>(input()) : pointSize());
+    }
+
+    void leavingTheSizeBoxApplies()
+    {
+        start();
+        make("AB");
+        setPointSizeQuietly("9");
+        pointSize()->setFocus();
+        control<QCheckBox>("CheckBox1")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(RunsOf(preview()->document()).value(0), (Run{"*AB*", kLo, 9}));
+        QCOMPARE(focused(), input());
+    }
+
+    void styleChangesWithoutABarCode_data()
+    {
+        QTest::addColumn<bool>("failedMake");
+        QTest::newRow("before any Make") << false;
+        QTest::newRow("after a failed Make") << true;
+    }
+    void styleChangesWithoutABarCode()
+    {
+        QFETCH(bool, failedMake);
+        start();
+        if (failedMake)
+            make("");
+        const QList<Run> before = RunsOf(preview()->document());
+        control<QRadioButton>("RadioButton3")->click();
+        pointSize()->setCurrentIndex(pointSize()->findText("48"));
+        QCOMPARE(RunsOf(preview()->document()), before);
+        QCOMPARE(focused(), input());
+    }
+
+    void restyleLeavesAnEditedPreviewAlone()
+    {
+        start();
+        make("AB");
+        preview()->setPlainText("something else");
+        const QList<Run> before = RunsOf(preview()->document());
+        pointSize()->setCurrentIndex(pointSize()->findText("48"));
+        QCOMPARE(RunsOf(preview()->document()), before);
+    }
+
+    void sizeTypedAsNoNumberIsReported()
+    {
+        start();
+        make("AB");
+        pointSize()->setFocus();
+        pointSize()->clearEditText();
+        QTest::keyClicks(pointSize(), "2x");
+        QCOMPARE(m_recorder->errors, QStringList{"''2x'' is not a valid integer value."});
+        QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{"*AB*  ", kLo, 22}}));
+    }
+
+    // ---- Copy ---------------------------------------------------------------------------------------
+
+    void copyCarriesFamilyAndSize()
+    {
+        start();
+        make("ABCD4567");
+        pointSize()->setCurrentIndex(pointSize()->findText("36"));
+        QGuiApplication::clipboard()->setText("before");
+        control<QPushButton>("BitBtn2")->click();
+        QCOMPARE(focused(), input());
+        QCOMPARE(preview()->textCursor().selectedText(), QStringLiteral("*ABCD4567*  "));
+
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied);
+        QCOMPARE(copied->text(), QStringLiteral("*ABCD4567*  "));
+        const QString html = copied->html();
+        QVERIFY2(html.contains("font-family:'" + kLo + "'") && html.contains("font-size:36pt"), qPrintable(html));
+        for (const char* format : {"text/rtf", "application/rtf"}) {
+            QString error;
+            const QList<Run> runs = ParseRtf(copied->data(format), &error);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            QCOMPARE(runs, (QList<Run>{{"*ABCD4567*", kLo, 36}, {"  ", kLo, 22}}));
+        }
+    }
+
+    void rtfEscapes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("family");
+        QTest::newRow("RTF's own characters") << R"(a\b{c}d)" << kLo;
+        QTest::newRow("beyond ASCII, one and two UTF-16 units") << QStringLiteral("é€😀") << kLo;
+        QTest::newRow("a family with RTF characters") << "x"
+                                                      << R"(Odd;{Face}\Name)";
+    }
+    void rtfEscapes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, family);
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        QTextCharFormat format;
+        format.setFontFamilies(QStringList{family});
+        format.setFontPointSize(10.5);
+        cursor.insertText(text, format);
+        cursor.select(QTextCursor::Document);
+        QString error;
+        QCOMPARE(ParseRtf(RichTextFormat(cursor), &error), (QList<Run>{{text, family, 10.5}}));
+        QVERIFY(error.isEmpty());
+        for (char c : RichTextFormat(cursor))
+            QVERIFY(uchar(c) < 0x80);
+    }
+
+    void copyWarningOnlyWhenTheTypefacesAreMissing()
+    {
+        // With the typefaces available to other programs the warning never shows: no modal blocks here.
+        start();
+        make("AB");
+        control<QPushButton>("BitBtn2")->click();
+        control<QPushButton>("BitBtn2")->click();
+        QVERIFY(WarningShown);
+        QVERIFY(!WarningBox->isVisible());
+    }
+
+    // ---- Help and the web page ----------------------------------------------------------------------
+
+    void helpFileLocation_data()
+    {
+        QTest::addColumn<bool>("inCurrentFolder");
+        QTest::addColumn<bool>("besideProgram");
+        QTest::addColumn<bool>("expectFullPath");
+        QTest::newRow("in the current folder: the bare name") << true << false << false;
+        QTest::newRow("in both: the current folder wins") << true << true << false;
+        QTest::newRow("only beside the program: its full path") << false << true << true;
+        QTest::newRow("nowhere: the bare name, the shell reports nothing") << false << false << false;
+    }
+    void helpFileLocation()
+    {
+        QFETCH(bool, inCurrentFolder);
+        QFETCH(bool, besideProgram);
+        QFETCH(bool, expectFullPath);
+        const QString cwd = QDir::currentPath();
+        const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath("zovod.chm");
+        QTemporaryDir work;
+        QDir::setCurrent(work.path());
+        const auto restore = qScopeGuard([&] {
+            QDir::setCurrent(cwd);
+            QFile::remove(installed);
+        });
+        if (inCurrentFolder)
+            QVERIFY(QFile(work.filePath("zovod.chm")).open(QIODevice::WriteOnly));
+        if (besideProgram)
+            QVERIFY(QFile(installed).open(QIODevice::WriteOnly));
+        start();
+        control<QPushButton>("HelpButtonClick")->click();
+        QCOMPARE(m_recorder->shellCalls.size(), 1);
+        const platform::ShellCall call = m_recorder->shellCalls[0];
+        QCOMPARE(call.verb, QStringLiteral("open"));
+        QCOMPARE(call.file, expectFullPath ? QDir::toNativeSeparators(installed) : QStringLiteral("zovod.chm"));
+        QVERIFY(call.parameters.isEmpty() && call.directory.isEmpty() && call.hasOwner);
+        QCOMPARE(focused(), input());
+    }
+
+    void f1_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("calls");
+        QTest::newRow("in the data field") << "BarTextInput" << int(Qt::NoModifier) << 1;
+        QTest::newRow("with Shift") << "BarTextInput" << int(Qt::ShiftModifier) << 1;
+        QTest::newRow("with Ctrl and Alt") << "BarTextInput" << int(Qt::ControlModifier | Qt::AltModifier) << 1;
+        QTest::newRow("in another control") << "BarTextOut" << int(Qt::NoModifier) << 0;
+    }
+    void f1()
+    {
+        QFETCH(QString, where);
+        QFETCH(int, modifiers);
+        QFETCH(int, calls);
+        start();
+        auto* target = control<QWidget>(where.toLatin1());
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_F1, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_recorder->shellCalls.size(), calls);
+        if (calls)
+            QCOMPARE(m_recorder->shellCalls[0].file, QStringLiteral("zovod.chm"));
+    }
+
+    void webLink()
+    {
+        start();
+        control<QCheckBox>("CheckBox1")->setFocus();
+        QTest::mouseClick(control<QLabel>("Label2"), Qt::LeftButton);
+        QCOMPARE(m_recorder->shellCalls.size(), 1);
+        QCOMPARE(m_recorder->shellCalls[0].verb, QString());
+        QCOMPARE(m_recorder->shellCalls[0].file, QString::fromLatin1(kelm::kTypefacePage));
+        QVERIFY(m_recorder->shellCalls[0].file.startsWith("https://www.tamrosk.example/"));
+        QCOMPARE(focused(), input());
+    }
+
+    // ---- Activation -----------------------------------------------------------------------------------
+
+    void activationSetsTheWindowUp()
+    {
+        start();
+        QCOMPARE(KelmInput->windowTitle(), QStringLiteral("Tamrosks free bar code 3 of 9 utility"));
+        QCOMPARE(Form2->curVersion()->text(), QStringLiteral("V4.2"));
+        QCOMPARE(control<QLabel>("Label6")->toolTip(), QStringLiteral("Version 4.2"));
+        QCOMPARE(control<QLabel>("Label6")->toolTipDuration(), 6000);
+        QCOMPARE(control<QPushButton>("BitBtn3")->toolTipDuration(), 6000);
+        QVERIFY(WarningBox->noWarningBox()->isHidden());
+        QVERIFY(!control<QPushButton>("Button3")->isVisible());
+        QVERIFY(!control<QComboBox>("ComboBox1")->isVisible());
+        QCOMPARE(input()->selectedText(), QStringLiteral("ABCD4567"));
+        QCOMPARE(focused(), input());
+        QCOMPARE(KelmInput->size(), QSize(449 + 16, 366 + 16));
+    }
+
+    void selectionSurvivesOtherControls()
+    {
+        start();
+        control<QCheckBox>("CheckBox1")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(input()->selectedText(), QStringLiteral("ABCD4567"));
+        input()->setFocus(Qt::TabFocusReason);
+        input()->setSelection(0, 2);
+        output()->setFocus(Qt::TabFocusReason);
+        input()->setFocus(Qt::BacktabFocusReason); // no select-all on entry
+        QCOMPARE(input()->selectedText(), QStringLiteral("AB"));
+    }
+
+    void missingDataFolder()
+    {
+        start();
+        QCOMPARE(m_recorder->warnings.size(), 1);
+        QCOMPARE(m_recorder->warnings[0].text,
+                 QStringLiteral("The folder %1 is missing, please re-install this product.").arg(dataFolder()));
+        QCOMPARE(m_recorder->warnings[0].topLeft, KelmInput->pos() + QPoint(100, 100));
+        QVERIFY(!DataFolderFound);
+        control<QCheckBox>("TipCheckBox")->click();
+        KelmInput->close();
+        QVERIFY(m_recorder->errors.isEmpty());
+        QVERIFY(QDir(m_home->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    }
+
+    void activationRunsOnce()
+    {
+        start();
+        QCOMPARE(m_recorder->warnings.size(), 1);
+        input()->setText("TYPED");
+
+        // After a modal window...
+        CloseNextModal();
+        control<QToolButton>("SpeedButton2")->click();
+        QCOMPARE(focused(), input());
+        KelmInput->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(KelmInput));
+        // ...and after another window had the focus.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        KelmInput->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(KelmInput));
+
+        QCOMPARE(m_recorder->warnings.size(), 1);
+        QCOMPARE(input()->text(), QStringLiteral("TYPED"));
+    }
+
+    void tipsAndAboutReturnTheFocus_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Tips") << "SpeedButton1";
+        QTest::newRow("About") << "SpeedButton2";
+    }
+    void tipsAndAboutReturnTheFocus()
+    {
+        QFETCH(QString, button);
+        start();
+        control<QCheckBox>("CheckBox1")->setFocus();
+        QWidget* shown = nullptr;
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, timer, [&shown, timer] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                shown = modal;
+                modal->close();
+                timer->deleteLater();
+            }
+        });
+        timer->start(10);
+        control<QToolButton>(button.toLatin1())->click();
+        QCOMPARE(shown, button == "SpeedButton1" ? static_cast<QWidget*>(Tip) : static_cast<QWidget*>(Form2));
+        QCOMPARE(focused(), input());
+    }
+};
+
+QTEST_MAIN(TestKelm)
+#include "TestKelm.moc"
