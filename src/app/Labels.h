@@ -1,12 +1,13 @@
 #pragma once
-// The Labels unit: the label dialog, which copies the bar code and opens a label template.
+// The Labels unit: the label dialog. Labels are not printed here: the dialog puts the bar code on the
+// clipboard and has the shell open the chosen stock's template in the word processor, where the user
+// pastes and prints.
+
+#include "ui_Labels.h"
 
 #include <QDialog>
 
-class QCheckBox;
-class QComboBox;
-
-class TForm3 : public QDialog {
+class TForm3 : public QDialog, private Ui::TForm3 {
     Q_OBJECT
 public:
     explicit TForm3(QWidget* parent = nullptr);
@@ -15,7 +16,14 @@ public:
     QComboBox* labelSizeList() const;
     QCheckBox* explainPaste() const;
 
+    // The template for a row of the label-size list; rows from 8 on and no row (-1) take the user's own.
+    static QString TemplateFileName(int row);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
-    QComboBox* m_labelSizeList;
-    QCheckBox* m_explainPaste;
+    void FormCreate();
+    void ExitLabelsClick();
+    void PrintLabelsClick();
 };

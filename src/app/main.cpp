@@ -16,6 +16,8 @@ int main(int argc, char** argv)
         QApplication::setApplicationName(QStringLiteral("Make a bar code 3 of 9"));
         CreateWindowSet();
         KelmInput->show();
+        // Its first activation loads the settings; without a window manager nothing else activates it.
+        KelmInput->activateWindow();
         QApplication::exec();
     } catch (const platform::Error& e) {
         platform::ShowStandardError(e.message());

@@ -7,6 +7,7 @@
 #include "app/Vendor.h"
 #include "app/WindowSet.h"
 #include "platform/Desktop.h"
+#include "platform/Profile.h"
 #include "platform/Recorder.h"
 
 #include <QCheckBox>
@@ -175,6 +176,31 @@ class TestKelm : public QObject {
         QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{message, kArial, 12}}));
         QCOMPARE(output()->text(), QString());
         QCOMPARE(m_recorder->beeps, 1);
+    }
+
+    // Puts a settings file into the data folder, creating the folder.
+    void installSettings(const QByteArray& content)
+    {
+        QVERIFY(QDir().mkpath(dataFolder()));
+        QFile file(settingsFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QStringList section(const char* name) const
+    {
+        return platform::ReadSectionValues(QLatin1String(name), settingsFile());
+    }
+    QMap<QString, QString> keys(const char* name) const
+    {
+        QMap<QString, QString> map;
+        for (const QString& line : section(name))
+            map.insert(line.section(u'=', 0, 0), line.section(u'=', 1));
+        return map;
+    }
+    QByteArray fileBytes() const
+    {
+        QFile file(settingsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private slots:
@@ -713,6 +739,220 @@ private slots:
         QCOMPARE(m_recorder->shellCalls[0].file, QString::fromLatin1(kelm::kTypefacePage));
         QVERIFY(m_recorder->shellCalls[0].file.startsWith("https://www.tamrosk.example/"));
         QCOMPARE(focused(), input());
+    }
+
+    // ---- The settings file ----------------------------------------------------------------------------
+
+    void firstRunWritesTheDefaults()
+    {
+        installSettings(
+            "[TipoftheDay]\r\nEnabled=0\r\nMaximum=3\r\n[Sizes]\r\na=one\r\nb=two\r\nc=three\r\nd=four\r\n");
+        start();
+        const QPoint at = KelmInput->pos();
+        QCOMPARE(section("Settings"),
+                 (QStringList{"Count=1", QStringLiteral("Left=%1").arg(at.x()),
+                              QStringLiteral("Top=%1").arg(at.y()), "Type=B", "FontSize=D", "PointSize=22",
+                              "Data=ABCD4567", "Checksum=0", "FullASCII=0", "LabelSize=4", "LabelExplain=1"}));
+        // The controls keep their design values and the label list the row chosen after reading it.
+        QCOMPARE(Form3->labelSizeList()->count(), 4);
+        QCOMPARE(Form3->labelSizeList()->currentIndex(), 2);
+        QCOMPARE(input()->text(), QStringLiteral("ABCD4567"));
+        QVERIFY(!control<QCheckBox>("TipCheckBox")->isChecked());
+        QVERIFY(m_recorder->warnings.isEmpty() && m_recorder->errors.isEmpty());
+    }
+
+    void loadAndSave_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // the [Settings] section's lines
+        QTest::addColumn<bool>("withSizes");      // five label rows, "10" a two-character key
+        QTest::addColumn<bool>("textBelow");
+        QTest::addColumn<QString>("pointSizeText");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<bool>("checksum");
+        QTest::addColumn<bool>("fullAscii");
+        QTest::addColumn<int>("labelRow");
+        QTest::addColumn<bool>("explain");
+        QTest::addColumn<QString>("savedType");
+
+        QTest::newRow("every key read")
+            << QByteArray("Left=40\r\nTop=50\r\nType=A\r\nFontSize=D\r\nPointSize=36\r\nData=XYZ\r\nChecksum=1\r\n"
+                          "FullASCII=1\r\nLabelSize=1\r\nLabelExplain=0\r\n")
+            << true << false << "36"
+            << "XYZ" << true << true << 1 << false << "A";
+        QTest::newRow("Type b is not B: text above, saved as A")
+            << QByteArray("Type=b\r\n") << true << false << "22"
+            << "ABCD4567" << false << false << 4 << true << "A";
+        QTest::newRow("FontSize A still selects D") << QByteArray("FontSize=A\r\n") << true << true << "22"
+                                                    << "ABCD4567" << false << false << 4 << true << "B";
+        QTest::newRow("missing keys give their defaults") << QByteArray("Data=ONLY\r\n") << true << true << "22"
+                                                          << "ONLY" << false << false << 4 << true << "B";
+        QTest::newRow("no Sizes: no row to select") << QByteArray("LabelSize=1\r\n") << false << true << "22"
+                                                    << "ABCD4567" << false << false << -1 << true << "B";
+        QTest::newRow("LabelSize beyond the rows selects none")
+            << QByteArray("LabelSize=9\r\n") << true << true << "22"
+            << "ABCD4567" << false << false << -1 << true << "B";
+        QTest::newRow("a size that is no number is put in as it stands, without an error")
+            << QByteArray("PointSize=big\r\n") << true << true << "big"
+            << "ABCD4567" << false << false << 4 << true << "B";
+        QTest::newRow("any non-zero number is true")
+            << QByteArray("Checksum=-7\r\nFullASCII=0x10\r\n") << true << true << "22"
+            << "ABCD4567" << true << true << 4 << true << "B";
+    }
+    void loadAndSave()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, withSizes);
+        QFETCH(bool, textBelow);
+        QFETCH(QString, pointSizeText);
+        QFETCH(QString, data);
+        QFETCH(bool, checksum);
+        QFETCH(bool, fullAscii);
+        QFETCH(int, labelRow);
+        QFETCH(bool, explain);
+        QFETCH(QString, savedType);
+        QByteArray file = "[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\n" + settings;
+        if (withSizes)
+            file += "[Sizes]\r\n1=first\r\n2=second\r\n10=third\r\n4=fourth\r\n5=fifth\r\n";
+        installSettings(file);
+        start();
+
+        QVERIFY(m_recorder->errors.isEmpty() && m_recorder->warnings.isEmpty());
+        QCOMPARE(control<QRadioButton>("RadioButton2")->isChecked(), textBelow);
+        QCOMPARE(control<QRadioButton>("RadioButton3")->isChecked(), !textBelow);
+        QVERIFY(control<QRadioButton>("FontD")->isChecked());
+        QCOMPARE(pointSize()->currentText(), pointSizeText);
+        QCOMPARE(input()->text(), data);
+        QCOMPARE(input()->selectedText(), data);
+        QCOMPARE(control<QCheckBox>("CheckBox1")->isChecked(), checksum);
+        QCOMPARE(control<QCheckBox>("CheckBox2")->isChecked(), fullAscii);
+        QCOMPARE(control<QPushButton>("Button3")->isVisible(), fullAscii);
+        QCOMPARE(control<QComboBox>("ComboBox1")->isVisible(), fullAscii);
+        QCOMPARE(Form3->labelSizeList()->currentIndex(), labelRow);
+        QCOMPARE(Form3->explainPaste()->isChecked(), explain);
+        if (withSizes)
+            QCOMPARE(Form3->labelSizeList()->itemText(2), QStringLiteral("=third"));
+        QCOMPARE(focused(), input());
+
+        KelmInput->close();
+        QVERIFY(m_recorder->errors.isEmpty());
+        const auto saved = keys("Settings");
+        QCOMPARE(saved.value("Type"), savedType);
+        QCOMPARE(saved.value("FontSize"), QStringLiteral("D"));
+        QCOMPARE(saved.value("PointSize"), pointSizeText);
+        QCOMPARE(saved.value("Data"), data);
+        QCOMPARE(saved.value("Checksum"), checksum ? "1" : "0");
+        QCOMPARE(saved.value("FullASCII"), fullAscii ? "1" : "0");
+        QCOMPARE(saved.value("LabelSize"), QString::number(labelRow));
+        QCOMPARE(saved.value("LabelExplain"), explain ? "1" : "0");
+        QCOMPARE(saved.value("Left"), QString::number(KelmInput->x()));
+        QCOMPARE(saved.value("Top"), QString::number(KelmInput->y()));
+        QCOMPARE(keys("TipoftheDay").value("Enabled"), QStringLiteral("0"));
+    }
+
+    void savedPositionIsRestored()
+    {
+        installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nLeft=40\r\nTop=50\r\n");
+        start();
+        QCOMPARE(KelmInput->pos(), QPoint(40, 50));
+    }
+
+    void userChangesAreSaved()
+    {
+        installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nData=OLD\r\n");
+        start();
+        QTest::keyClicks(input(), "NEW 1");
+        control<QRadioButton>("RadioButton3")->click();
+        control<QCheckBox>("CheckBox1")->click();
+        KelmInput->close();
+        const auto saved = keys("Settings");
+        QCOMPARE(saved.value("Data"), QStringLiteral("NEW 1")); // typing replaced the selected data
+        QCOMPARE(saved.value("Type"), QStringLiteral("A"));
+        QCOMPARE(saved.value("Checksum"), QStringLiteral("1"));
+    }
+
+    void tipChoiceIsWrittenAtOnce()
+    {
+        installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nData=X\r\n");
+        start();
+        auto* box = control<QCheckBox>("TipCheckBox");
+        box->click();
+        QCOMPARE(keys("TipoftheDay").value("Enabled"), QStringLiteral("1"));
+        QCOMPARE(focused(), input());
+        box->click();
+        QCOMPARE(keys("TipoftheDay").value("Enabled"), QStringLiteral("0"));
+    }
+
+    void tipWindowAtStartUp()
+    {
+        installSettings("[TipoftheDay]\r\nEnabled=1\r\n[Settings]\r\nLeft=30\r\nTop=60\r\n");
+        QWidget* shown = nullptr;
+        QPoint mainAt;
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, timer, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                shown = modal;
+                mainAt = KelmInput->pos();
+                modal->close();
+                timer->deleteLater();
+            }
+        });
+        timer->start(10);
+        KelmInput->show(); // the window is not reactivated when the tips close offscreen: no wait for that
+        QTRY_VERIFY(shown);
+        QCOMPARE(shown, static_cast<QWidget*>(Tip));
+        QCOMPARE(mainAt, QPoint(30, 60)); // moved to its place before the tips show
+        QCOMPARE(focused(), input());
+        QCOMPARE(input()->selectedText(), QStringLiteral("ABCD4567"));
+    }
+
+    void missingTipsSection()
+    {
+        installSettings("[Settings]\r\nData=UNREAD\r\n[Sizes]\r\na=one\r\nb=two\r\nc=three\r\n");
+        const QByteArray before = fileBytes();
+        start();
+        QCOMPARE(m_recorder->warnings.size(), 1);
+        QCOMPARE(m_recorder->warnings[0].text,
+                 QStringLiteral("The Tip-of-the-Day file could not be found! Please re-install this product."));
+        QCOMPARE(m_recorder->warnings[0].topLeft, KelmInput->pos() + QPoint(100, 100));
+        QCOMPARE(Form3->labelSizeList()->count(), 3); // the sizes are read all the same
+        QCOMPARE(input()->text(), QStringLiteral("ABCD4567"));
+        QCOMPARE(fileBytes(), before);
+        KelmInput->close();
+        QCOMPARE(keys("TipoftheDay").value("Enabled"), QStringLiteral("1"));
+        QCOMPARE(keys("Settings").value("Data"), QStringLiteral("ABCD4567"));
+    }
+
+    void unwritableFileStillCloses()
+    {
+        installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nData=KEPT\r\n");
+        start();
+        const QByteArray before = fileBytes();
+        QVERIFY(QFile::setPermissions(settingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        control<QCheckBox>("TipCheckBox")->click();
+        QCOMPARE(m_recorder->errors, QStringList{"Unable to write to " + settingsFile() + "."});
+        m_recorder->errors.clear();
+        input()->setText("LOST");
+        QVERIFY(KelmInput->close());
+        QVERIFY(!KelmInput->isVisible());
+        QCOMPARE(m_recorder->errors, QStringList{"Unable to write to " + settingsFile() + "."});
+        QCOMPARE(fileBytes(), before);
+    }
+
+    void pathBeyondTheLimitIsNotUsed()
+    {
+        // A home deep enough that the settings file's path passes 260 characters.
+        QString deep = m_home->path();
+        while (deep.size() < 240)
+            deep += QStringLiteral("/deeper");
+        qputenv("HOME", deep.toUtf8());
+        const QString folder = deep + QStringLiteral("/Documents/Zovod/");
+        QVERIFY(QDir().mkpath(folder));
+        start();
+        QCOMPARE(m_recorder->warnings.size(), 1);
+        QCOMPARE(m_recorder->warnings[0].text,
+                 QStringLiteral("The folder %1 is missing, please re-install this product.").arg(folder));
+        KelmInput->close();
+        QVERIFY(QDir(folder).isEmpty());
     }
 
     // ---- Activation -----------------------------------------------------------------------------------
