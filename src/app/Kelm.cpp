@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "Labels.h"
+#include "SampleSheet.h"
 #include "Vendor.h"
 #include "WindowSet.h"
 #include "code39/Code39.h"
@@ -377,7 +378,12 @@ void TKelmInput::BitBtn1Click()
         FocusBarTextInput();
         return;
     }
-    // PRINTING: the sample sheet job goes here (print dialog, the sheet, focus back to BarTextInput).
+    // The sheet reads the controls as they stand now, not as they were at Make.
+    const kelm::SampleSheetContent content{DataText(), BarCodeFontName(), ChecksumTicked(), FullAsciiTicked(),
+                                           PreviewText()};
+    if (!kelm::PrintSampleSheet(this, content))
+        return; // cancelled: the focus stays where it is
+    FocusBarTextInput();
 }
 
 void TKelmInput::BitBtn4Click()

@@ -50,6 +50,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     for (QWidget* text :
          {static_cast<QWidget*>(Label1), static_cast<QWidget*>(StaticText19), static_cast<QWidget*>(ExplainPaste)})
         FitText(text);
+    // The first showing starts on the first control in tab order; later ones keep the user's last.
+    ExitLabels->setFocus();
     connect(ExitLabels, &QPushButton::clicked, this, &TForm3::ExitLabelsClick);
     connect(PrintLabels, &QPushButton::clicked, this, &TForm3::PrintLabelsClick);
 }

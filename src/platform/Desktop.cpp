@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
@@ -103,6 +104,8 @@ void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    // Moving first marks the box as placed, so showing it does not centre it on the parent.
     box.move(topLeft);
     box.exec();
 }
@@ -114,8 +117,9 @@ void ShowStandardError(const QString& message)
         r->errors.append(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Make a bar code 3 of 9"), text, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, QString(kApplicationTitle), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
 

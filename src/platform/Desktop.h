@@ -10,6 +10,9 @@ class QPrinter;
 
 namespace platform {
 
+// The application title: the task-bar entry's text and the standard error box's title.
+inline constexpr QLatin1StringView kApplicationTitle("Make a bar code 3 of 9");
+
 // The platform's path limit, counted in characters with the terminating NUL (MAX_PATH).
 inline constexpr int kMaxPath = 260;
 

@@ -1,6 +1,8 @@
 #include "IniFile.h"
 
 #include <QHash>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <algorithm>
 
 namespace platform {
@@ -9,13 +11,23 @@ namespace {
 
 // The one place that decides what "8-bit text" means: the system code page, which is UTF-8 on the
 // desktops Qt supports besides Windows, where it is the ANSI code page.
-QString decodeCodePage(QByteArrayView bytes)
+constexpr auto kCodePage = QStringConverter::System;
+
+// Qt's converters take a U+FEFF at the start of a text for a byte-order mark and drop it, on the way in
+// and on the way out. Lines and values are pieces of a file, where it is an ordinary character.
+QString decodeText(QStringConverter::Encoding encoding, QByteArrayView bytes)
 {
-    return QString::fromLocal8Bit(bytes);
+    QStringDecoder decoder(encoding,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decoder(bytes);
 }
-QByteArray encodeCodePage(const QString& text)
+QByteArray encodeText(QStringConverter::Encoding encoding, const QString& text)
 {
-    return text.toLocal8Bit();
+    QStringEncoder encoder(encoding, QStringConverter::Flag::Stateless);
+    if (!text.startsWith(QChar(0xFEFF)))
+        return encoder(text);
+    const QByteArray shielded = encoder(u' ' + text);
+    return shielded.sliced(1);
 }
 
 bool isBlank(QChar c)
@@ -127,10 +139,9 @@ bool IniFile::nextLine(qsizetype& pos, Line& line) const
 
 QString IniFile::decode(qsizetype begin, qsizetype end) const
 {
-    if (m_encoding == Encoding::CodePage)
-        return decodeCodePage(QByteArrayView(m_bytes.constData() + begin, end - begin));
-    if (m_encoding == Encoding::Utf8Bom)
-        return QString::fromUtf8(m_bytes.constData() + begin, end - begin);
+    if (m_encoding != Encoding::Utf16Le)
+        return decodeText(m_encoding == Encoding::CodePage ? kCodePage : QStringConverter::Utf8,
+                          QByteArrayView(m_bytes).sliced(begin, end - begin));
     QString text(static_cast<qsizetype>((end - begin) / 2), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
         text[i] = QChar(unitAt(begin + 2 * i));
@@ -139,10 +150,8 @@ QString IniFile::decode(qsizetype begin, qsizetype end) const
 
 QByteArray IniFile::encode(const QString& text) const
 {
-    if (m_encoding == Encoding::CodePage)
-        return encodeCodePage(text);
-    if (m_encoding == Encoding::Utf8Bom)
-        return text.toUtf8();
+    if (m_encoding != Encoding::Utf16Le)
+        return encodeText(m_encoding == Encoding::CodePage ? kCodePage : QStringConverter::Utf8, text);
     QByteArray bytes(text.size() * 2, Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();

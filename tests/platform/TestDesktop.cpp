@@ -1,8 +1,53 @@
+#include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "platform/Recorder.h"
 
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
+#include <stdexcept>
+
+namespace {
+
+// Hands the next modal message box to inspect() once it is up, then presses its OK button.
+void answerNextBox(std::function<void(QMessageBox*)> inspect)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, inspect] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->deleteLater();
+        poll->stop();
+        inspect(box);
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->done(0);
+    });
+    poll->start(10);
+}
+
+struct Box {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    QPoint pos;
+    bool modal = false;
+};
+
+Box describe(QMessageBox* box)
+{
+    Box seen{box->windowTitle(), box->text(), box->icon(), {}, box->pos(), box->isModal()};
+    for (QAbstractButton* b : box->buttons())
+        seen.buttons.append(b->text());
+    return seen;
+}
+
+} // namespace
 
 class TestDesktop : public QObject {
     Q_OBJECT
@@ -41,6 +86,13 @@ private slots:
         QTest::newRow("empty") << "" << false << 0;
         QTest::newRow("blank inside the text") << " 22" << false << 0;
         QTest::newRow("beyond 32 bits") << "99999999999" << false << 0;
+        QTest::newRow("smallest") << "-2147483648" << true << int(-2147483648LL);
+        QTest::newRow("plus sign") << "+5" << true << 5;
+        QTest::newRow("group separator") << "1,000" << false << 0;
+        QTest::newRow("hexadecimal") << "0x10" << false << 0;
+        QTest::newRow("exponent") << "1e3" << false << 0;
+        QTest::newRow("non-ASCII digit") << "\u0663" << false << 0;
+        QTest::newRow("trailing no-break space") << "5\u00A0" << false << 0;
     }
     void strToInt()
     {
@@ -78,6 +130,93 @@ private slots:
         QCOMPARE(recorder.errors, QStringList{shown});
     }
 
+    void pathLimit_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("259 characters and the NUL fit") << 259 << true;
+        QTest::newRow("260 characters leave no room for the NUL") << 260 << false;
+    }
+    void pathLimit()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, fits);
+        QCOMPARE(platform::FitsPathLimit(QString(length, u'x')), fits);
+    }
+
+    void documentsFolder()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", (home.path() + "/").toLocal8Bit());
+        QCOMPARE(platform::DocumentsFolder(), QDir::toNativeSeparators(home.path() + "/Documents"));
+        qputenv("HOME", oldHome);
+    }
+
+    // The boxes themselves, shown for real and answered from a timer.
+    void warningBox()
+    {
+        QWidget owner;
+        owner.show();
+        Box seen;
+        answerNextBox([&](QMessageBox* box) { seen = describe(box); });
+        platform::ShowWarning(&owner, {110, 120},
+                              "The folder /x/Zovod/ is missing, please re-install this product.");
+        QCOMPARE(seen.title, QString("Warning"));
+        QCOMPARE(seen.text, QString("The folder /x/Zovod/ is missing, please re-install this product."));
+        QCOMPARE(seen.icon, QMessageBox::Warning);
+        QCOMPARE(seen.buttons, QStringList{"OK"});
+        QCOMPARE(seen.pos, QPoint(110, 120));
+        QVERIFY(seen.modal);
+    }
+
+    void standardErrorBox()
+    {
+        Box seen;
+        answerNextBox([&](QMessageBox* box) { seen = describe(box); });
+        platform::ShowStandardError("Unable to write to /x/kelmtips.ini");
+        QCOMPARE(seen.title, QString("Make a bar code 3 of 9"));
+        QCOMPARE(seen.text, QString("Unable to write to /x/kelmtips.ini."));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(seen.buttons, QStringList{"OK"});
+        QVERIFY(seen.modal);
+    }
+
+    // An exception that escapes an event handler reaches the standard error box, and the loop goes on.
+    void exceptionInHandler_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("INI error from a timer") << "timer"
+                                                << "Unable to write to /x/kelmtips.ini.";
+        QTest::newRow("conversion error from a button click") << "click"
+                                                              << "''2x'' is not a valid integer value.";
+        QTest::newRow("any standard exception from a timer") << "std"
+                                                             << "boom.";
+    }
+    void exceptionInHandler()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, shown);
+        platform::Recorder recorder;
+        QPushButton button("Make");
+        if (where == "timer") {
+            QTimer::singleShot(0, &button, [] { throw platform::IniError("Unable to write to /x/kelmtips.ini"); });
+        } else if (where == "std") {
+            QTimer::singleShot(0, &button, [] { throw std::runtime_error("boom"); });
+        } else {
+            QObject::connect(&button, &QPushButton::clicked, [] { platform::StrToInt("2x"); });
+            button.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&button));
+            QTest::mouseClick(&button, Qt::LeftButton);
+        }
+        QTRY_COMPARE(recorder.errors, QStringList{shown});
+        bool later = false;
+        QTimer::singleShot(0, &button, [&] { later = true; });
+        QTRY_VERIFY(later);
+        QCOMPARE(recorder.errors.size(), 1);
+    }
+
     void recorderCatchesDesktopCalls()
     {
         platform::Recorder recorder;
@@ -92,5 +231,10 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDesktop)
+int main(int argc, char** argv)
+{
+    platform::Application app(argc, argv);
+    TestDesktop test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "TestDesktop.moc"

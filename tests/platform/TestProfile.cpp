@@ -102,119 +102,55 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected"); // the default is "dflt"
+        const auto row = [](const char* what, const QByteArray& file, const QString& section, const QString& key,
+                            const QString& expected) {
+            QTest::newRow(what) << file << section << key << expected;
+        };
 
         const QByteArray simple = "[Settings]\r\nData=ABCD4567\r\n";
-        QTest::newRow("names match without regard to case, value as stored")
-            << QByteArray("[SeTTings]\r\ndaTA=AbC\r\n") << "SETTINGS"
-            << "data"
-            << "AbC";
-        QTest::newRow("spaces and tabs around names and value are ignored")
-            << QByteArray(" \t[ \tSettings\t ] \r\n \t Data \t=\t a b \t\r\n") << "Settings"
-            << "Data"
-            << "a b";
-        QTest::newRow("spaces around lookup arguments are ignored") << simple << "  Settings "
-                                                                    << " Data  "
-                                                                    << "ABCD4567";
-        QTest::newRow("a tab in a lookup argument is part of the name") << simple << "Settings"
-                                                                        << "\tData"
-                                                                        << "dflt";
-        QTest::newRow("outer double quotes go, inner blanks stay")
-            << QByteArray("[S]\r\nk = \" a b \" \r\n") << "S"
-            << "k"
-            << " a b ";
-        QTest::newRow("outer single quotes go") << QByteArray("[S]\r\nk='x'\r\n") << "S"
-                                                << "k"
-                                                << "x";
-        QTest::newRow("mismatched quotes stay") << QByteArray("[S]\r\nk=\"x'\r\n") << "S"
-                                                << "k"
-                                                << "\"x'";
-        QTest::newRow("only one pair of quotes goes") << QByteArray("[S]\r\nk=\"\"x\"\"\r\n") << "S"
-                                                      << "k"
-                                                      << "\"x\"";
-        QTest::newRow("a lone quote stays") << QByteArray("[S]\r\nk=\"\r\n") << "S"
-                                            << "k"
-                                            << "\"";
-        QTest::newRow("a comment line is no key") << QByteArray("[S]\r\n;k=1\r\n") << "S"
-                                                  << ";k"
-                                                  << "dflt";
-        QTest::newRow("an indented comment line is no key") << QByteArray("[S]\r\n \t;k=1\r\n") << "S"
-                                                            << "k"
-                                                            << "dflt";
-        QTest::newRow("a semicolon after the start is text") << QByteArray("[S]\r\nk=a ;b\r\n") << "S"
-                                                             << "k"
-                                                             << "a ;b";
-        QTest::newRow("a hash is text") << QByteArray("[S]\r\n#k=1\r\n") << "S"
-                                        << "#k"
-                                        << "1";
-        QTest::newRow("the line splits at its first =") << QByteArray("[S]\r\nk=a=b\r\n") << "S"
-                                                        << "k"
-                                                        << "a=b";
-        QTest::newRow("=v has the empty key") << QByteArray("[S]\r\n=v\r\n") << "S"
-                                              << ""
-                                              << "v";
-        QTest::newRow("a header name ends at the first ]") << QByteArray("[S]x]\r\nk=1\r\n") << "S"
-                                                           << "k"
-                                                           << "1";
-        QTest::newRow("[] is the section named \"\"") << QByteArray("k=0\r\n[]\r\nk=1\r\n") << ""
-                                                      << "k"
-                                                      << "1";
-        QTest::newRow("the first of duplicate keys wins") << QByteArray("[S]\r\nk=1\r\nK=2\r\n") << "S"
-                                                          << "k"
-                                                          << "1";
-        QTest::newRow("only the first of duplicate sections is searched")
-            << QByteArray("[S]\r\na=1\r\n[T]\r\n[s]\r\nb=2\r\n") << "S"
-            << "b"
-            << "dflt";
-        QTest::newRow("keys before any section cannot be read") << QByteArray("k=1\r\n[S]\r\n") << "S"
-                                                                << "k"
-                                                                << "dflt";
-        QTest::newRow("a line without = is no key") << QByteArray("[S]\r\nk\r\n") << "S"
-                                                    << "k"
-                                                    << "dflt";
-        QTest::newRow("a key of the next section is not found") << QByteArray("[S]\r\n[T]\r\nk=1\r\n") << "S"
-                                                                << "k"
-                                                                << "dflt";
-        QTest::newRow("key= reads as empty, not as the default") << QByteArray("[S]\r\nk=\r\n") << "S"
-                                                                 << "k"
-                                                                 << "";
-        QTest::newRow("key=\"\" reads as empty") << QByteArray("[S]\r\nk=\"\"\r\n") << "S"
-                                                 << "k"
-                                                 << "";
-        QTest::newRow("LF line ends") << QByteArray("[A]\nx=1\n[S]\nk=2\n") << "S"
-                                      << "k"
-                                      << "2";
-        QTest::newRow("CR line ends") << QByteArray("[A]\rx=1\r[S]\rk=2\r") << "S"
-                                      << "k"
-                                      << "2";
-        QTest::newRow("no line break at the end") << QByteArray("[S]\r\nk=2") << "S"
-                                                  << "k"
-                                                  << "2";
-        QTest::newRow("8-bit text is UTF-8") << QByteArray("[S]\r\nk=Gr\xC3\xBC\xC3\x9F"
-                                                           "e\r\n")
-                                             << "S"
-                                             << "k"
-                                             << "Grüße";
-        QTest::newRow("UTF-16LE with its byte-order mark") << utf16("[S]\r\nk=€ ü\r\n") << "S"
-                                                           << "k"
-                                                           << "€ ü";
-        QTest::newRow("UTF-16LE of odd length") << utf16("[S]\r\nk=v\r\n") + 'x' << "S"
-                                                << "k"
-                                                << "v";
-        QTest::newRow("a UTF-8 byte-order mark leaves line 1 readable")
-            << utf8Bom("[S]\r\nk=\xE2\x82\xAC\r\n") << "S"
-            << "k"
-            << "€";
-        QTest::newRow("a value is cut to 2,047 characters") << "[S]\r\nk=" + QByteArray(3000, 'v') + "\r\n"
-                                                            << "S"
-                                                            << "k" << QString(2047, u'v');
-        QTest::newRow("a cut never splits a surrogate pair")
-            << "[S]\r\nk=" + QByteArray(2046, 'v') + "\xF0\x9F\x98\x80"
-            << "S"
-            << "k" << QString(2046, u'v');
-        QTest::newRow("binary junk reads as the default")
-            << QByteArray("\x00\xFF[\x01=\x80\r\x00\n]=\xFE", 12) << "S"
-            << "k"
-            << "dflt";
+        row("names match without regard to case, value as stored", "[SeTTings]\r\ndaTA=AbC\r\n", "SETTINGS",
+            "data", "AbC");
+        row("spaces and tabs around names and value are ignored",
+            " \t[ \tSettings\t ] \r\n \t Data \t=\t a b \t\r\n", "Settings", "Data", "a b");
+        row("spaces around lookup arguments are ignored", simple, "  Settings ", " Data  ", "ABCD4567");
+        row("a tab in a lookup argument is part of the name", simple, "Settings", "\tData", "dflt");
+        row("outer double quotes go, inner blanks stay", "[S]\r\nk = \" a b \" \r\n", "S", "k", " a b ");
+        row("outer single quotes go", "[S]\r\nk='x'\r\n", "S", "k", "x");
+        row("mismatched quotes stay", "[S]\r\nk=\"x'\r\n", "S", "k", "\"x'");
+        row("only one pair of quotes goes", "[S]\r\nk=\"\"x\"\"\r\n", "S", "k", "\"x\"");
+        row("a lone quote stays", "[S]\r\nk=\"\r\n", "S", "k", "\"");
+        row("a comment line is no key", "[S]\r\n;k=1\r\n", "S", ";k", "dflt");
+        row("an indented comment line is no key", "[S]\r\n \t;k=1\r\n", "S", "k", "dflt");
+        row("a semicolon after the start is text", "[S]\r\nk=a ;b\r\n", "S", "k", "a ;b");
+        row("a hash is text", "[S]\r\n#k=1\r\n", "S", "#k", "1");
+        row("the line splits at its first =", "[S]\r\nk=a=b\r\n", "S", "k", "a=b");
+        row("=v has the empty key", "[S]\r\n=v\r\n", "S", "", "v");
+        row("a header name ends at the first ]", "[S]x]\r\nk=1\r\n", "S", "k", "1");
+        row("[] is the section named \"\"", "k=0\r\n[]\r\nk=1\r\n", "", "k", "1");
+        row("the first of duplicate keys wins", "[S]\r\nk=1\r\nK=2\r\n", "S", "k", "1");
+        row("only the first of duplicate sections is searched", "[S]\r\na=1\r\n[T]\r\n[s]\r\nb=2\r\n", "S", "b",
+            "dflt");
+        row("keys before any section cannot be read", "k=1\r\n[S]\r\n", "S", "k", "dflt");
+        row("a line without = is no key", "[S]\r\nk\r\n", "S", "k", "dflt");
+        row("a key of the next section is not found", "[S]\r\n[T]\r\nk=1\r\n", "S", "k", "dflt");
+        row("key= reads as empty, not as the default", "[S]\r\nk=\r\n", "S", "k", "");
+        row("key=\"\" reads as empty", "[S]\r\nk=\"\"\r\n", "S", "k", "");
+        row("LF line ends", "[A]\nx=1\n[S]\nk=2\n", "S", "k", "2");
+        row("CR line ends", "[A]\rx=1\r[S]\rk=2\r", "S", "k", "2");
+        row("no line break at the end", "[S]\r\nk=2", "S", "k", "2");
+        row("8-bit text is UTF-8",
+            "[S]\r\nk=Gr\xC3\xBC\xC3\x9F"
+            "e\r\n",
+            "S", "k", "Grüße");
+        row("UTF-16LE with its byte-order mark", utf16("[S]\r\nk=€ ü\r\n"), "S", "k", "€ ü");
+        row("UTF-16LE of odd length", utf16("[S]\r\nk=v\r\n") + 'x', "S", "k", "v");
+        row("a UTF-8 byte-order mark leaves line 1 readable", utf8Bom("[S]\r\nk=\xE2\x82\xAC\r\n"), "S", "k", "€");
+        row("a value is cut to 2,047 characters", "[S]\r\nk=" + QByteArray(3000, 'v') + "\r\n", "S", "k",
+            QString(2047, u'v'));
+        row("a cut never splits a surrogate pair", "[S]\r\nk=" + QByteArray(2046, 'v') + "\xF0\x9F\x98\x80", "S",
+            "k", QString(2046, u'v'));
+        row("binary junk reads as the default", QByteArray("\x00\xFF[\x01=\x80\r\x00\n]=\xFE", 12), "S", "k",
+            "dflt");
     }
     void read()
     {
@@ -354,103 +290,56 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
+        // Writes S/k = v unless the row says otherwise.
+        const auto row = [](const char* what, const QByteArray& before, const QByteArray& after) {
+            QTest::newRow(what) << true << before << "S"
+                                << "k"
+                                << "v" << after;
+        };
+        const auto rowWith = [](const char* what, bool exists, const QByteArray& before, const QString& section,
+                                const QString& key, const QString& value, const QByteArray& after) {
+            QTest::newRow(what) << exists << before << section << key << value << after;
+        };
 
         const QByteArray added = "[S]\r\nk=v\r\n";
-        QTest::newRow("a missing file is created") << false << QByteArray() << "S"
-                                                   << "k"
-                                                   << "v" << added;
-        QTest::newRow("an empty file") << true << QByteArray() << "S"
-                                       << "k"
-                                       << "v" << added;
-        QTest::newRow("a new section goes at the end, no blank line before it")
-            << true << QByteArray("[A]\r\nx=1\r\n") << "S"
-            << "k"
-            << "v"
-            << "[A]\r\nx=1\r\n" + added;
-        QTest::newRow("a last line without a break gets CRLF first") << true << QByteArray("[A]\r\nx=1") << "S"
-                                                                     << "k"
-                                                                     << "v"
-                                                                     << "[A]\r\nx=1\r\n" + added;
-        QTest::newRow("new lines use CRLF in an LF file") << true << QByteArray("[A]\nx=1\n") << "S"
-                                                          << "k"
-                                                          << "v"
-                                                          << "[A]\nx=1\n" + added;
-        QTest::newRow("a file ending in CR needs no extra break") << true << QByteArray("[A]\rx=1\r") << "S"
-                                                                  << "k"
-                                                                  << "v"
-                                                                  << "[A]\rx=1\r" + added;
-        QTest::newRow("a new key follows the last key, before comments and blank lines")
-            << true << QByteArray("[S]\r\na=1\r\n; c\r\n\r\n[T]\r\n") << "s"
-            << "k"
-            << "v" << QByteArray("[S]\r\na=1\r\nk=v\r\n; c\r\n\r\n[T]\r\n");
-        QTest::newRow("a new key in a section without keys follows the header")
-            << true << QByteArray("[S] ;x\n;c\n[T]\n") << "S"
-            << "k"
-            << "v" << QByteArray("[S] ;x\nk=v\r\n;c\n[T]\n");
-        QTest::newRow("a new key after an unterminated last line") << true << QByteArray("[S]\r\na=1") << "S"
-                                                                   << "k"
-                                                                   << "v" << QByteArray("[S]\r\na=1\r\nk=v\r\n");
-        QTest::newRow("a new key after an unterminated header") << true << QByteArray("[S]") << "S"
-                                                                << "k"
-                                                                << "v" << added;
-        QTest::newRow("replacing changes only the text after the first =")
-            << true << QByteArray("; top\n[ sEcT ]  ;x\r\n  KeY \t= old ;c\r\nz=1\r") << "Sect"
-            << "key"
-            << "new" << QByteArray("; top\n[ sEcT ]  ;x\r\n  KeY \t=new\r\nz=1\r");
-        QTest::newRow("replacing an unterminated last line adds CRLF") << true << QByteArray("[S]\r\nk=old") << "S"
-                                                                       << "k"
-                                                                       << "v" << added;
-        QTest::newRow("the first of duplicate keys is replaced")
-            << true << QByteArray("[S]\r\nk=1\r\nk=2\r\n") << "S"
-            << "k"
-            << "v" << QByteArray("[S]\r\nk=v\r\nk=2\r\n");
-        QTest::newRow("a write goes to the first of duplicate sections")
-            << true << QByteArray("[S]\r\n[T]\r\n[S]\r\nk=1\r\n") << "S"
-            << "k"
-            << "v" << QByteArray("[S]\r\nk=v\r\n[T]\r\n[S]\r\nk=1\r\n");
-        QTest::newRow("keys before any section are left alone") << true << QByteArray("k=1\r\n") << "S"
-                                                                << "k"
-                                                                << "v"
-                                                                << "k=1\r\n" + added;
-        QTest::newRow("a commented-out key is not replaced") << true << QByteArray("[S]\r\n;k=1\r\n") << "S"
-                                                             << "k"
-                                                             << "v" << QByteArray("[S]\r\nk=v\r\n;k=1\r\n");
-        QTest::newRow("names lose their spaces, the value is written as given")
-            << false << QByteArray() << " S "
-            << "  k "
-            << " \"v\" " << QByteArray("[S]\r\nk= \"v\" \r\n");
-        QTest::newRow("line breaks in a value are written as spaces")
-            << true << QByteArray("[S]\r\nk=1\r\n") << "S"
-            << "k"
-            << "a\r\nb=c\nd\re" << QByteArray("[S]\r\nk=a  b=c d e\r\n");
-        QTest::newRow("an empty value") << false << QByteArray() << "S"
-                                        << "k"
-                                        << "" << QByteArray("[S]\r\nk=\r\n");
-        QTest::newRow("8-bit files take UTF-8") << false << QByteArray() << "S"
-                                                << "k"
-                                                << "Grüße"
-                                                << QByteArray("[S]\r\nk=Gr\xC3\xBC\xC3\x9F"
-                                                              "e\r\n");
-        QTest::newRow("bytes that are no UTF-8 survive elsewhere")
-            << true << QByteArray("[A]\r\nx=\xFF\xC3(\r\n[S]\r\nk=1\r\n") << "S"
-            << "k"
-            << "v" << QByteArray("[A]\r\nx=\xFF\xC3(\r\n[S]\r\nk=v\r\n");
-        QTest::newRow("UTF-16LE stays UTF-16LE") << true << utf16("[S]\r\nk=1\r\n") << "S"
-                                                 << "k"
-                                                 << "€ü" << utf16("[S]\r\nk=€ü\r\n");
-        QTest::newRow("UTF-16LE: a new section") << true << utf16("[A]\r\nx=1") << "S"
-                                                 << "k"
-                                                 << "v" << utf16("[A]\r\nx=1\r\n[S]\r\nk=v\r\n");
-        QTest::newRow("UTF-16LE of odd length keeps its last byte") << true << utf16("[S]\r\n") + 'z' << "S"
-                                                                    << "k"
-                                                                    << "v" << utf16("[S]\r\nk=v\r\n") + 'z';
-        QTest::newRow("a UTF-8 byte-order mark is kept and line 1 found")
-            << true << utf8Bom("[S]\r\nk=1\r\n") << "S"
-            << "k"
-            << "€" << utf8Bom("[S]\r\nk=\xE2\x82\xAC\r\n");
-        QTest::newRow("a file of only a UTF-8 byte-order mark") << true << utf8Bom("") << "S"
-                                                                << "k"
-                                                                << "v" << utf8Bom(added);
+        rowWith("a missing file is created", false, {}, "S", "k", "v", added);
+        row("an empty file", "", added);
+        row("a new section goes at the end, no blank line before it", "[A]\r\nx=1\r\n", "[A]\r\nx=1\r\n" + added);
+        row("a last line without a break gets CRLF first", "[A]\r\nx=1", "[A]\r\nx=1\r\n" + added);
+        row("new lines use CRLF in an LF file", "[A]\nx=1\n", "[A]\nx=1\n" + added);
+        row("a file ending in CR needs no extra break", "[A]\rx=1\r", "[A]\rx=1\r" + added);
+        row("a new key follows the last key, before comments and blank lines", "[S]\r\na=1\r\n; c\r\n\r\n[T]\r\n",
+            "[S]\r\na=1\r\nk=v\r\n; c\r\n\r\n[T]\r\n");
+        row("a new key in a section without keys follows the header", "[S] ;x\n;c\n[T]\n",
+            "[S] ;x\nk=v\r\n;c\n[T]\n");
+        row("a new key after an unterminated last line", "[S]\r\na=1", "[S]\r\na=1\r\nk=v\r\n");
+        row("a new key after an unterminated header", "[S]", added);
+        rowWith("replacing changes only the text after the first =", true,
+                "; top\n[ sEcT ]  ;x\r\n  KeY \t= old ;c\r\nz=1\r", "Sect", "key", "new",
+                "; top\n[ sEcT ]  ;x\r\n  KeY \t=new\r\nz=1\r");
+        row("replacing an unterminated last line adds CRLF", "[S]\r\nk=old", added);
+        row("the first of duplicate keys is replaced", "[S]\r\nk=1\r\nk=2\r\n", "[S]\r\nk=v\r\nk=2\r\n");
+        row("a write goes to the first of duplicate sections", "[S]\r\n[T]\r\n[S]\r\nk=1\r\n",
+            "[S]\r\nk=v\r\n[T]\r\n[S]\r\nk=1\r\n");
+        row("keys before any section are left alone", "k=1\r\n", "k=1\r\n" + added);
+        row("a commented-out key is not replaced", "[S]\r\n;k=1\r\n", "[S]\r\nk=v\r\n;k=1\r\n");
+        rowWith("names lose their spaces, the value is written as given", false, {}, " S ", "  k ", " \"v\" ",
+                "[S]\r\nk= \"v\" \r\n");
+        rowWith("line breaks in a value are written as spaces", true, "[S]\r\nk=1\r\n", "S", "k", "a\r\nb=c\nd\re",
+                "[S]\r\nk=a  b=c d e\r\n");
+        rowWith("an empty value", false, {}, "S", "k", "", "[S]\r\nk=\r\n");
+        rowWith("8-bit files take UTF-8", false, {}, "S", "k", "Grüße",
+                "[S]\r\nk=Gr\xC3\xBC\xC3\x9F"
+                "e\r\n");
+        row("bytes that are no UTF-8 survive elsewhere", "[A]\r\nx=\xFF\xC3(\r\n[S]\r\nk=1\r\n",
+            "[A]\r\nx=\xFF\xC3(\r\n[S]\r\nk=v\r\n");
+        rowWith("UTF-16LE stays UTF-16LE", true, utf16("[S]\r\nk=1\r\n"), "S", "k", "€ü",
+                utf16("[S]\r\nk=€ü\r\n"));
+        row("UTF-16LE: a new section", utf16("[A]\r\nx=1"), utf16("[A]\r\nx=1\r\n[S]\r\nk=v\r\n"));
+        row("UTF-16LE of odd length keeps its last byte", utf16("[S]\r\n") + 'z', utf16("[S]\r\nk=v\r\n") + 'z');
+        rowWith("a UTF-8 byte-order mark is kept and line 1 found", true, utf8Bom("[S]\r\nk=1\r\n"), "S", "k", "€",
+                utf8Bom("[S]\r\nk=\xE2\x82\xAC\r\n"));
+        row("a file of only a UTF-8 byte-order mark", utf8Bom(""), utf8Bom(added));
     }
     void write()
     {
@@ -477,6 +366,8 @@ private slots:
              {std::pair{"8-bit", QByteArray("[S]\r\nk=0\r\n")}, std::pair{"UTF-16LE", utf16("[S]\r\nk=0\r\n")},
               std::pair{"UTF-8 BOM", utf8Bom("[S]\r\nk=0\r\n")}}) {
             QTest::addRow("%s: non-ASCII text", name) << start << wide << wide;
+            QTest::addRow("%s: U+FEFF is an ordinary character", name) << start << "\uFEFFx\uFEFF"
+                                                                       << "\uFEFFx\uFEFF";
             QTest::addRow("%s: outer blanks are lost on read", name) << start << "  x\t"
                                                                      << "x";
             QTest::addRow("%s: outer quotes are lost on read", name) << start << "'x'"

@@ -1,11 +1,18 @@
+#include "app/Kelm.h"
 #include "app/SampleSheet.h"
 #include "app/Vendor.h"
+#include "app/WindowSet.h"
 #include "platform/Errors.h"
 #include "platform/Recorder.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -47,18 +54,38 @@ QList<Word> ReadWords(const QString& pdf, int* pages)
     return words;
 }
 
+// The page's text lines from the top, words joined by one space.
+QStringList ReadLines(const QList<Word>& words)
+{
+    QMap<int, QStringList> byTop;
+    for (const Word& w : words)
+        byTop[qRound(w.yMin * 4)].append(w.text);
+    QStringList lines;
+    for (const QStringList& line : std::as_const(byTop))
+        lines.append(line.join(u' '));
+    return lines;
+}
+
 } // namespace
 
 class TestPrinting : public QObject {
     Q_OBJECT
 private slots:
     // A fresh HOME per test case: the documents folder is the fallback target of the PDF output.
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
     void init()
     {
         m_homeDir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_homeDir->isValid());
         qputenv("HOME", m_homeDir->path().toUtf8());
         m_home.setPath(m_homeDir->path());
+    }
+
+    void cleanup()
+    {
+        if (KelmInput)
+            DestroyWindowSet();
     }
 
     void measures_data()
@@ -303,32 +330,171 @@ private slots:
         }
     }
 
-    void cancelPrintsNothing()
+    // ---- "&Print Sample" in the main window ---------------------------------------------------------
+
+    // The sheet reads the controls when it prints: edits after Make show on it.
+    void printSample_data()
     {
+        QTest::addColumn<bool>("checksumAtMake");
+        QTest::addColumn<bool>("fullAsciiAtMake");
+        QTest::addColumn<QString>("change"); // what the user does between Make and Print Sample
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        QTest::addColumn<int>("firstRowLine");
+        QTest::newRow("as made") << false << false << ""
+                                 << QStringList{"Kelmcode data: ABCD4567", "Font name: " + kLo}
+                                 << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
+        QTest::newRow("data edited after Make: the data line shows the edit")
+            << false << false << "edit" << QStringList{"Kelmcode data: EDITED 1"}
+            << QStringList{"Kelmcode data: ABCD4567"} << 22;
+        QTest::newRow("both boxes ticked after Make")
+            << false << false << "tick" << QStringList{"Includes checksum", "Full ASCII encoding"} << QStringList{}
+            << 24;
+        QTest::newRow("both boxes cleared after Make")
+            << true << true << "untick" << QStringList{} << QStringList{"Includes checksum", "Full ASCII encoding"}
+            << 22;
+        QTest::newRow("style changed after Make: the other family")
+            << false << false << "style" << QStringList{"Font name: Tamrosk Stripe 39 d Up"} << QStringList{}
+            << 22;
+    }
+    void printSample()
+    {
+        QFETCH(bool, checksumAtMake);
+        QFETCH(bool, fullAsciiAtMake);
+        QFETCH(QString, change);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        QFETCH(int, firstRowLine);
+
         platform::Recorder recorder;
-        recorder.printDialogAnswer = false;
-        QVERIFY(
-            !kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")}));
+        startWindow();
+        control<QCheckBox>("CheckBox1")->setChecked(checksumAtMake);
+        control<QCheckBox>("CheckBox2")->setChecked(fullAsciiAtMake);
+        input()->setText(QStringLiteral("ABCD4567"));
+        control<QPushButton>("BitBtn3")->click();
+        QCOMPARE(BarCodeMade, 1);
+        const QString barCode = preview()->toPlainText();
+
+        if (change == QLatin1String("edit"))
+            input()->setText(QStringLiteral("EDITED 1"));
+        if (change == QLatin1String("tick") || change == QLatin1String("untick")) {
+            control<QCheckBox>("CheckBox1")->setChecked(change == QLatin1String("tick"));
+            control<QCheckBox>("CheckBox2")->setChecked(change == QLatin1String("tick"));
+        }
+        if (change == QLatin1String("style"))
+            control<QRadioButton>("RadioButton3")->click();
+
+        const QString pdf = m_home.filePath(QStringLiteral("sheet.pdf"));
+        QRectF printable;
+        recorder.printDialogAnswer = true;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFileName(pdf);
+            printer.setResolution(600);
+            printable = printer.pageRect(QPrinter::Point);
+        };
+        control<QCheckBox>("CheckBox1")->setFocus();
+        control<QPushButton>("BitBtn1")->click();
         QCOMPARE(recorder.printDialogs, 1);
-        QVERIFY(!QFileInfo::exists(m_home.filePath(QStringLiteral("Documents"))));
+        QCOMPARE(recorder.errors, QStringList());
+        QCOMPARE(KelmInput->focusWidget(), input());
+
+        int pages = 0;
+        const QList<Word> words = ReadWords(pdf, &pages);
+        QCOMPARE(pages, 1);
+        const QStringList lines = ReadLines(words);
+        for (const QString& line : present)
+            QVERIFY2(lines.contains(line), qPrintable(line));
+        for (const QString& line : absent)
+            QVERIFY2(!lines.contains(line), qPrintable(line));
+        // The bar code is the preview's text at Make, and the first row stands where the options put it.
+        const auto first = std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == "16"; });
+        QVERIFY(first != words.end());
+        QVERIFY(std::abs(first->yMin - (printable.top() + firstRowLine * 119 * 72.0 / 600)) < 0.3);
+        QCOMPARE(
+            std::count_if(words.begin(), words.end(), [&](const Word& w) { return w.text == barCode.trimmed(); }),
+            6);
     }
 
-    // A job that cannot start is an error for the standard error report, not a silent success.
-    void unwritableTarget()
+    // Without a bar code the button shows the notice and never reaches the print dialog.
+    void printSampleWithoutBarCode_data()
     {
-        const QString pdf = m_home.filePath(QStringLiteral("missing/folder/sheet.pdf"));
+        QTest::addColumn<QString>("data"); // made first, unless empty
+        QTest::newRow("no Make yet") << QString();
+        QTest::newRow("the last Make failed") << QStringLiteral("abc");
+    }
+    void printSampleWithoutBarCode()
+    {
+        QFETCH(QString, data);
         platform::Recorder recorder;
         recorder.printDialogAnswer = true;
-        recorder.preparePrinter = [&](QPrinter& printer) { printer.setOutputFileName(pdf); };
-        try {
-            kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")});
-            QFAIL("no error reported");
-        } catch (const platform::PrinterError& e) {
-            QVERIFY2(e.message().contains(pdf), qPrintable(e.message()));
+        startWindow();
+        if (!data.isEmpty()) {
+            input()->setText(data);
+            control<QPushButton>("BitBtn3")->click();
+            QCOMPARE(BarCodeMade, 0);
         }
+        const int beeps = recorder.beeps;
+        control<QCheckBox>("CheckBox1")->setFocus();
+        control<QPushButton>("BitBtn1")->click();
+        QCOMPARE(recorder.printDialogs, 0);
+        QCOMPARE(preview()->toPlainText(), QStringLiteral("Must click \"Make a bar code\" before printing"));
+        QCOMPARE(control<QLineEdit>("BarTextOut")->text(), QString());
+        QCOMPARE(recorder.beeps, beeps + 1);
+        QCOMPARE(BarCodeMade, 0);
+        QCOMPARE(KelmInput->focusWidget(), input());
+    }
+
+    // Cancelling prints nothing and leaves the focus; a failing job reaches the standard error report.
+    void printSampleCancelledOrFailing_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("cancelled") << false << "sheet.pdf" << false;
+        QTest::newRow("the file cannot be written") << true << "missing/sheet.pdf" << true;
+    }
+    void printSampleCancelledOrFailing()
+    {
+        QFETCH(bool, answer);
+        QFETCH(QString, target);
+        QFETCH(bool, reported);
+        platform::Recorder recorder;
+        startWindow();
+        input()->setText(QStringLiteral("ABCD4567"));
+        control<QPushButton>("BitBtn3")->click();
+        recorder.printDialogAnswer = answer;
+        recorder.preparePrinter = [&](QPrinter& printer) { printer.setOutputFileName(m_home.filePath(target)); };
+        QWidget* before = control<QCheckBox>("CheckBox1");
+        before->setFocus();
+        control<QPushButton>("BitBtn1")->click();
+        QCOMPARE(recorder.printDialogs, 1);
+        const QString error = "Unable to start printing on the file " + m_home.filePath(target) + ".";
+        QCOMPARE(recorder.errors, reported ? QStringList{error} : QStringList());
+        QCOMPARE(KelmInput->focusWidget(), before);
+        QVERIFY(!QFileInfo::exists(m_home.filePath(target)));
+        QCOMPARE(BarCodeMade, 1);
     }
 
 private:
+    template <typename T> T* control(const char* name) const
+    {
+        T* found = KelmInput->findChild<T*>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QLineEdit* input() const { return control<QLineEdit>("BarTextInput"); }
+    QTextEdit* preview() const { return control<QTextEdit>("BarCodeOut"); }
+
+    // The window set, with the main window shown and through its first activation.
+    void startWindow()
+    {
+        CreateWindowSet();
+        KelmInput->show();
+        QVERIFY(QTest::qWaitForWindowActive(KelmInput));
+        QTRY_VERIFY(input()->hasFocus());
+    }
+
     std::unique_ptr<QTemporaryDir> m_homeDir;
     QDir m_home;
 };

@@ -259,6 +259,24 @@ private slots:
         QVERIFY(m_recorder->shellCalls.isEmpty());
     }
 
+    // The dialog opens on "&Return" and Tab walks the controls in the design's order.
+    void labelTabOrder()
+    {
+        QStringList order;
+        execWhile(Form3, [&] {
+            for (int i = 0; i < 5; ++i) {
+                QWidget* focused = QApplication::focusWidget();
+                QWidget* list =
+                    qobject_cast<QComboBox*>(focused->parentWidget()) ? focused->parentWidget() : nullptr;
+                order << (list ? list : focused)->objectName();
+                QTest::keyClick(focused, Qt::Key_Tab);
+            }
+            Form3->reject();
+            return true;
+        });
+        QCOMPARE(order, (QStringList{"ExitLabels", "ExplainPaste", "PrintLabels", "ComboBox1", "ExitLabels"}));
+    }
+
     // A template that exists but whose path passes the platform's limit cannot be handed to the shell:
     // it is reported as missing, and the long folder is shown whole.
     void labelPathBeyondLimit()
