@@ -97,25 +97,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray before(rest.data(), qsizetype(rest.size()));
     const IniFile ini(before);
 
-    // Half of the time write to a key the file already has, or at least into one of its sections.
+    // Half of the time write into one of the file's sections, and then mostly to one of its keys.
     if (pick & 1) {
         const Lines lines = split(before);
+        QStringList headers;
         for (const auto& [text, lineBreak] : lines.lines) {
             const QString decoded =
                 lines.unit == 2 ? QString(reinterpret_cast<const QChar*>(text.constData()), text.size() / 2)
                                 : QString::fromUtf8(text);
             const qsizetype open = decoded.indexOf(u'[');
             const qsizetype close = decoded.indexOf(u']');
-            if (open >= 0 && close > open && (pick >> 1) % 4 == 0) {
-                section = cleanName(decoded.mid(open + 1, close - open - 1));
-                break;
-            }
+            if (open >= 0 && close > open)
+                headers.append(cleanName(decoded.mid(open + 1, close - open - 1)));
         }
-        if (pick & 2) {
-            const QStringList keys = ini.sectionValues(section);
-            if (!keys.isEmpty())
-                key = cleanName(keys[(pick >> 2) % keys.size()].section(u'=', 0, 0));
-        }
+        if (!headers.isEmpty())
+            section = headers[(pick >> 2) % headers.size()];
+        const QStringList keys = ini.sectionValues(section);
+        if ((pick & 2) && !keys.isEmpty())
+            key = cleanName(keys[(pick >> 4) % keys.size()].section(u'=', 0, 0));
     }
     if (repeat > 240)
         value = value.repeated(repeat - 240 + 1);

@@ -9,8 +9,8 @@ namespace platform {
 
 namespace {
 
-// The one place that decides what "8-bit text" means: the system code page, which is UTF-8 on the
-// desktops Qt supports besides Windows, where it is the ANSI code page.
+// The one place that decides what "8-bit text" means: the system code page, which is the ANSI code page
+// on Windows and UTF-8 everywhere else.
 constexpr auto kCodePage = QStringConverter::System;
 
 // Qt's converters take a U+FEFF at the start of a text for a byte-order mark and drop it, on the way in

@@ -6,7 +6,7 @@ namespace {
 Recorder* g_recorder = nullptr;
 }
 
-Recorder::Recorder()
+Recorder::Recorder() : m_previous(g_recorder)
 {
     g_recorder = this;
 }
@@ -14,7 +14,7 @@ Recorder::Recorder()
 Recorder::~Recorder()
 {
     if (g_recorder == this)
-        g_recorder = nullptr;
+        g_recorder = m_previous;
 }
 
 Recorder* CurrentRecorder()

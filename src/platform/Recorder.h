@@ -33,9 +33,13 @@ struct Recorder {
     int printDialogs = 0;
 
     Recorder();  // installs itself
-    ~Recorder(); // uninstalls
+    ~Recorder(); // uninstalls, putting back the recorder it replaced
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
+
+private:
+    // A recorder made inside another one's lifetime must not leave the desktop unguarded when it goes.
+    Recorder* m_previous = nullptr;
 };
 
 // The installed recorder, or nullptr.

@@ -229,6 +229,19 @@ private slots:
         QCOMPARE(recorder.warnings.size(), 1);
         QCOMPARE(recorder.warnings[0].topLeft, QPoint(110, 120));
     }
+
+    void nestedRecorders()
+    {
+        platform::Recorder outer;
+        {
+            platform::Recorder inner;
+            platform::MessageBeep();
+            QCOMPARE(inner.beeps, 1);
+        }
+        platform::ShellExecute(nullptr, "", "https://example.invalid/", "", "");
+        QCOMPARE(outer.shellCalls.size(), 1);
+        QCOMPARE(outer.beeps, 0);
+    }
 };
 
 int main(int argc, char** argv)
