@@ -41,7 +41,6 @@ QString BarCodeData;
 
 const QString kNoticeFamily = QStringLiteral("Arial");
 constexpr int kNoticePointSize = 12;
-// The largest size the preview and the typeface's RTF size field (\fs, half points) both take.
 constexpr int kLargestPointSize = 1638;
 constexpr int kSmallestTypedPointSize = 18;
 constexpr int kHintHidePause = 6000;
@@ -246,8 +245,8 @@ bool TKelmInput::FullAsciiTicked() const
 
 int TKelmInput::PointSizeValue() const
 {
-    // Sizes outside this range cannot be set (Qt caps point sizes, RTF counts half points in 16 bits);
-    // the nearest size that can is used instead.
+    // Rich text holds sizes in twentieths of a point in 16 bits, so 1638 points is the most a copy can
+    // carry; below 1 point there is nothing to set. The nearest size that works is used instead.
     return std::clamp(platform::StrToInt(PointSize->currentText()), 1, kLargestPointSize);
 }
 
@@ -455,7 +454,6 @@ void TKelmInput::HelpCheck()
     setWindowTitle(QStringLiteral("Tamrosks free bar code 3 of 9 utility"));
     Form2->curVersion()->setText(QStringLiteral("V") + QString::fromLatin1(kelm::kVersion));
     Label6->setToolTip(QStringLiteral("Version ") + QString::fromLatin1(kelm::kVersion));
-    Label6->setToolTipDuration(kHintHidePause);
     WarningBox->noWarningBox()->hide();
     LocateDataFolder();
     if (DataFolderFound && LoadSettings())

@@ -9,7 +9,8 @@
 //                       desktop for a platform::Recorder.
 //   app/Kelm.*          this window: layout in Kelm.ui (object names are the control names), Make, the
 //                       Full ASCII controls, restyle, Copy, help and web links, the activation sequence
-//                       and the settings file. The sample sheet (BitBtn1Click) is printed from here too.
+//                       and the settings file. Print Sample (BitBtn1Click) starts the sample sheet.
+//   app/SampleSheet.*   the sample sheet: its layout in printer pixels and the print job.
 //   app/RichEdit.*      the preview box, a QTextEdit that also puts RTF on the clipboard.
 //   app/Labels.*        the label dialog TForm3.
 //   app/About.*         the clipboard warning TWarningBox, the tips window TTip, the About window TForm2.
