@@ -4,6 +4,7 @@
 #include "app/WindowSet.h"
 #include "platform/Errors.h"
 #include "platform/Recorder.h"
+#include "platform/Typefaces.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -54,6 +55,14 @@ QList<Word> ReadWords(const QString& pdf, int* pages)
     return words;
 }
 
+// pdffonts' table of the fonts a PDF uses.
+QString ReadFonts(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdffonts"), {pdf});
+    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
 // The page's text lines from the top, words joined by one space.
 QStringList ReadLines(const QList<Word>& words)
 {
@@ -72,7 +81,11 @@ class TestPrinting : public QObject {
     Q_OBJECT
 private slots:
     // A fresh HOME per test case: the documents folder is the fallback target of the PDF output.
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        platform::RegisterBarCodeTypefaces();
+    }
 
     void init()
     {
@@ -266,6 +279,12 @@ private slots:
 
         // The labels in order from the top, each with the bar code at its size on the same line.
         const QList<int> rowLines{24, 27, 30, 34, 38, 43};
+        QFont barFont;
+        barFont.setFamilies({kLo});
+        barFont.setPixelSize(1000);
+        QCOMPARE(QFontInfo(barFont).family(), kLo);
+        const QFontMetricsF barMetrics(barFont);
+        const double extent = (barMetrics.ascent() + barMetrics.descent()) / 1000;
         QList<Word> labels, bars;
         for (int i = 1; i < words.size(); ++i)
             if (words[i].text == QLatin1String("points:"))
@@ -279,11 +298,13 @@ private slots:
             QCOMPARE(labels[k].text, QString::number(16 + 4 * k));
             QVERIFY(at(labels[k], 300, rowLines[k] * 119));
             QVERIFY(at(bars[k], 900, rowLines[k] * 119));
-            // A word's box is as tall as its font size times the font's extent.
-            const double perPoint = (bars[k].yMax - bars[k].yMin) / (16 + 4 * k);
-            const double firstPerPoint = (bars[0].yMax - bars[0].yMin) / 16;
-            QVERIFY2(std::abs(perPoint / firstPerPoint - 1) < 0.01, qPrintable(QString::number(k)));
+            // A word's box is as tall as its font size times the font's extent (ascent + descent per point).
+            const double height = bars[k].yMax - bars[k].yMin;
+            QVERIFY2(std::abs(height / ((16 + 4 * k) * extent) - 1) < 0.02,
+                     qPrintable(QStringLiteral("row %1: %2 points tall").arg(k).arg(height)));
         }
+        // The bar codes are set in the bar-code family itself (embedded), not in a substitute.
+        QVERIFY2(ReadFonts(pdf).contains(QLatin1String("TamroskStripe39dLo")), qPrintable(ReadFonts(pdf)));
     }
 
     // With no printer the job writes a PDF file; when the dialog leaves no usable file name the sheet
