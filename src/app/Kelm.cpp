@@ -10,6 +10,7 @@
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "platform/Profile.h"
+#include "platform/Typefaces.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -74,13 +75,6 @@ const std::pair<QString, QString> kNamedControls[] = {
 };
 // The letters offered as "Ctrl-x" (the others have names of their own, and there is no Ctrl-O).
 const QString kCtrlLetters = QStringLiteral("ABCDEFHKNPQRSTUVWXYZ");
-
-// Until the fonts unit reports whether other programs can use the typefaces, assume they can, which
-// keeps the clipboard warning out of the way.
-bool BarCodeTypefacesInstalledForOtherPrograms()
-{
-    return true;
-}
 
 // Runs a handler the way the message loop would: an error it raises is shown in the standard error box.
 // Keeping exceptions out of Qt's own frames matters, as Qt does not promise to unwind through them.
@@ -361,7 +355,7 @@ void TKelmInput::PointSizeChange()
 void TKelmInput::BitBtn2Click()
 {
     if (BarCodeMade != 0) {
-        if (!std::exchange(WarningShown, true) && !BarCodeTypefacesInstalledForOtherPrograms())
+        if (!std::exchange(WarningShown, true) && !platform::BarCodeTypefacesInstalledForOtherPrograms())
             WarningBox->exec();
         CopyPreview();
         FocusBarTextInput();

@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
+#include "platform/Typefaces.h"
 
 #include <QApplication>
 
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
         // The application's name is what the desktop lists the program under. (A display name would
         // also be appended to every window title.)
         QApplication::setApplicationName(QStringLiteral("Make a bar code 3 of 9"));
+        // The program's own bar-code typefaces, so the preview shows bars on any system.
+        platform::RegisterBarCodeTypefaces();
         CreateWindowSet();
         KelmInput->show();
         // Its first activation loads the settings; without a window manager nothing else activates it.

@@ -9,6 +9,7 @@
 #include "platform/Desktop.h"
 #include "platform/Profile.h"
 #include "platform/Recorder.h"
+#include "platform/Typefaces.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -205,7 +206,11 @@ class TestKelm : public QObject {
     }
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        platform::RegisterBarCodeTypefaces();
+    }
 
     void init()
     {
@@ -587,6 +592,8 @@ private slots:
         make("ABCD4567");
         pointSize()->setCurrentIndex(pointSize()->findText("36"));
         QGuiApplication::clipboard()->setText("before");
+        if (!platform::BarCodeTypefacesInstalledForOtherPrograms())
+            CloseNextModal(); // the clipboard warning
         control<QPushButton>("BitBtn2")->click();
         QCOMPARE(focused(), input());
         QCOMPARE(preview()->textCursor().selectedText(), QStringLiteral("*ABCD4567*  "));
@@ -602,6 +609,32 @@ private slots:
             QVERIFY2(error.isEmpty(), qPrintable(error));
             QCOMPARE(runs, (QList<Run>{{"*ABCD4567*", kLo, 36}, {"  ", kLo, 22}}));
         }
+    }
+
+    void clipboardWarningOncePerRun()
+    {
+        // Other programs cannot show the bars when the typefaces are only the program's own: the first
+        // copy of the run says so, later ones do not.
+        const bool warns = !platform::BarCodeTypefacesInstalledForOtherPrograms();
+        start();
+        make("AB");
+        int shown = 0;
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, timer, [&shown] {
+            if (QApplication::activeModalWidget() == WarningBox) {
+                ++shown;
+                QVERIFY(WarningBox->noWarningBox()->isHidden());
+                WarningBox->close();
+            }
+        });
+        timer->start(10);
+        for (int copy = 0; copy < 3; ++copy) {
+            control<QPushButton>("BitBtn2")->click();
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("*AB*  "));
+        }
+        delete timer;
+        QCOMPARE(shown, warns ? 1 : 0);
+        QCOMPARE(focused(), input());
     }
 
     void rtfEscapes_data()
