@@ -1,5 +1,6 @@
 #include "About.h"
 
+#include "Common.h"
 #include "Kelm.h"
 #include "Vendor.h"
 #include "WindowSet.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr char kDataFolderName[] = "Zovod";
 const QString kTipSection = QStringLiteral("TipoftheDay");
 const QString kTipsSection = QStringLiteral("Tips");
 const QString kPositionKey = QStringLiteral("Position");
@@ -23,18 +23,11 @@ const QString kMaximumKey = QStringLiteral("Maximum");
 // What a read of a missing tip returns; a tip stored as exactly this text counts as missing too.
 const QString kNoTip = QStringLiteral("XXXX");
 
-const QString kTipsFileMissing =
-    QStringLiteral("The Tip-of-the-Day file could not be found! Please re-install this product.");
+const QString kTipsFileMissing = QString::fromLatin1(kelm::kTipsFileMissing);
 const QString kTipsFileBad = QStringLiteral("The Tip-of-the-Day file is bad! Please re-install this product.");
 
 const QPoint kTipOffset(80, 100);
 const QPoint kAboutOffset(116, 109);
-const QPoint kWarningOffset(100, 100);
-
-QPoint FromMainWindow(const QPoint& offset)
-{
-    return (KelmInput ? KelmInput->pos() : QPoint()) + offset;
-}
 
 void FocusBarTextInput()
 {
@@ -52,9 +45,8 @@ QWidget* ShellOwner(const QWidget* dialog)
 // the path would not fit the platform's limit, which then reads as a missing file.
 QString TipsFilePath()
 {
-    const QString sep = platform::Separator();
-    const QString path = platform::DocumentsFolder() + sep + QLatin1String(kDataFolderName) + sep +
-                         platform::SettingsFileName(platform::ExecutablePath());
+    const QString path =
+        kelm::DataFolderPath() + platform::Separator() + platform::SettingsFileName(platform::ExecutablePath());
     return platform::FitsPathLimit(path) ? path : QString();
 }
 
@@ -72,20 +64,6 @@ void WritePosition(qint64 position, const QString& path)
 
 // Reports a failed settings write in the standard error box, as the message loop would, so that the
 // error does not travel through the toolkit's own frames.
-template <typename Step> void Reported(Step&& step)
-{
-    try {
-        step();
-    } catch (const platform::Error& e) {
-        platform::ShowStandardError(e.message());
-    }
-}
-
-// Texts size themselves to their caption, so a wider face than the design's does not cut them off.
-void FitText(QWidget* text)
-{
-    text->resize(std::max(text->width(), text->sizeHint().width()), text->height());
-}
 
 } // namespace
 
@@ -142,14 +120,14 @@ void TTip::showEvent(QShowEvent* event)
         return;
     // Placed before the window appears; the tip follows once the window's event loop runs, so that a
     // warning about the file stands over the visible window.
-    move(FromMainWindow(kTipOffset));
+    move(kelm::FromMainWindow(kTipOffset));
     QMetaObject::invokeMethod(this, &TTip::FormActivate, Qt::QueuedConnection);
 }
 
 void TTip::FormActivate()
 {
     if (isVisible())
-        Reported([this] { ShowNextTip(); });
+        kelm::Reported([this] { ShowNextTip(); });
 }
 
 void TTip::FormDestroy()
@@ -159,12 +137,12 @@ void TTip::FormDestroy()
 
 void TTip::NextTipClick()
 {
-    Reported([this] { ShowNextTip(); });
+    kelm::Reported([this] { ShowNextTip(); });
 }
 
 void TTip::SpeedButton1Click()
 {
-    Reported([this] { ShowPreviousTip(); });
+    kelm::Reported([this] { ShowPreviousTip(); });
 }
 
 void TTip::ExitTipsClick()
@@ -177,7 +155,7 @@ void TTip::ShowNextTip()
 {
     const QString path = TipsFilePath();
     if (!TipsFileFound(path)) {
-        platform::ShowWarning(this, FromMainWindow(kWarningOffset), kTipsFileMissing);
+        platform::ShowWarning(this, kelm::FromMainWindow(kelm::kWarningOffset), kTipsFileMissing);
         return;
     }
     Memo1->clear();
@@ -190,7 +168,7 @@ void TTip::ShowNextTip()
         WritePosition(position, path);
         tip = platform::GetPrivateProfileString(kTipsSection, QStringLiteral("0"), kNoTip, path);
         if (tip == kNoTip) {
-            platform::ShowWarning(this, FromMainWindow(kWarningOffset), kTipsFileBad);
+            platform::ShowWarning(this, kelm::FromMainWindow(kelm::kWarningOffset), kTipsFileBad);
             return;
         }
     }
@@ -204,7 +182,7 @@ void TTip::ShowPreviousTip()
 {
     const QString path = TipsFilePath();
     if (!TipsFileFound(path)) {
-        platform::ShowWarning(this, FromMainWindow(kWarningOffset), kTipsFileMissing);
+        platform::ShowWarning(this, kelm::FromMainWindow(kelm::kWarningOffset), kTipsFileMissing);
         return;
     }
     // While tip k is on display Position holds k + 1, so going back two shows tip k - 1; from the first
@@ -252,7 +230,7 @@ void TForm2::showEvent(QShowEvent* event)
     // The version text is set by the main window after construction.
     for (QLabel* text :
          {StaticText1, StaticText2, StaticText3, StaticText4, StaticText5, CurVersion, StaticText7, StaticText8})
-        FitText(text);
+        kelm::FitText(text);
     FormCreate();
 }
 
@@ -275,7 +253,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event)
 
 void TForm2::FormCreate()
 {
-    move(FromMainWindow(kAboutOffset));
+    move(kelm::FromMainWindow(kAboutOffset));
 }
 
 void TForm2::CurVersionClick()

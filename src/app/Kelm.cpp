@@ -1,6 +1,7 @@
 #include "Kelm.h"
 
 #include "About.h"
+#include "Common.h"
 #include "Labels.h"
 #include "SampleSheet.h"
 #include "Vendor.h"
@@ -51,10 +52,8 @@ const QString kNothingToCopy = QStringLiteral("Nothing to copy to clip board");
 const QString kMakeBeforePrinting = QStringLiteral("Must click \"Make a bar code\" before printing");
 const QString kMakeBeforeLabels = QStringLiteral("Make a bar code before printing labels");
 const QString kFolderMissing = QStringLiteral("The folder %1 is missing, please re-install this product.");
-const QString kTipsFileMissing =
-    QStringLiteral("The Tip-of-the-Day file could not be found! Please re-install this product.");
+const QString kTipsFileMissing = QString::fromLatin1(kelm::kTipsFileMissing);
 const QString kHelpFile = QStringLiteral("zovod.chm");
-const QString kDataFolderName = QStringLiteral("Zovod");
 
 // Settings file sections and keys.
 const QString kSettings = QStringLiteral("Settings");
@@ -76,16 +75,7 @@ const std::pair<QString, QString> kNamedControls[] = {
 // The letters offered as "Ctrl-x" (the others have names of their own, and there is no Ctrl-O).
 const QString kCtrlLetters = QStringLiteral("ABCDEFHKNPQRSTUVWXYZ");
 
-// Runs a handler the way the message loop would: an error it raises is shown in the standard error box.
-// Keeping exceptions out of Qt's own frames matters, as Qt does not promise to unwind through them.
-template <typename Handler> void Reported(Handler&& handler)
-{
-    try {
-        handler();
-    } catch (const platform::Error& e) {
-        platform::ShowStandardError(e.message());
-    }
-}
+using kelm::Reported;
 
 // The faces the layout names are not on every system: map them to close ones with similar widths so
 // the fixed layout still fits.
@@ -117,8 +107,10 @@ TKelmInput::TKelmInput(QWidget* parent) : QWidget(parent)
     SubstituteFaces();
     setupUi(this);
     setFont(PixelFont(10));
-    for (QLabel* label : {Label1, Label3, Label4, Label5})
+    for (QLabel* label : {Label1, Label3, Label4, Label5}) {
         label->setFont(PixelFont(11, true));
+        kelm::FitText(label);
+    }
     for (QLineEdit* edit : {BarTextInput, BarTextOut})
         edit->setFont(PixelFont(15));
     QFont link = Label2->font();
@@ -532,13 +524,12 @@ QString TKelmInput::SettingsFilePath() const
 
 QPoint TKelmInput::WarningPosition() const
 {
-    return pos() + QPoint(100, 100);
+    return pos() + kelm::kWarningOffset;
 }
 
 void TKelmInput::LocateDataFolder()
 {
-    const QString separator = platform::Separator();
-    DataFolder = platform::DocumentsFolder() + separator + kDataFolderName + separator;
+    DataFolder = kelm::DataFolderPath() + platform::Separator();
     // A path beyond the platform's limit could only be used cut short, which would name another file.
     DataFolderFound = platform::FitsPathLimit(SettingsFilePath()) && platform::DirectoryExists(DataFolder);
     if (!DataFolderFound)

@@ -1,5 +1,6 @@
 #include "Labels.h"
 
+#include "Common.h"
 #include "Kelm.h"
 #include "WindowSet.h"
 #include "platform/Desktop.h"
@@ -14,10 +15,8 @@ namespace {
 constexpr std::array<const char*, 8> kStockTemplates = {"lb167.rtf", "lb570.rtf", "lb060.rtf", "lb161.rtf",
                                                         "lb162.rtf", "lb197.rtf", "lb163.rtf", "lb164.rtf"};
 constexpr char kCustomTemplate[] = "custom.rtf";
-constexpr char kDataFolderName[] = "Zovod";
 
 const QPoint kDialogOffset(90, 25);
-const QPoint kWarningOffset(100, 100);
 
 const QString kNoCustomTemplate =
     QStringLiteral("You have not yet defined a custom template. Make your own label\ntemplate, name the file "
@@ -29,17 +28,6 @@ const QString kHowToPaste =
                    "form,\nthen on the menu bar click on Edit, Paste\nor just enter a "
                    "Ctrl-V.");
 
-// Texts size themselves to their caption, so a wider face than the design's does not cut them off.
-void FitText(QWidget* text)
-{
-    text->resize(std::max(text->width(), text->sizeHint().width()), text->height());
-}
-
-QPoint FromMainWindow(const QPoint& offset)
-{
-    return (KelmInput ? KelmInput->pos() : QPoint()) + offset;
-}
-
 } // namespace
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent)
@@ -49,7 +37,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     ComboBox1->setEditText(QStringLiteral("ComboBox1"));
     for (QWidget* text :
          {static_cast<QWidget*>(Label1), static_cast<QWidget*>(StaticText19), static_cast<QWidget*>(ExplainPaste)})
-        FitText(text);
+        kelm::FitText(text);
     // The first showing starts on the first control in tab order; later ones keep the user's last.
     ExitLabels->setFocus();
     connect(ExitLabels, &QPushButton::clicked, this, &TForm3::ExitLabelsClick);
@@ -83,7 +71,7 @@ void TForm3::showEvent(QShowEvent* event)
 
 void TForm3::FormCreate()
 {
-    move(FromMainWindow(kDialogOffset));
+    move(kelm::FromMainWindow(kDialogOffset));
 }
 
 void TForm3::ExitLabelsClick()
@@ -107,21 +95,20 @@ void TForm3::PrintLabelsClick()
     const int row = ComboBox1->currentIndex();
     const QString fileName = TemplateFileName(row);
     // Asked afresh on every press: the templates may have been installed while the program ran.
-    const QString documents = platform::DocumentsFolder();
-    const QString folder = documents + platform::Separator() + QLatin1String(kDataFolderName);
+    const QString folder = kelm::DataFolderPath();
     const QString fullPath = folder + platform::Separator() + fileName;
 
     // A path beyond the platform's limit could not be opened by the shell either: treat it as missing.
-    if (documents.isEmpty() || !platform::FitsPathLimit(fullPath) || !platform::FileExists(fullPath)) {
+    if (!platform::FitsPathLimit(fullPath) || !platform::FileExists(fullPath)) {
         const QString message = row >= int(kStockTemplates.size()) ? kNoCustomTemplate.arg(folder)
                                                                    : kTemplateMissing.arg(fileName, folder);
-        platform::ShowWarning(this, FromMainWindow(kWarningOffset), message);
+        platform::ShowWarning(this, kelm::FromMainWindow(kelm::kWarningOffset), message);
         reject();
         return;
     }
 
     if (ExplainPaste->isChecked())
-        platform::ShowWarning(this, FromMainWindow(kWarningOffset), kHowToPaste);
+        platform::ShowWarning(this, kelm::FromMainWindow(kelm::kWarningOffset), kHowToPaste);
 
     platform::ShellExecute(owner, QStringLiteral("open"), fileName, QString(), folder);
     reject();
