@@ -463,6 +463,32 @@ private slots:
         QCOMPARE(focused(), input());
     }
 
+    void enterLeavesTheListsAlone_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("a size that waits for more") << "PointSize"
+                                                    << "17" << 10;
+        QTest::newRow("a control name that matches none") << "ComboBox1"
+                                                          << "Ctrl-g" << 27;
+    }
+    void enterLeavesTheListsAlone()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(int, entries);
+        start();
+        control<QCheckBox>("CheckBox2")->setChecked(true);
+        auto* combo = control<QComboBox>(box.toLatin1());
+        combo->setFocus();
+        combo->clearEditText();
+        QTest::keyClicks(combo, typed);
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCOMPARE(combo->count(), entries);
+        QCOMPARE(combo->currentText(), typed);
+    }
+
     void insertWithoutFullAscii()
     {
         start();
