@@ -148,6 +148,10 @@ TKelmInput::TKelmInput(QWidget* parent) : QWidget(parent)
     bind(CheckBox2, &QCheckBox::toggled, &TKelmInput::CheckBox2Click);
     bind(TipCheckBox, &QCheckBox::toggled, &TKelmInput::TipCheckBoxClick);
 
+    // FontD sits in the panel that also holds the style group; Qt would count the style buttons among
+    // its exclusive partners (unticking "D" when it is clicked, and taking the style group out of the
+    // tab chain), so the layout gives it a button group of its own.
+
     // The boxes take what is typed as it stands: completing "1" to "18" or "tab" to "Tab" would apply a
     // size or insert a code the user did not type.
     PointSize->setCompleter(nullptr);

@@ -539,6 +539,63 @@ private slots:
         QCOMPARE(focused(), input());
     }
 
+    void sizeLetterStaysChosen_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::newRow("with text below") << "RadioButton2";
+        QTest::newRow("with text above") << "RadioButton3";
+    }
+    void sizeLetterStaysChosen()
+    {
+        QFETCH(QString, style);
+        start();
+        control<QRadioButton>(style.toLatin1())->click();
+        auto* letter = control<QRadioButton>("FontD");
+        letter->click();
+        QVERIFY(letter->isChecked());
+        QVERIFY(control<QRadioButton>(style.toLatin1())->isChecked());
+        // The arrow keys move within the style group, not from the size letter into it.
+        letter->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(letter, Qt::Key_Left);
+        QVERIFY(letter->isChecked());
+        QVERIFY(control<QRadioButton>(style.toLatin1())->isChecked());
+    }
+
+    void tabOrder_data()
+    {
+        QTest::addColumn<bool>("fullAscii");
+        QTest::addColumn<bool>("backwards");
+        QTest::addColumn<QStringList>("visited"); // from BarTextInput on
+        // Leaving the point size box hands the focus back to the data field.
+        const QStringList options = {"BitBtn1", "BitBtn2", "BitBtn3", "RadioButton2", "FontD", "PointSize"};
+        const QStringList plain = QStringList{"BarTextInput", "BarTextOut", "BarCodeOut"} + options;
+        const QStringList full =
+            QStringList{"BarTextInput", "BarTextOut", "ComboBox1", "BarCodeOut", "Button3"} + options;
+        QTest::newRow("twice round, Full ASCII off")
+            << false << false << plain + plain + QStringList{"BarTextInput"};
+        QTest::newRow("twice round, Full ASCII on") << true << false << full + full + QStringList{"BarTextInput"};
+        QTest::newRow("backwards") << false << true
+                                   << QStringList{"BarTextInput", "BitBtn4",     "TipCheckBox",
+                                                  "CheckBox2",    "CheckBox1",   "HelpButtonClick",
+                                                  "PointSize",    "BarTextInput"};
+    }
+    void tabOrder()
+    {
+        QFETCH(bool, fullAscii);
+        QFETCH(bool, backwards);
+        QFETCH(QStringList, visited);
+        start();
+        control<QCheckBox>("CheckBox2")->setChecked(fullAscii);
+        input()->setFocus();
+        QStringList seen{focused()->objectName()};
+        while (seen.size() < visited.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                            backwards ? Qt::ShiftModifier : Qt::NoModifier);
+            seen << focused()->objectName();
+        }
+        QCOMPARE(seen, visited);
+    }
+
     void typingASize_data()
     {
         QTest::addColumn<QString>("typed");
