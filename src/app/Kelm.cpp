@@ -92,6 +92,13 @@ void SubstituteFaces()
                                {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
 }
 
+// Qt keeps a window's corners in ints and adds the window's size to them: a coordinate from the settings
+// file near the int limits would wrap round. Qt's own bound on widget sizes keeps the sums in range.
+int ScreenCoordinate(int value)
+{
+    return std::clamp(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
 QFont PixelFont(int pixels, bool bold = false)
 {
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -562,8 +569,8 @@ bool TKelmInput::LoadSettings()
         const auto text = [&file](const char* key, const QString& fallback) {
             return platform::GetPrivateProfileString(kSettings, QString::fromLatin1(key), fallback, file);
         };
-        move(platform::ReadInteger(kSettings, QStringLiteral("Left"), 0, file), y());
-        move(x(), platform::ReadInteger(kSettings, QStringLiteral("Top"), 0, file));
+        move(ScreenCoordinate(platform::ReadInteger(kSettings, QStringLiteral("Left"), 0, file)), y());
+        move(x(), ScreenCoordinate(platform::ReadInteger(kSettings, QStringLiteral("Top"), 0, file)));
         if (text("Type", QStringLiteral("B")) == QStringLiteral("B"))
             RadioButton2->setChecked(true);
         else

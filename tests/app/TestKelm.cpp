@@ -930,6 +930,30 @@ private slots:
         QCOMPARE(keys("TipoftheDay").value("Enabled"), QStringLiteral("0"));
     }
 
+    void windowPosition_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QPoint>("placed"); // where the window stands and what the close writes back
+        QTest::newRow("on the screen") << QByteArray("Left=40\r\nTop=50\r\n") << QPoint(40, 50);
+        QTest::newRow("off the screen, as it stands")
+            << QByteArray("Left=90000\r\nTop=70000\r\n") << QPoint(90000, 70000);
+        // (The offscreen test platform nudges negative positions onto the screen, so only the upper
+        // limit can be seen here; the lower one is held the same way.)
+        QTest::newRow("at the int limit: held where adding the size cannot wrap")
+            << QByteArray("Left=2147483647\r\nTop=2147483647\r\n") << QPoint(16777215, 16777215);
+    }
+    void windowPosition()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QPoint, placed);
+        installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\n" + settings);
+        start();
+        QCOMPARE(KelmInput->pos(), placed);
+        KelmInput->close();
+        const auto saved = keys("Settings");
+        QCOMPARE(QPoint(saved.value("Left").toInt(), saved.value("Top").toInt()), placed);
+    }
+
     void userChangesAreSaved()
     {
         installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nData=OLD\r\n");
