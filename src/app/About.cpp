@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
-#include <algorithm>
 
 namespace {
 
@@ -61,9 +60,6 @@ void WritePosition(qint64 position, const QString& path)
 {
     platform::WriteString(kTipSection, kPositionKey, QString::number(position), path);
 }
-
-// Reports a failed settings write in the standard error box, as the message loop would, so that the
-// error does not travel through the toolkit's own frames.
 
 } // namespace
 
