@@ -193,7 +193,8 @@ private slots:
             << true << "The folder /home/<b>x</b>/Zovod/ is missing, please re-install this product.";
         QTest::newRow("warning naming a folder with an entity")
             << true << "The folder /home/a&lt;b/Zovod/ is missing, please re-install this product.";
-        QTest::newRow("error naming a settings file under a tag") << false << "Unable to write to /<i>/kelmtips.ini";
+        QTest::newRow("error naming a settings file under a tag")
+            << false << "Unable to write to /<i>/kelmtips.ini";
     }
     void boxesShowPlainText()
     {
