@@ -99,6 +99,8 @@ TTip::TTip(QWidget* parent) : QDialog(parent)
 {
     setupUi(this);
     setFixedSize(size());
+    // A long "Tip n of m" grows over the Previous button: let clicks pass through it.
+    TipLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(NextTip, &QToolButton::clicked, this, &TTip::NextTipClick);
     connect(SpeedButton1, &QToolButton::clicked, this, &TTip::SpeedButton1Click);
     connect(ExitTips, &QToolButton::clicked, this, &TTip::ExitTipsClick);
