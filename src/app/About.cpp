@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
-#include <algorithm>
 
 namespace {
 
@@ -62,9 +61,6 @@ void WritePosition(qint64 position, const QString& path)
     platform::WriteString(kTipSection, kPositionKey, QString::number(position), path);
 }
 
-// Reports a failed settings write in the standard error box, as the message loop would, so that the
-// error does not travel through the toolkit's own frames.
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -103,6 +99,8 @@ TTip::TTip(QWidget* parent) : QDialog(parent)
 {
     setupUi(this);
     setFixedSize(size());
+    // A long "Tip n of m" grows over the Previous button: let clicks pass through it.
+    TipLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(NextTip, &QToolButton::clicked, this, &TTip::NextTipClick);
     connect(SpeedButton1, &QToolButton::clicked, this, &TTip::SpeedButton1Click);
     connect(ExitTips, &QToolButton::clicked, this, &TTip::ExitTipsClick);

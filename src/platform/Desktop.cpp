@@ -104,6 +104,8 @@ void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Ok, parent);
+    // Messages carry folder names, which may contain anything a tag is made of.
+    box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     // Moving first marks the box as placed, so showing it does not centre it on the parent.
     box.move(topLeft);
@@ -119,6 +121,8 @@ void ShowStandardError(const QString& message)
     }
     QMessageBox box(QMessageBox::Critical, QString(kApplicationTitle), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    // Error messages name files and quote what the user typed: show them as they are spelled.
+    box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }

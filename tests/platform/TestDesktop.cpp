@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/Recorder.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -180,6 +181,41 @@ private slots:
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QCOMPARE(seen.buttons, QStringList{"OK"});
         QVERIFY(seen.modal);
+    }
+
+    // A path in a message is shown as it is spelled, never read as markup: a folder named "<b>x</b>" is
+    // a legal name on some systems.
+    void boxesShowPlainText_data()
+    {
+        QTest::addColumn<bool>("warning");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("warning naming a folder with a tag")
+            << true << "The folder /home/<b>x</b>/Zovod/ is missing, please re-install this product.";
+        QTest::newRow("warning naming a folder with an entity")
+            << true << "The folder /home/a&lt;b/Zovod/ is missing, please re-install this product.";
+        QTest::newRow("error naming a settings file under a tag")
+            << false << "Unable to write to /<i>/kelmtips.ini";
+    }
+    void boxesShowPlainText()
+    {
+        QFETCH(bool, warning);
+        QFETCH(QString, text);
+        bool literal = false;
+        QString shown;
+        answerNextBox([&](QMessageBox* box) {
+            const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            if (!label)
+                return;
+            shown = label->text();
+            literal = label->textFormat() == Qt::PlainText ||
+                      (label->textFormat() == Qt::AutoText && !Qt::mightBeRichText(shown));
+        });
+        if (warning)
+            platform::ShowWarning(nullptr, {110, 120}, text);
+        else
+            platform::ShowStandardError(text);
+        QVERIFY(shown.startsWith(text));
+        QVERIFY2(literal, qPrintable(shown));
     }
 
     // An exception that escapes an event handler reaches the standard error box, and the loop goes on.
