@@ -4,7 +4,7 @@
 KELM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # Building the program and its tools.
-KELM_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev python3 python3-fonttools fonts-dejavu-core fp-utils)
+KELM_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev python3 python3-fonttools fonts-dejavu-core fonts-dejavu-extra fp-utils)
 # Running the tests: decoders, PDF tools, a virtual X server, clang for the fuzzers, the benchmark library.
 KELM_TEST_PACKAGES=(zbar-tools poppler-utils xvfb xauth x11-utils xdotool xclip clang libclang-rt-14-dev
                     libbenchmark-dev clang-format time python3-pil)
