@@ -76,8 +76,11 @@ public:
     void Encode(std::string_view utf8)
     {
         ++m_row;
-        const std::u16string_view text = Utf8ToUtf16(utf8, m_text);
-        if (code39::BuildBarCodeData(text, m_options.fullAscii, m_options.checksum, m_result)) {
+        // Plain 7-bit rows, the bulk of a mail merge, skip the UTF-16 detour.
+        const bool encoded =
+            (!m_options.fullAscii && code39::BuildPlainBytes(utf8, m_options.checksum, m_result)) ||
+            code39::BuildBarCodeData(Utf8ToUtf16(utf8, m_text), m_options.fullAscii, m_options.checksum, m_result);
+        if (encoded) {
             const std::string& data = m_result.data;
             char* o = Reserve(data.size() + 3);
             *o++ = '*';

@@ -254,6 +254,25 @@ bool BuildFullAscii(std::u16string_view input, bool checksum, BuildResult& resul
 
 } // namespace
 
+bool BuildPlainBytes(std::string_view input, bool checksum, BuildResult& result)
+{
+    if (input.empty())
+        return false;
+    result.error.clear();
+    result.data.resize(input.size() + 1);
+    char* out = result.data.data();
+    std::uint64_t sum = 0;
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(input[i]);
+        const int value = byte < 128 ? kValues[byte] : -1;
+        if (value < 0)
+            return false;
+        sum += static_cast<unsigned>(value);
+        out[i] = byte == ' ' ? '~' : static_cast<char>(byte);
+    }
+    return Finish(result, input.size(), sum, checksum);
+}
+
 bool BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum, BuildResult& result)
 {
     result.error.clear();

@@ -38,6 +38,11 @@ BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool che
 // Returns result.ok().
 bool BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum, BuildResult& result);
 
+// A fast path for bulk encoding: 7-bit bytes without Full ASCII. True with result.data as
+// BuildBarCodeData gives it; false, with no message built, for empty data or any byte that is not a
+// data character (the caller then takes BuildBarCodeData for the message).
+bool BuildPlainBytes(std::string_view input, bool checksum, BuildResult& result);
+
 // What the string box shows: "*" + data + "*".
 std::string BarTextOut(std::string_view data);
 // What the preview shows: "*" + data + "*  " (two trailing spaces).

@@ -392,6 +392,37 @@ private slots:
         }
         QVERIFY(successes > 5000); // the generator must exercise the success path, not only failures
     }
+
+    // The byte fast path must agree with the builder wherever it answers, and answer for every byte
+    // string the builder accepts: random bytes, data characters mostly, high bytes and illegal ones too.
+    void plainBytesAgreeWithBuilder()
+    {
+        std::mt19937 random(43);
+        std::uniform_int_distribution<int> length(0, 12);
+        std::uniform_int_distribution<int> pick(0, 59);
+        const std::string symbols = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
+        const std::string others("a*~^\t\n\x7f\0!_", 10);
+        code39::BuildResult fast, full;
+        int accepted = 0;
+        for (int round = 0; round < 20000; ++round) {
+            std::string bytes;
+            for (int n = length(random); n > 0; --n) {
+                const int k = pick(random);
+                bytes += k < 43 ? symbols[std::size_t(k)] : k < 50 ? char(0x80 + k) : others[std::size_t(k - 50)];
+            }
+            const std::u16string wide(bytes.begin(),
+                                      bytes.end()); // one unit per byte; high bytes stay beyond 7 bits
+            for (const bool checksum : {false, true}) {
+                const bool builder = code39::BuildBarCodeData(wide, false, checksum, full);
+                QCOMPARE(code39::BuildPlainBytes(bytes, checksum, fast), builder);
+                if (builder) {
+                    QCOMPARE(fast.data, full.data);
+                    ++accepted;
+                }
+            }
+        }
+        QVERIFY(accepted > 2000);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestCode39)
