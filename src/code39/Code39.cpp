@@ -114,34 +114,6 @@ char Code39Character(int value)
     return value == 38 ? '~' : kSymbols[static_cast<std::size_t>(value)];
 }
 
-std::u32string ExpandFullAscii(std::u16string_view data)
-{
-    std::u32string out;
-    out.reserve(data.size() * 2);
-    std::size_t i = 0;
-    while (i < data.size()) {
-        char32_t c = NextCharacter(data, i);
-        if (c == U'^') {
-            if (i >= data.size())
-                break; // a final caret stands for nothing
-            char32_t next = NextCharacter(data, i);
-            if (next == U'0') {
-                out += U"%U";
-            } else if (next >= U'1' && next <= U'9') {
-                out += U"%A";
-            } else {
-                out += U'$';
-                out += next;
-            }
-            continue;
-        }
-        if (c < 128)
-            for (char ch : kFullAscii[c])
-                out += static_cast<char32_t>(ch);
-    }
-    return out;
-}
-
 std::u16string IllegalCharacterMessage(char32_t c)
 {
     std::u16string message = u"Error: input character \"";

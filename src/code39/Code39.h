@@ -14,11 +14,6 @@ int Code39Value(char32_t c);
 // The typeface character for a value 0..42 ('~' for 38, the space symbol); '%' for any other value.
 char Code39Character(int value);
 
-// Full ASCII expansion with caret codes. Characters that have no Full ASCII form are dropped;
-// a caret's partner is copied unchanged, so the result may still hold characters outside the set.
-// The builder goes further and refuses a caret pair that is no Full ASCII code (see BuildBarCodeData).
-std::u32string ExpandFullAscii(std::u16string_view data);
-
 inline constexpr std::string_view kNoInputData = "Error:- no input data";
 // "Error: input character "c" not legal in bar code 3 of 9", as UTF-16.
 std::u16string IllegalCharacterMessage(char32_t c);
