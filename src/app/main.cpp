@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     try {
         // The application's name is what the desktop lists the program under. (A display name would
         // also be appended to every window title.)
-        QApplication::setApplicationName(QStringLiteral("Make a bar code 3 of 9"));
+        QApplication::setApplicationName(QString(platform::kApplicationTitle));
         // The program's own bar-code typefaces, so the preview shows bars on any system.
         platform::RegisterBarCodeTypefaces();
         CreateWindowSet();
