@@ -55,7 +55,8 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
     QFile file(path);
     if (file.size() > kMaxInPlaceSize)
         return fail(error, QStringLiteral("no temporary file can be made beside it"));
-    if (!file.open(QIODevice::ReadWrite))
+    // Unbuffered: a failed write must leave nothing queued that would later land over the restored bytes.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return fail(error, file.errorString());
     const QByteArray old = file.read(kMaxInPlaceSize + 1);
     if (file.error() != QFileDevice::NoError || old.size() > kMaxInPlaceSize)
