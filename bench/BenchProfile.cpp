@@ -14,9 +14,10 @@ const QString kSettings = QStringLiteral("Settings");
 
 QByteArray LargestFile()
 {
-    const QByteArray sections = "[TipoftheDay]\r\nEnabled=1\r\nPosition=3\r\nMaximum=20\r\n[Settings]\r\nCount=1\r\n"
-                                "Left=100\r\nTop=100\r\nType=B\r\nFontSize=D\r\nPointSize=22\r\nData=ABC\r\n"
-                                "Checksum=0\r\nFullASCII=0\r\nLabelSize=4\r\nLabelExplain=1\r\n";
+    const QByteArray sections =
+        "[TipoftheDay]\r\nEnabled=1\r\nPosition=3\r\nMaximum=20\r\n[Settings]\r\nCount=1\r\n"
+        "Left=100\r\nTop=100\r\nType=B\r\nFontSize=D\r\nPointSize=22\r\nData=ABC\r\n"
+        "Checksum=0\r\nFullASCII=0\r\nLabelSize=4\r\nLabelExplain=1\r\n";
     QByteArray bytes;
     bytes.reserve(platform::kMaxProfileFileSize);
     while (bytes.size() + 3 + sections.size() <= platform::kMaxProfileFileSize)

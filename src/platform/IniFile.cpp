@@ -111,21 +111,20 @@ IniFile::IniFile(QByteArray bytes) : m_bytes(std::move(bytes))
     }
 }
 
-char16_t IniFile::unitAt(qsizetype pos) const
-{
-    const auto byte = [this](qsizetype i) { return char16_t(static_cast<unsigned char>(m_bytes[i])); };
-    if (m_unit == 1)
-        return byte(pos);
-    return char16_t(byte(pos) | byte(pos + 1) << 8);
-}
-
 bool IniFile::nextLine(qsizetype& pos, Line& line) const
 {
     if (pos >= m_textEnd)
         return false;
     line.begin = pos;
-    while (pos < m_textEnd && unitAt(pos) != u'\r' && unitAt(pos) != u'\n')
-        pos += m_unit;
+    if (m_unit == 1) {
+        // The common case, in a tight loop over the bytes.
+        const char* data = m_bytes.constData();
+        while (pos < m_textEnd && data[pos] != '\r' && data[pos] != '\n')
+            ++pos;
+    } else {
+        while (pos < m_textEnd && unitAt(pos) != u'\r' && unitAt(pos) != u'\n')
+            pos += m_unit;
+    }
     line.end = pos;
     if (pos < m_textEnd) {
         const bool cr = unitAt(pos) == u'\r';
@@ -163,8 +162,29 @@ QByteArray IniFile::encode(const QString& text) const
 
 IniFile::Parsed IniFile::parse(const Line& line) const
 {
-    const QString text = decode(line.begin, line.end);
+    // Blank, comment and plain text lines are told apart by their raw units, without decoding: in every
+    // encoding read here the blanks, ";", "[" and "=" are single units that no multi-byte character
+    // contains, so the kind found is the one the decoded text would give. This keeps a scan past many
+    // lines that are not keys cheap.
     Parsed parsed;
+    qsizetype at = line.begin;
+    while (at < line.end && (unitAt(at) == u' ' || unitAt(at) == u'\t'))
+        at += m_unit;
+    if (at == line.end)
+        return parsed;
+    if (unitAt(at) == u';') {
+        parsed.kind = Kind::Comment;
+        return parsed;
+    }
+    if (unitAt(at) != u'[') {
+        while (at < line.end && unitAt(at) != u'=')
+            at += m_unit;
+        if (at == line.end) {
+            parsed.kind = Kind::Text;
+            return parsed;
+        }
+    }
+    const QString text = decode(line.begin, line.end);
     qsizetype first = 0;
     while (first < text.size() && isBlank(text[first]))
         ++first;
@@ -192,23 +212,43 @@ IniFile::Parsed IniFile::parse(const Line& line) const
     return parsed;
 }
 
+const QHash<QString, qsizetype>& IniFile::sectionStarts() const
+{
+    if (!m_index->built) {
+        qsizetype pos = m_textBegin;
+        Line line;
+        while (nextLine(pos, line)) {
+            const Parsed parsed = parse(line);
+            // Only the first of repeated sections counts.
+            if (parsed.kind == Kind::Header) {
+                const QString folded = fold(parsed.name);
+                if (!m_index->starts.contains(folded))
+                    m_index->starts.insert(folded, line.begin);
+            }
+        }
+        m_index->built = true;
+    }
+    return m_index->starts;
+}
+
 template <typename Visit> bool IniFile::forEachInSection(const QString& folded, Visit visit) const
 {
-    qsizetype pos = m_textBegin;
+    const auto start = sectionStarts().constFind(folded);
+    if (start == sectionStarts().cend())
+        return false;
+    qsizetype pos = *start;
     Line line;
-    bool inside = false;
+    nextLine(pos, line);
+    if (!visit(line, parse(line)))
+        return true;
     while (nextLine(pos, line)) {
         const Parsed parsed = parse(line);
-        if (parsed.kind == Kind::Header) {
-            // Only the first of repeated sections counts.
-            if (inside)
-                return true;
-            inside = fold(parsed.name) == folded;
-        }
-        if (inside && !visit(line, parsed))
+        if (parsed.kind == Kind::Header)
+            return true;
+        if (!visit(line, parsed))
             return true;
     }
-    return inside;
+    return true;
 }
 
 std::optional<QString> IniFile::value(const QString& section, const QString& key) const
@@ -252,6 +292,30 @@ bool IniFile::hasKeys(const QString& section) const
 
 QByteArray IniFile::withValue(const QString& section, const QString& key, const QString& value) const
 {
+    return write(section, key, value, nullptr);
+}
+
+IniFile IniFile::edited(const QString& section, const QString& key, const QString& value) const
+{
+    qsizetype shiftFrom = -1;
+    IniFile after(write(section, key, value, &shiftFrom));
+    if (shiftFrom >= 0 && m_index->built) {
+        const qsizetype delta = after.m_bytes.size() - m_bytes.size();
+        after.m_index->starts = m_index->starts;
+        for (qsizetype& start : after.m_index->starts) {
+            if (start > shiftFrom)
+                start += delta;
+        }
+        after.m_index->built = true;
+    }
+    return after;
+}
+
+QByteArray IniFile::write(const QString& section, const QString& key, const QString& value,
+                          qsizetype* shiftFrom) const
+{
+    if (shiftFrom)
+        *shiftFrom = -1;
     const QString sectionName = trimSpaces(section);
     const QString keyName = trimSpaces(key);
     QString text = value;
@@ -282,6 +346,9 @@ QByteArray IniFile::withValue(const QString& section, const QString& key, const 
         if (target->next == target->end)
             out.append(encode(kLineBreak));
         out.append(QByteArrayView(m_bytes).sliced(target->end));
+        // Only the value's own line changed: every header after it moved by the same amount.
+        if (shiftFrom)
+            *shiftFrom = target->begin;
         return out;
     }
 

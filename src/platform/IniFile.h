@@ -4,8 +4,10 @@
 // every other byte, whatever the file holds.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -24,6 +26,7 @@ public:
     explicit IniFile(QByteArray bytes);
 
     Encoding encoding() const { return m_encoding; }
+    const QByteArray& bytes() const { return m_bytes; }
 
     // The value of the first matching key in the first matching section, blanks and one pair of outer
     // quotes removed, cut to kMaxValueLength; nullopt when the section or the key is missing.
@@ -40,6 +43,10 @@ public:
     // Section and key lose their outer spaces; line breaks in the value are written as spaces, since
     // they would otherwise start lines of their own.
     QByteArray withValue(const QString& section, const QString& key, const QString& value) const;
+    // The same write as a file of its own. Where the write only replaces a value, the new file keeps
+    // what this one learnt about where its sections start, so a chain of writes into a large file does
+    // not pass every line again each time.
+    IniFile edited(const QString& section, const QString& key, const QString& value) const;
 
 private:
     struct Line {
@@ -55,19 +62,35 @@ private:
     };
 
     bool nextLine(qsizetype& pos, Line& line) const;
-    char16_t unitAt(qsizetype pos) const;
+    char16_t unitAt(qsizetype pos) const
+    {
+        const auto* data = reinterpret_cast<const unsigned char*>(m_bytes.constData());
+        return m_unit == 1 ? char16_t(data[pos]) : char16_t(data[pos] | data[pos + 1] << 8);
+    }
     QString decode(qsizetype begin, qsizetype end) const;
     QByteArray encode(const QString& text) const;
     Parsed parse(const Line& line) const;
     // Calls visit(line, parsed) for the lines of the first section named `folded` (case-folded),
     // header first; returns false when there is no such section.
     template <typename Visit> bool forEachInSection(const QString& folded, Visit visit) const;
+    // Where the first header of each section (case-folded name) starts, found in one pass when first
+    // needed. Not safe to call from two threads at once on copies of one file.
+    const QHash<QString, qsizetype>& sectionStarts() const;
+    // withValue(); *shiftFrom is set to the offset after which the bytes moved when only a value was
+    // replaced, to -1 otherwise.
+    QByteArray write(const QString& section, const QString& key, const QString& value, qsizetype* shiftFrom) const;
 
     QByteArray m_bytes;
     Encoding m_encoding = Encoding::CodePage;
     qsizetype m_textBegin = 0; // past the byte-order mark
     qsizetype m_textEnd = 0;   // a UTF-16 file of odd length keeps its last byte after the text
     int m_unit = 1;            // bytes per character unit
+    // Shared by copies, so that what one copy learns serves them all.
+    struct SectionIndex {
+        bool built = false;
+        QHash<QString, qsizetype> starts;
+    };
+    std::shared_ptr<SectionIndex> m_index = std::make_shared<SectionIndex>();
 };
 
 // An integer as the profile reader takes it: signed decimal, or hexadecimal after "$" or (for texts

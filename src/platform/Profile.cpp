@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <mutex>
 
 namespace platform {
 
@@ -52,6 +54,42 @@ bool isReadOnly(const QString& fileName)
     return !info.isWritable() || !(info.permissions() & writeBits);
 }
 
+// Every call reads the file again, but a large file is parsed again only when its bytes changed: the
+// last file parsed is kept and reused while the bytes read are the same. Comparing the bytes, not the
+// file's size and time, means another process's write is never missed, however close in time.
+// Callers hold parseMutex() for as long as they use what parsed() returns.
+std::mutex& parseMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+IniFile& lastParsed()
+{
+    static IniFile file{QByteArray()};
+    return file;
+}
+
+IniFile parsed(const QByteArray& bytes)
+{
+    IniFile& last = lastParsed();
+    if (last.bytes() != bytes)
+        last = IniFile(bytes);
+    return last;
+}
+
+// Two copies of the program each read, change and write the whole file; the lock beside it keeps one
+// copy's write from undoing the other's. Writes take milliseconds, so a copy that holds the lock for
+// seconds is stuck or gone: its lock counts as stale, as does that of a process that no longer runs.
+constexpr int kLockTimeoutMs = 3000;
+constexpr int kStaleLockMs = 10000;
+
+QString lockPathFor(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    return (info.exists() ? info.canonicalFilePath() : info.absoluteFilePath()) + QStringLiteral(".lock");
+}
+
 QString trimTrailingSpaces(QString text)
 {
     qsizetype end = text.size();
@@ -68,7 +106,8 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
 {
     const Contents contents = load(fileName);
     if (contents.state == State::Read) {
-        if (std::optional<QString> value = IniFile(contents.bytes).value(section, key))
+        const std::lock_guard guard(parseMutex());
+        if (std::optional<QString> value = parsed(contents.bytes).value(section, key))
             return *value;
     }
     return trimTrailingSpaces(defaultValue).left(IniFile::kMaxValueLength);
@@ -77,18 +116,31 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName)
 {
+    if (fileName.isEmpty())
+        return false;
+    QLockFile lock(lockPathFor(fileName));
+    lock.setStaleLockTime(kStaleLockMs);
+    // A folder that takes no new files (no lock) may still hold a file that can be written in place;
+    // only a lock that another copy holds makes the write wait, and fail when it cannot get it.
+    if (!lock.tryLock(kLockTimeoutMs) && lock.error() == QLockFile::LockFailedError)
+        return false;
+
     const Contents contents = load(fileName);
     if (contents.state == State::Unreadable)
         return false;
     if (contents.state == State::Read && isReadOnly(fileName))
         return false;
-    const QByteArray bytes = IniFile(contents.bytes).withValue(section, key, value);
-    if (bytes.size() > kMaxProfileFileSize)
+    const std::lock_guard guard(parseMutex());
+    const IniFile after = parsed(contents.bytes).edited(section, key, value);
+    if (after.bytes().size() > kMaxProfileFileSize)
         return false;
     // The new contents go to a temporary file in the same folder that then replaces the old one, so a
     // crash, a full disk or a second copy of the program never leaves a truncated file behind. A file
     // in a folder that cannot be written is still the user's to change: it is rewritten in place.
-    return WriteWholeFile(fileName, bytes, WriteFallback::InPlace, nullptr);
+    if (!WriteWholeFile(fileName, after.bytes(), WriteFallback::InPlace, nullptr))
+        return false;
+    lastParsed() = after;
+    return true;
 }
 
 QStringList ReadSectionValues(const QString& section, const QString& fileName)
@@ -96,13 +148,17 @@ QStringList ReadSectionValues(const QString& section, const QString& fileName)
     const Contents contents = load(fileName);
     if (contents.state != State::Read)
         return {};
-    return IniFile(contents.bytes).sectionValues(section);
+    const std::lock_guard guard(parseMutex());
+    return parsed(contents.bytes).sectionValues(section);
 }
 
 bool SectionExists(const QString& section, const QString& fileName)
 {
     const Contents contents = load(fileName);
-    return contents.state == State::Read && IniFile(contents.bytes).hasKeys(section);
+    if (contents.state != State::Read)
+        return false;
+    const std::lock_guard guard(parseMutex());
+    return parsed(contents.bytes).hasKeys(section);
 }
 
 int ReadInteger(const QString& section, const QString& key, int defaultValue, const QString& fileName)
@@ -110,7 +166,8 @@ int ReadInteger(const QString& section, const QString& key, int defaultValue, co
     const Contents contents = load(fileName);
     if (contents.state != State::Read)
         return defaultValue;
-    const std::optional<QString> text = IniFile(contents.bytes).value(section, key);
+    const std::lock_guard guard(parseMutex());
+    const std::optional<QString> text = parsed(contents.bytes).value(section, key);
     if (!text)
         return defaultValue;
     return ProfileInteger(*text).value_or(defaultValue);
