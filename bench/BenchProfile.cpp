@@ -1,10 +1,11 @@
 // The settings file at its largest: 16 MiB of one-character lines ahead of the program's sections, so
 // that every lookup has to pass them all. Measures what closing the main window costs (its eleven writes)
-// and what starting it costs (its reads).
+// and what starting it costs (its reads). Also the cost of the lock that every write takes.
 #include "platform/Profile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -94,8 +95,19 @@ void BM_CloseSmallFile(benchmark::State& state)
         Save(file.path, ++round);
 }
 
+// What the lock beside the settings file adds to every write: taking and releasing it.
+void BM_SettingsLock(benchmark::State& state)
+{
+    File file("[Settings]\r\n");
+    for (auto _ : state) {
+        QLockFile lock(file.path + QStringLiteral(".lock"));
+        benchmark::DoNotOptimize(lock.tryLock(0));
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_SettingsLock)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CloseLargestFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StartLargestFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CloseSmallFile)->Unit(benchmark::kMillisecond);

@@ -97,19 +97,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray before(rest.data(), qsizetype(rest.size()));
     const IniFile ini(before);
 
+    // The file's section names, as near as a plain search finds them.
+    QStringList headers;
+    const Lines original = split(before);
+    for (const auto& [text, lineBreak] : original.lines) {
+        const QString decoded = original.unit == 2
+                                    ? QString(reinterpret_cast<const QChar*>(text.constData()), text.size() / 2)
+                                    : QString::fromUtf8(text);
+        const qsizetype open = decoded.indexOf(u'[');
+        const qsizetype close = decoded.indexOf(u']');
+        if (open >= 0 && close > open)
+            headers.append(cleanName(decoded.mid(open + 1, close - open - 1)));
+    }
     // Half of the time write into one of the file's sections, and then mostly to one of its keys.
     if (pick & 1) {
-        const Lines lines = split(before);
-        QStringList headers;
-        for (const auto& [text, lineBreak] : lines.lines) {
-            const QString decoded =
-                lines.unit == 2 ? QString(reinterpret_cast<const QChar*>(text.constData()), text.size() / 2)
-                                : QString::fromUtf8(text);
-            const qsizetype open = decoded.indexOf(u'[');
-            const qsizetype close = decoded.indexOf(u']');
-            if (open >= 0 && close > open)
-                headers.append(cleanName(decoded.mid(open + 1, close - open - 1)));
-        }
         if (!headers.isEmpty())
             section = headers[(pick >> 2) % headers.size()];
         const QStringList keys = ini.sectionValues(section);
@@ -123,6 +124,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray after = ini.withValue(section, key, value);
     FUZZ_CHECK(IniFile(after).value(section, key) == value);
     FUZZ_CHECK(IniFile(after).encoding() == ini.encoding());
+    // The same write as a file that carries over where the sections start reads as a fresh parse does.
+    (void)ini.hasKeys(section); // the reader learns where the sections start, which the edit carries over
+    const IniFile edited = ini.edited(section, key, value);
+    FUZZ_CHECK(edited.bytes() == after);
+    FUZZ_CHECK(edited.value(section, key) == value);
+    for (const QString& name : std::as_const(headers) + QStringList{section})
+        FUZZ_CHECK(edited.sectionValues(name) == IniFile(after).sectionValues(name));
 
     const Lines old = split(before);
     const Lines now = split(after);

@@ -4,10 +4,13 @@
 #include "FileWriter.h"
 #include "IniFile.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRandomGenerator>
+#include <QThread>
 #include <mutex>
 
 namespace platform {
@@ -84,6 +87,24 @@ IniFile parsed(const QByteArray& bytes)
 constexpr int kLockTimeoutMs = 3000;
 constexpr int kStaleLockMs = 10000;
 
+// QLockFile's own wait doubles its pauses up to seconds, so a copy writing many keys in a row could
+// keep the lock from a waiting one until it gives up; short, uneven pauses give the waiter its turn.
+// False only when another copy holds the lock: a folder that takes no new files (no lock can be made)
+// may still hold a file that can be written in place.
+bool takeLock(QLockFile& lock)
+{
+    lock.setStaleLockTime(kStaleLockMs);
+    const QDeadlineTimer deadline(kLockTimeoutMs);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::usleep(QRandomGenerator::global()->bounded(100, 1000));
+    }
+    return true;
+}
+
 QString lockPathFor(const QString& fileName)
 {
     const QFileInfo info(fileName);
@@ -119,10 +140,7 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     if (fileName.isEmpty())
         return false;
     QLockFile lock(lockPathFor(fileName));
-    lock.setStaleLockTime(kStaleLockMs);
-    // A folder that takes no new files (no lock) may still hold a file that can be written in place;
-    // only a lock that another copy holds makes the write wait, and fail when it cannot get it.
-    if (!lock.tryLock(kLockTimeoutMs) && lock.error() == QLockFile::LockFailedError)
+    if (!takeLock(lock))
         return false;
 
     const Contents contents = load(fileName);

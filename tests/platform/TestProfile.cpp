@@ -536,6 +536,118 @@ private slots:
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
     }
 
+    // Two copies of the program writing different keys at once: no key ends on an older value.
+    void twoCopiesLoseNoUpdate()
+    {
+        writeAll(m_file, "[TipoftheDay]\r\nEnabled=1\r\n[Settings]\r\nData=ABC\r\n");
+        QProcess first;
+        QProcess second;
+        first.start(PROFILE_WRITER, {"keys", m_file, "A"});
+        second.start(PROFILE_WRITER, {"keys", m_file, "B"});
+        QVERIFY(first.waitForFinished(120000));
+        QVERIFY(second.waitForFinished(120000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+        const IniFile now(readAll(m_file));
+        int lost = 0;
+        for (const QString name : {"A", "B"}) {
+            for (int key = 0; key < 50; ++key)
+                lost += now.value("Settings", name + QString::number(key)) != QString("19");
+        }
+        QCOMPARE(lost, 0);
+        QCOMPARE(now.value("Settings", "Data"), QString("ABC"));
+        QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
+    }
+
+    // The lock of a copy that was killed is taken over at once; a live copy's lock is waited for and,
+    // when it is never released, the write fails loudly and changes nothing.
+    void heldLock_data()
+    {
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("the holder was killed: taken over") << true;
+        QTest::newRow("the holder is alive: refused") << false;
+    }
+    void heldLock()
+    {
+        QFETCH(bool, killed);
+        const QByteArray start = "[Settings]\r\nData=start\r\n";
+        writeAll(m_file, start);
+        QProcess holder;
+        holder.start(PROFILE_WRITER, {"hold", m_file, "0"});
+        QVERIFY2(holder.waitForReadyRead(10000), "the holder did not start");
+        if (killed) {
+            holder.kill();
+            QVERIFY(holder.waitForFinished(10000));
+            QVERIFY(QFileInfo::exists(m_file + ".lock"));
+        }
+        const bool written = WritePrivateProfileString("Settings", "Data", "new", m_file);
+        holder.kill();
+        holder.waitForFinished(10000);
+        QCOMPARE(written, killed);
+        QCOMPARE(readAll(m_file), killed ? IniFile(start).withValue("Settings", "Data", "new") : start);
+        if (killed)
+            QVERIFY(!QFileInfo::exists(m_file + ".lock"));
+    }
+
+    // A parse is reused only for the very same bytes: another process's write is seen however little
+    // it changes and however close in time, and a chain of writes reads back as a fresh parse does.
+    void parseIsNeverStale_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // "w <section> <key> <value>" ours, "x <bytes>" another's
+        const QString big = QString(300, u'v');
+        QTest::newRow("another's write of the same size and time")
+            << QStringList{"x [S]\r\nk=1\r\n", "x [S]\r\nk=2\r\n"};
+        QTest::newRow("another's write after ours") << QStringList{"w S k 1", "x [S]\r\nk=9\r\n", "w S j 2"};
+        QTest::newRow("values growing and shrinking ahead of later sections")
+            << QStringList{"x [A]\r\na=1\r\n[B]\r\nb=2\r\n[C]\r\nc=3\r\n",
+                           "w A a " + big,
+                           "w B b x",
+                           "w A a ",
+                           "w C c " + big,
+                           "w B b 4",
+                           "w A a 5"};
+        QTest::newRow("a new key and a new section between replaced values")
+            << QStringList{"x [A]\r\na=1\r\n[B]\r\nb=2\r\n",
+                           "w A a 11",
+                           "w A n 3",
+                           "w B b 22",
+                           "w D d 4",
+                           "w A a 1",
+                           "w D d 44",
+                           "w B b 2"};
+        QTest::newRow("a repeated section: only the first counts")
+            << QStringList{"x [A]\r\na=1\r\n[a]\r\na=2\r\nb=3\r\n", "w A a 111", "w A b 4", "w A a 1"};
+        QTest::newRow("a last line without a line break")
+            << QStringList{"x [A]\r\na=1\r\n[B]\r\nb=2", "w B b 33", "w A a 44", "w B b 5"};
+    }
+    void parseIsNeverStale()
+    {
+        QFETCH(QStringList, steps);
+        for (const QString& step : std::as_const(steps)) {
+            if (step.startsWith("x ")) {
+                QDateTime time = QFileInfo(m_file).lastModified();
+                writeAll(m_file, step.mid(2).toUtf8());
+                if (time.isValid()) {
+                    QFile file(m_file);
+                    QVERIFY(file.open(QIODevice::ReadWrite));
+                    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+                }
+            } else {
+                const QStringList parts = step.split(u' ');
+                WriteString(parts[1], parts[2], parts.mid(3).join(u' '), m_file);
+            }
+            // Every section and key as a parse of the file's bytes from scratch reads them.
+            const IniFile fresh(readAll(m_file));
+            for (const QString section : {"A", "B", "C", "D", "S"}) {
+                QCOMPARE(ReadSectionValues(section, m_file), fresh.sectionValues(section));
+                QCOMPARE(SectionExists(section, m_file), fresh.hasKeys(section));
+                for (const QString key : {"a", "b", "c", "d", "j", "k", "n"})
+                    QCOMPARE(GetPrivateProfileString(section, key, "-", m_file),
+                             fresh.value(section, key).value_or("-"));
+            }
+        }
+    }
+
     // A writer killed at any moment leaves the old file or a new one, never a mixture or a truncation.
     void killedWriterLeavesAWholeFile()
     {
