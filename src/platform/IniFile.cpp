@@ -377,18 +377,14 @@ QByteArray IniFile::write(const QString& section, const QString& key, const QStr
 std::optional<int> ProfileInteger(const QString& text)
 {
     QStringView t(text);
-    // "0x1F" is taken as "$1F"; a bare "0x" stays decimal and so is invalid.
-    const bool cHex = t.size() > 2 && t[0] == u'0' && (t[1] == u'x' || t[1] == u'X');
-    if (cHex)
+    // Only "0x"/"0X" marks hexadecimal, and only before at least one digit: a bare "0x" stays decimal
+    // and so is invalid. "$" is no prefix: "$1F" is no number at all.
+    const bool hex = t.size() > 2 && t[0] == u'0' && (t[1] == u'x' || t[1] == u'X');
+    if (hex)
         t = t.sliced(2);
     bool negative = false;
-    if (!cHex && !t.isEmpty() && (t[0] == u'+' || t[0] == u'-')) {
+    if (!hex && !t.isEmpty() && (t[0] == u'+' || t[0] == u'-')) {
         negative = t[0] == u'-';
-        t = t.sliced(1);
-    }
-    bool hex = cHex;
-    if (!hex && !t.isEmpty() && t[0] == u'$') {
-        hex = true;
         t = t.sliced(1);
     }
     if (t.isEmpty())

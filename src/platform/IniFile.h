@@ -93,8 +93,8 @@ private:
     std::shared_ptr<SectionIndex> m_index = std::make_shared<SectionIndex>();
 };
 
-// An integer as the profile reader takes it: signed decimal, or hexadecimal after "$" or (for texts
-// longer than two characters) "0x"/"0X"; nullopt for anything else or a decimal outside 32 bits.
+// An integer as the profile reader takes it: signed decimal, or hexadecimal after "0x"/"0X" (texts
+// longer than two characters only); nullopt for anything else or a decimal outside 32 bits.
 // Hexadecimal up to 32 bits wraps to the signed value.
 std::optional<int> ProfileInteger(const QString& text);
 

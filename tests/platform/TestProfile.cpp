@@ -208,7 +208,9 @@ private slots:
         QTest::newRow("blanks around it are the file's") << QByteArray(" 42\t") << 42;
         QTest::newRow("0x is hexadecimal") << QByteArray("0x1F") << 31;
         QTest::newRow("0X with lower-case digits") << QByteArray("0X1f") << 31;
-        QTest::newRow("$ is hexadecimal") << QByteArray("$1F") << 31;
+        QTest::newRow("$ is no hexadecimal prefix") << QByteArray("$1F") << 7;
+        QTest::newRow("$ before a decimal number") << QByteArray("$3") << 7;
+        QTest::newRow("a sign before $") << QByteArray("-$1") << 7;
         QTest::newRow("a quoted number") << QByteArray("'0x10'") << 16;
         QTest::newRow("largest") << QByteArray("2147483647") << 2147483647;
         QTest::newRow("smallest") << QByteArray("-2147483648") << int(-2147483648LL);
@@ -216,13 +218,14 @@ private slots:
         QTest::newRow("below 32 bits") << QByteArray("-2147483649") << 7;
         QTest::newRow("far above, many digits") << QByteArray("99999999999999999999999") << 7;
         QTest::newRow("eight hex digits wrap to signed") << QByteArray("0xFFFFFFFF") << -1;
-        QTest::newRow("hex leading zeros beyond eight digits") << QByteArray("$000000001") << 1;
+        QTest::newRow("hex leading zeros beyond eight digits") << QByteArray("0x000000001") << 1;
         QTest::newRow("nine significant hex digits") << QByteArray("0x100000000") << 7;
         QTest::newRow("a blank inside quotes") << QByteArray("\"42 \"") << 7;
         QTest::newRow("a fraction") << QByteArray("1.5") << 7;
         QTest::newRow("trailing letters") << QByteArray("12abc") << 7;
         QTest::newRow("a bare 0x") << QByteArray("0x") << 7;
         QTest::newRow("a bare $") << QByteArray("$") << 7;
+        QTest::newRow("0x with one digit") << QByteArray("0x9") << 9;
         QTest::newRow("a bare sign") << QByteArray("-") << 7;
         QTest::newRow("a sign before 0x") << QByteArray("-0x1") << 7;
         QTest::newRow("a sign after 0x") << QByteArray("0x-1") << 7;
