@@ -114,9 +114,12 @@ char Code39Character(int value)
     return value == 38 ? '~' : kSymbols[static_cast<std::size_t>(value)];
 }
 
-std::u16string IllegalCharacterMessage(char32_t c)
+std::u16string IllegalCharacterMessage(char32_t c, bool afterCaret)
 {
     std::u16string message = u"Error: input character \"";
+    // A data character after a caret is legal on its own; only the pair is not, so the pair is named.
+    if (afterCaret && IsCode39Character(c))
+        message += u'^';
     AppendUtf16(message, c);
     message += u"\" not legal in bar code 3 of 9";
     return message;
@@ -210,7 +213,7 @@ bool BuildFullAscii(std::u16string_view input, bool checksum, BuildResult& resul
                 out[length++] = static_cast<char>(next);
                 sum += static_cast<unsigned>(kValues['$'] + kValues[next]);
             } else {
-                return Fail(result, IllegalCharacterMessage(next));
+                return Fail(result, IllegalCharacterMessage(next, true));
             }
             continue;
         }

@@ -15,8 +15,9 @@ int Code39Value(char32_t c);
 char Code39Character(int value);
 
 inline constexpr std::string_view kNoInputData = "Error:- no input data";
-// "Error: input character "c" not legal in bar code 3 of 9", as UTF-16.
-std::u16string IllegalCharacterMessage(char32_t c);
+// "Error: input character "c" not legal in bar code 3 of 9", as UTF-16. With afterCaret, c follows a
+// Full ASCII caret; when c is a data character the message names the pair ("^-"), since c alone is legal.
+std::u16string IllegalCharacterMessage(char32_t c, bool afterCaret = false);
 
 struct BuildResult {
     std::string data;     // the data as written for the typeface (no start/stop), when ok
@@ -27,7 +28,8 @@ struct BuildResult {
 // The string steps of Make: optional Full ASCII expansion, validation (spaces become '~'),
 // optional modulo-43 check character. The data is UTF-16; a surrogate pair is one character.
 // With Full ASCII a caret must be followed by a digit or a capital letter: any other partner would
-// give a pair that no Full ASCII reader decodes, so it is reported as the illegal character.
+// give a pair that no Full ASCII reader decodes, so it is reported as illegal (with the caret when
+// the partner is a data character).
 BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum);
 // The same, reusing result's storage so that encoding many rows allocates nothing per row.
 // Returns result.ok().

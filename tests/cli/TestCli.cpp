@@ -54,6 +54,11 @@ private slots:
         QTest::newRow("long options and a short cluster agree")
             << QStringList{"--full-ascii", "--checksum", "abc", "-fc"} << QByteArray() << QByteArray("*+A+B+CR*\n")
             << QByteArray() << 0;
+        QTest::newRow("a caret before a data character is refused naming the pair")
+            << QStringList{"-f"} << QByteArray("^M\nA^-B\n^a\n") << QByteArray("*$M*\n\n\n")
+            << QByteArray("code39: line 2: Error: input character \"^-\" not legal in bar code 3 of 9\n"
+                          "code39: line 3: Error: input character \"a\" not legal in bar code 3 of 9\n")
+            << 1;
         QTest::newRow("CRLF input loses its CR")
             << QStringList{} << QByteArray("AB\r\nCD\r\n") << QByteArray("*AB*\n*CD*\n") << QByteArray() << 0;
         QTest::newRow("only one trailing CR is dropped, the other is named escaped")
