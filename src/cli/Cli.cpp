@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 namespace cli {
 
@@ -30,6 +31,7 @@ constexpr std::string_view kHelp =
     "  --png FILE         draw one DATA in the bar-code typeface into a PNG image instead, with\n"
     "                     --size PT (default 22), --dpi N (default 300) and --text-above\n"
     "\n"
+    "A line or DATA longer than 1048576 bytes gets an empty line and \"line too long\".\n"
     "Exit status: 0 when every input was encoded, 1 when any failed, 2 on bad usage.\n";
 
 // Output is gathered and written in large blocks; rows never wait on a flush.
@@ -37,6 +39,8 @@ constexpr std::size_t kFlushSize = 1 << 20;
 constexpr std::size_t kReadSize = 1 << 20;
 // Working buffers keep their capacity between rows, but not the capacity of a huge one.
 constexpr std::size_t kKeepCapacity = 16u << 20;
+// A line that endless input (a device, a binary file) never ends: past this much, reading stops.
+constexpr std::uint64_t kMaxSkippedLine = std::uint64_t(4) << 30;
 
 template <typename String> void Recycle(String& s)
 {
@@ -75,6 +79,10 @@ public:
 
     void Encode(std::string_view utf8)
     {
+        if (utf8.size() > kMaxRowBytes) {
+            RefuseTooLong();
+            return;
+        }
         ++m_row;
         // Plain 7-bit rows, the bulk of a mail merge, skip the UTF-16 detour.
         const bool encoded =
@@ -88,17 +96,34 @@ public:
             *o++ = '*';
             *o++ = '\n';
         } else {
-            *Reserve(1) = '\n';
-            m_failed = true;
-            m_message.assign("code39: line ");
-            m_message += std::to_string(m_row);
-            m_message += ": ";
+            m_message.clear();
             AppendDiagnosticUtf8(m_message, m_result.error);
-            m_message += '\n';
-            Write(m_err, m_message);
+            Fail(m_message);
         }
         Recycle(m_text);
         Recycle(m_result.data);
+    }
+
+    // The row of a line longer than kMaxRowBytes: empty, with the reason.
+    void RefuseTooLong()
+    {
+        ++m_row;
+        Fail("line too long (over " + std::to_string(kMaxRowBytes) + " bytes)");
+    }
+
+    // Reports that no more input is read after the current row.
+    void Stop(std::string_view reason)
+    {
+        Flush();
+        Write(m_err, "code39: line " + std::to_string(m_row) + ": " + std::string(reason) + "\n");
+        m_failed = true;
+    }
+
+    // Hands the rows so far to the reader now, before a long wait or a failure.
+    void FlushNow()
+    {
+        Flush();
+        std::fflush(m_out);
     }
 
     // Writes what is left; false when the output could not be written.
@@ -111,6 +136,17 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    // An empty row, and the reason on standard error.
+    void Fail(std::string_view reason)
+    {
+        *Reserve(1) = '\n';
+        m_failed = true;
+        std::string line = "code39: line " + std::to_string(m_row) + ": ";
+        line += reason;
+        line += '\n';
+        Write(m_err, line);
+    }
+
     // Room for n more bytes at the end of the output buffer, flushing it first when full.
     char* Reserve(std::size_t n)
     {
@@ -154,31 +190,61 @@ void EncodeLine(Encoder& encoder, std::string_view line)
     encoder.Encode(line);
 }
 
-// Reads in large blocks; only a line that spans blocks is copied, and only that line is held.
+// Reads in large blocks; only a line that spans blocks is copied, and only that line is held, up to
+// the row limit: the rest of a longer line is passed over unread, so memory stays bounded whatever
+// the input.
 bool EncodeLines(Encoder& encoder, std::FILE* in)
 {
     std::string block(kReadSize, '\0');
     std::string pending;
+    // Room for one trailing CR beyond the row limit: it is not part of the row.
+    const std::size_t maxPending = kMaxRowBytes + 1;
+    bool tooLong = false;      // the current line is over the limit and being passed over
+    std::uint64_t skipped = 0; // bytes of it passed over so far
     std::size_t got;
     while ((got = std::fread(block.data(), 1, block.size(), in)) > 0) {
         const char* p = block.data();
         const char* const end = p + got;
         while (const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p))) {
             const char* const newline = static_cast<const char*>(found);
-            if (pending.empty()) {
-                EncodeLine(encoder, std::string_view(p, static_cast<std::size_t>(newline - p)));
+            const auto length = static_cast<std::size_t>(newline - p);
+            if (tooLong) {
+                encoder.RefuseTooLong();
+                tooLong = false;
+            } else if (pending.empty()) {
+                EncodeLine(encoder, std::string_view(p, length));
+            } else if (pending.size() + length > maxPending) {
+                encoder.RefuseTooLong();
+                pending.clear();
             } else {
                 pending.append(p, newline);
                 EncodeLine(encoder, pending);
                 pending.clear();
-                Recycle(pending);
             }
+            Recycle(pending);
             p = newline + 1;
         }
-        pending.append(p, end);
+        const auto rest = static_cast<std::size_t>(end - p);
+        if (!tooLong && pending.size() + rest > maxPending) {
+            tooLong = true;
+            skipped = pending.size();
+            pending.clear();
+            Recycle(pending);
+            encoder.FlushNow();
+        }
+        if (!tooLong) {
+            pending.append(p, end);
+        } else if ((skipped += rest) > kMaxSkippedLine) {
+            encoder.RefuseTooLong();
+            encoder.Stop("no line break in " + std::to_string(kMaxSkippedLine) +
+                         " bytes: not text, input stopped");
+            return true;
+        }
     }
-    if (!pending.empty())
-        EncodeLine(encoder, pending); // a last line without its LF
+    if (tooLong)
+        encoder.RefuseTooLong(); // a last line without its LF
+    else if (!pending.empty())
+        EncodeLine(encoder, pending);
     return !std::ferror(in);
 }
 
@@ -336,11 +402,16 @@ int RunCli(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err)
 
     Encoder encoder(options, out, err);
     bool readOk = true;
-    if (options.data.empty()) {
-        readOk = EncodeLines(encoder, in);
-    } else {
-        for (const std::string& data : options.data)
-            encoder.Encode(data);
+    try {
+        if (options.data.empty()) {
+            readOk = EncodeLines(encoder, in);
+        } else {
+            for (const std::string& data : options.data)
+                encoder.Encode(data);
+        }
+    } catch (const std::bad_alloc&) {
+        // Memory is bounded by the row limit, so this is a machine already out of it: keep the rows made.
+        encoder.Stop("out of memory, input stopped");
     }
     const bool writeOk = encoder.Finish();
     // A short read or write would lose rows: say so, and never report success.

@@ -9,6 +9,11 @@
 
 namespace cli {
 
+// A row (a line without its line break, or an argument) longer than this many bytes is not encoded:
+// it gets an empty output row and "line too long". Far beyond any bar code that scans, and it keeps the
+// encoder's memory bounded whatever the input.
+inline constexpr std::size_t kMaxRowBytes = std::size_t(1) << 20;
+
 struct Options {
     bool checksum = false;
     bool fullAscii = false;

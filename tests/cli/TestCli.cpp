@@ -59,6 +59,28 @@ private slots:
             << QByteArray("code39: line 2: Error: input character \"^-\" not legal in bar code 3 of 9\n"
                           "code39: line 3: Error: input character \"a\" not legal in bar code 3 of 9\n")
             << 1;
+        const QByteArray atLimit(1 << 20, 'A');
+        const QByteArray tooLong = "code39: line 2: line too long (over 1048576 bytes)\n";
+        QTest::newRow("a line of exactly the limit is encoded, across read blocks")
+            << QStringList{} << "X\n" + atLimit + "\nB\n"
+            << "*X*\n*" + atLimit + "*\n*B*\n"
+            << QByteArray() << 0;
+        QTest::newRow("a CR after a line at the limit is not part of the row")
+            << QStringList{} << "X\n" + atLimit + "\r\nB\n"
+            << "*X*\n*" + atLimit + "*\n*B*\n"
+            << QByteArray() << 0;
+        QTest::newRow("one byte over the limit: an empty row, the rows after it aligned")
+            << QStringList{} << "X\n" + atLimit + "A\nB\n"
+            << QByteArray("*X*\n\n*B*\n") << tooLong << 1;
+        QTest::newRow("far over the limit, passed over across many blocks")
+            << QStringList{"-f"} << "X\n" + QByteArray(5 << 20, 'a') + "\r\nB\n"
+            << QByteArray("*X*\n\n*B*\n") << tooLong << 1;
+        QTest::newRow("a last line over the limit without its LF")
+            << QStringList{} << "X\n" + atLimit + "AA" << QByteArray("*X*\n\n") << tooLong << 1;
+        QTest::newRow("two long lines in a row each get their row")
+            << QStringList{} << "X\n" + atLimit + "A\n" + atLimit + "A\nB\n"
+            << QByteArray("*X*\n\n\n*B*\n") << tooLong + "code39: line 3: line too long (over 1048576 bytes)\n"
+            << 1;
         QTest::newRow("CRLF input loses its CR")
             << QStringList{} << QByteArray("AB\r\nCD\r\n") << QByteArray("*AB*\n*CD*\n") << QByteArray() << 0;
         QTest::newRow("only one trailing CR is dropped, the other is named escaped")
@@ -194,14 +216,77 @@ private slots:
         QCOMPARE(rows[lines - 1], QByteArray());
     }
 
-    // One line far larger than the read block is held whole and still comes out as one row.
+    // One line far larger than the read block is passed over, not held: an empty row, and the rows
+    // after it come out aligned.
     void hugeLine()
     {
         const QByteArray line(20 << 20, 'A');
         const Run run = RunCode39({}, line + "\nB\n");
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.out.size(), line.size() + 2 + 1 + 4);
-        QVERIFY(run.out.startsWith("*AAAA") && run.out.endsWith("A*\n*B*\n"));
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, QByteArray("\n*B*\n"));
+        QCOMPARE(run.err, QByteArray("code39: line 1: line too long (over 1048576 bytes)\n"));
+    }
+
+    // Memory stays bounded whatever the input: the peak resident size read from /proc while the
+    // encoder works through a line far larger than that bound, and through input that never ends.
+    void memoryStaysBounded_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("a 512 MiB line with full ascii, then a row")
+            << "line" << QByteArray("*$A*\n\n*B*\n")
+            << QByteArray("code39: line 2: line too long (over 1048576 bytes)\n");
+        QTest::newRow("endless NUL bytes: stops with a message after its empty row")
+            << "/dev/zero" << QByteArray("\n")
+            << QByteArray("code39: line 1: line too long (over 1048576 bytes)\n"
+                          "code39: line 1: no line break in 4294967296 bytes: not text, input stopped\n");
+    }
+    void memoryStaysBounded()
+    {
+        QFETCH(QString, input);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        if (!QFile::exists("/proc/self/status"))
+            QSKIP("needs /proc");
+        QProcess process;
+        if (input != "line")
+            process.setStandardInputFile(input);
+        process.start(QStringLiteral(CODE39_EXE), {"-f"});
+        QVERIFY(process.waitForStarted());
+        const QString status = QStringLiteral("/proc/%1/status").arg(process.processId());
+        qint64 peakKiB = 0;
+        const auto sample = [&] {
+            QFile file(status);
+            if (!file.open(QIODevice::ReadOnly))
+                return;
+            for (const QByteArray& line : file.readAll().split('\n')) {
+                if (line.startsWith("VmHWM:"))
+                    peakKiB = std::max(peakKiB, line.mid(6).trimmed().split(' ').first().toLongLong());
+            }
+        };
+        if (input == "line") {
+            process.write("^A\n");
+            const QByteArray chunk(1 << 20, 'a');
+            for (int i = 0; i < 512; ++i) {
+                process.write(chunk);
+                QVERIFY(process.waitForBytesWritten(60000));
+                if (i % 64 == 0)
+                    sample();
+            }
+            process.write("\nB\n");
+            QVERIFY(process.waitForBytesWritten(60000));
+            sample();
+            process.closeWriteChannel();
+        }
+        while (!process.waitForFinished(50))
+            sample();
+        QCOMPARE(process.readAllStandardOutput(), out);
+        QCOMPARE(process.readAllStandardError(), err);
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(peakKiB > 0);
+        qInfo("peak resident size %lld KiB", peakKiB);
+        QVERIFY2(peakKiB < 64 * 1024, qPrintable(QString("%1 KiB").arg(peakKiB)));
     }
 };
 
