@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -18,9 +19,62 @@
 
 namespace platform {
 
+std::optional<QString> UserDirsDocumentsFolder(const QByteArray& userDirs, const QString& home)
+{
+    std::optional<QString> found;
+    const QList<QByteArray> lines = userDirs.split('\n');
+    for (QByteArrayView line : lines) {
+        const auto skipBlanks = [&line] {
+            while (!line.isEmpty() && (line.front() == ' ' || line.front() == '\t'))
+                line = line.sliced(1);
+        };
+        const auto take = [&line](QByteArrayView word) {
+            if (!line.startsWith(word))
+                return false;
+            line = line.sliced(word.size());
+            return true;
+        };
+        skipBlanks();
+        if (!take("XDG_DOCUMENTS_DIR"))
+            continue;
+        skipBlanks();
+        if (!take("="))
+            continue;
+        skipBlanks();
+        if (!take("\""))
+            continue;
+        QByteArray path;
+        if (take("$HOME/"))
+            path = QFile::encodeName(home) + '/';
+        else if (!line.startsWith('/'))
+            continue;
+        for (qsizetype i = 0; i < line.size() && line[i] != '"'; ++i) {
+            if (line[i] == '\\' && i + 1 < line.size())
+                ++i;
+            path += line[i];
+        }
+        found = QFile::decodeName(path);
+    }
+    return found;
+}
+
 QString DocumentsFolder()
 {
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    // Qt takes the quoted value as it stands, escapes and all, so a folder named with a quote would be
+    // looked for under another name than the desktop (and the installer) gave it.
+    const QString home = QDir::homePath();
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(config))
+        config = home + QStringLiteral("/.config");
+    QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+    std::optional<QString> named;
+    if (dirs.open(QIODevice::ReadOnly))
+        named = UserDirsDocumentsFolder(dirs.read(1 << 20), home);
+    QString folder = named.value_or(home + QStringLiteral("/Documents"));
+#endif
     if (folder.isEmpty())
         folder = QDir::homePath();
     folder = QDir::toNativeSeparators(QDir::cleanPath(folder));

@@ -2,8 +2,10 @@
 // The desktop the program talks to: folders, the shell, the beep, message boxes, the print dialog.
 // Tests replace all of it with a Recorder (Recorder.h), so nothing is shown and nothing blocks.
 
+#include <QByteArray>
 #include <QPoint>
 #include <QString>
+#include <optional>
 
 class QWidget;
 class QPrinter;
@@ -16,8 +18,13 @@ inline constexpr QLatin1StringView kApplicationTitle("Make a bar code 3 of 9");
 // The platform's path limit, counted in characters with the terminating NUL (MAX_PATH).
 inline constexpr int kMaxPath = 260;
 
-// The current user's documents folder, with native separators and no trailing separator.
+// The current user's documents folder, with native separators and no trailing separator. Outside
+// Windows: the folder that user-dirs.dirs names (read by UserDirsDocumentsFolder), else ~/Documents.
 QString DocumentsFolder();
+// XDG_DOCUMENTS_DIR from the bytes of a user-dirs.dirs file, read as the desktop's own lookup reads it:
+// "$HOME/..." or "/..." in double quotes, a backslash taking the next character as it is, the last
+// such line winning; nullopt when no line gives one. scripts/install-user reads the file the same way.
+std::optional<QString> UserDirsDocumentsFolder(const QByteArray& userDirs, const QString& home);
 // The full path of the running executable.
 QString ExecutablePath();
 // The executable's base name without extension + "tips.ini" ("kelm" -> "kelmtips.ini").

@@ -145,13 +145,55 @@ private slots:
         QCOMPARE(platform::FitsPathLimit(QString(length, u'x')), fits);
     }
 
+    // The documents folder as user-dirs.dirs names it, escapes read as the desktop reads them.
+    void documentsFolder_data()
+    {
+        QTest::addColumn<QByteArray>("userDirs"); // the file's bytes; "-" for no file
+        QTest::addColumn<QString>("expected");    // below HOME unless absolute
+        QTest::newRow("no user-dirs.dirs") << QByteArray("-") << "Documents";
+        QTest::newRow("a folder below HOME") << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/Papiere\"\n") << "Papiere";
+        QTest::newRow("a quote in the name, escaped")
+            << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/My Docs \\\"q\\\"\"\n") << "My Docs \"q\"";
+        QTest::newRow("an escaped backslash and dollar")
+            << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/a\\\\b\\$c\"\n") << "a\\b$c";
+        QTest::newRow("an absolute folder") << QByteArray("XDG_DOCUMENTS_DIR=\"/srv/papers/\"\n") << "/srv/papers";
+        QTest::newRow("blanks around the sign, CRLF line ends")
+            << QByteArray("\tXDG_DOCUMENTS_DIR = \"$HOME/Docs\"\r\n") << "Docs";
+        QTest::newRow("the last line wins")
+            << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/One\"\nXDG_DOCUMENTS_DIR=\"$HOME/Two\"") << "Two";
+        QTest::newRow("other folders and comments are passed over")
+            << QByteArray("# XDG_DOCUMENTS_DIR=\"$HOME/No\"\nXDG_DESKTOP_DIR=\"$HOME/Desk\"\n") << "Documents";
+        QTest::newRow("a relative value is no folder")
+            << QByteArray("XDG_DOCUMENTS_DIR=\"Docs\"\n") << "Documents";
+        QTest::newRow("$HOME without a folder after it is no folder")
+            << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME\"\n") << "Documents";
+        QTest::newRow("an unquoted value is no folder")
+            << QByteArray("XDG_DOCUMENTS_DIR=$HOME/Docs\n") << "Documents";
+    }
     void documentsFolder()
     {
+        QFETCH(QByteArray, userDirs);
+        QFETCH(QString, expected);
         QTemporaryDir home;
         const QByteArray oldHome = qgetenv("HOME");
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("HOME", (home.path() + "/").toLocal8Bit());
-        QCOMPARE(platform::DocumentsFolder(), QDir::toNativeSeparators(home.path() + "/Documents"));
+        // A configuration folder of its own, as XDG_CONFIG_HOME may name one.
+        qputenv("XDG_CONFIG_HOME", (home.path() + "/conf").toLocal8Bit());
+        if (userDirs != "-") {
+            QVERIFY(QDir(home.path()).mkdir("conf"));
+            QFile file(home.path() + "/conf/user-dirs.dirs");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(userDirs);
+        }
+        const QString folder = platform::DocumentsFolder();
         qputenv("HOME", oldHome);
+        if (oldConfig.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(folder,
+                 QDir::toNativeSeparators(expected.startsWith(u'/') ? expected : home.path() + "/" + expected));
     }
 
     // The boxes themselves, shown for real and answered from a timer.
