@@ -144,7 +144,8 @@ private slots:
             QTest::addRow("caret before '%c' is no code, refused naming the pair", partner)
                 << QString("A^") + partner << true << false << "" << Illegal(QString("^") + QChar(partner));
         QTest::newRow("the pair is named where it stands, after good pairs")
-            << "^M^-^0" << true << false << "" << "Error: input character \"^-\" not legal in bar code 3 of 9";
+            << "^M^-^0" << true << false << ""
+            << "Error: input character \"^-\" not legal in bar code 3 of 9";
 
         // Messages name the first illegal character, exactly as typed.
         QTest::newRow("first illegal character is named, not a later one")
@@ -319,7 +320,8 @@ private slots:
 
     // Random 7-bit data, caret-heavy: every success reads back through a Full ASCII reader as the
     // data with its caret codes turned into control characters; every failure names a caret's
-    // partner that forms no code (with the caret when the partner alone is legal). Without Full ASCII the data passes exactly when all of it is data.
+    // partner that forms no code (with the caret when the partner alone is legal). Without Full
+    // ASCII the data passes exactly when all of it is data.
     void randomRoundTrip()
     {
         std::mt19937 random(39);
