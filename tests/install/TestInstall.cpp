@@ -2,6 +2,7 @@
 // under the program's own reading rules, the artwork against its generator, and scripts/install-user
 // run into a temporary HOME.
 
+#include "platform/Desktop.h"
 #include "platform/Profile.h"
 
 #include <QCryptographicHash>
@@ -114,9 +115,12 @@ private slots:
     void artworkReproduces();
     void installUser_data();
     void installUser();
+    void installFailure_data();
+    void installFailure();
 
 private:
-    bool runInstall(const QString& home, QString* output);
+    // The script's exit status, -1 when it did not finish.
+    int runInstall(const QString& home, QString* output, const QStringList& options = {});
 };
 
 void TestInstall::templateGeometry_data()
@@ -243,7 +247,7 @@ void TestInstall::artworkReproduces()
     QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
 }
 
-bool TestInstall::runInstall(const QString& home, QString* output)
+int TestInstall::runInstall(const QString& home, QString* output, const QStringList& options)
 {
     QProcess script;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -253,24 +257,31 @@ bool TestInstall::runInstall(const QString& home, QString* output)
     script.setProcessEnvironment(env);
     script.setProcessChannelMode(QProcess::MergedChannels);
     script.start(QStringLiteral("bash"),
-                 {kSource + QStringLiteral("/scripts/install-user"), QStringLiteral("--build-dir"),
-                  QStringLiteral(KELM_BUILD_DIR), QStringLiteral("--no-packages")});
+                 QStringList{kSource + QStringLiteral("/scripts/install-user"), QStringLiteral("--build-dir"),
+                             QStringLiteral(KELM_BUILD_DIR), QStringLiteral("--no-packages")} +
+                     options);
     const bool finished = script.waitForFinished(120000);
     *output = QString::fromLocal8Bit(script.readAll());
-    return finished && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
+    return finished && script.exitStatus() == QProcess::NormalExit ? script.exitCode() : -1;
 }
 
 void TestInstall::installUser_data()
 {
-    QTest::addColumn<QString>("userDirs"); // user-dirs.dirs, empty for none
-    QTest::newRow("no user-dirs.dirs: ~/Documents") << QString();
+    QTest::addColumn<QString>("userDirs");  // user-dirs.dirs, empty for none
+    QTest::addColumn<QString>("documents"); // where the data folder must land, below HOME
+    QTest::newRow("no user-dirs.dirs: ~/Documents") << QString() << "Documents";
     QTest::newRow("user-dirs.dirs names the documents folder")
-        << QStringLiteral("XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Papiere\"\n");
+        << QStringLiteral("XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Papiere\"\n") << "Papiere";
+    QTest::newRow("a name with escaped quotes, found by the script and the program alike")
+        << QStringLiteral("XDG_DOCUMENTS_DIR=\"$HOME/My Docs \\\"q\\\"\"\n") << "My Docs \"q\"";
+    QTest::newRow("a name with two spaces and a dollar")
+        << QStringLiteral("XDG_DOCUMENTS_DIR=\"$HOME/A  \\$B\"\n") << "A  $B";
 }
 
 void TestInstall::installUser()
 {
     QFETCH(QString, userDirs);
+    QFETCH(QString, documents);
     QTemporaryDir home;
     QVERIFY(home.isValid());
     if (!userDirs.isEmpty()) {
@@ -279,14 +290,15 @@ void TestInstall::installUser()
         QVERIFY(dirs.open(QIODevice::WriteOnly));
         dirs.write(userDirs.toUtf8());
     }
-    // The program finds its data folder through Qt: the script must put the files there.
+    // The script must put the files where the program looks for them.
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.path().toLocal8Bit());
-    const QString zovod = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Zovod/";
+    const QString zovod = platform::DocumentsFolder() + "/Zovod/";
     qputenv("HOME", oldHome);
+    QCOMPARE(zovod, home.filePath(documents) + "/Zovod/");
 
     QString log;
-    QVERIFY2(runInstall(home.path(), &log), qPrintable(log));
+    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
 
     const QString prefix = home.filePath(QStringLiteral(".local/opt/kelm"));
     QVERIFY(QFileInfo(prefix + "/bin/kelm").isExecutable());
@@ -315,7 +327,7 @@ void TestInstall::installUser()
 
     // A second run changes nothing, not even a file's time.
     const QStringList before = snapshot(home.path());
-    QVERIFY2(runInstall(home.path(), &log), qPrintable(log));
+    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
     QCOMPARE(snapshot(home.path()), before);
 
     // The user's settings and own template survive; a deleted template comes back.
@@ -327,10 +339,55 @@ void TestInstall::installUser()
         f.write(bytes);
     }
     QVERIFY(QFile::remove(zovod + "lb161.rtf"));
-    QVERIFY2(runInstall(home.path(), &log), qPrintable(log));
+    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
     QCOMPARE(readAll(zovod + "kelmtips.ini"), settings);
     QCOMPARE(readAll(zovod + "custom.rtf"), custom);
     QCOMPARE(readAll(zovod + "lb161.rtf"), readAll(kTemplates + "/lb161.rtf"));
+
+    // A menu entry still as installed follows a new prefix; one the user edited is kept.
+    const QString entry = share + "/applications/kelm.desktop";
+    const QString moved = home.filePath(QStringLiteral("elsewhere"));
+    QVERIFY2(runInstall(home.path(), &log, {"--prefix", moved}) == 0, qPrintable(log));
+    QVERIFY(QString::fromUtf8(readAll(entry)).contains(QStringLiteral("\nExec=\"%1/bin/kelm\"\n").arg(moved)));
+    const QByteArray edited = readAll(entry).replace("Terminal=false", "Terminal=false\nNoDisplay=true");
+    {
+        QFile f(entry);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(edited);
+    }
+    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
+    QCOMPARE(readAll(entry), edited);
+    QVERIFY2(log.contains("kept " + entry), qPrintable(log));
+}
+
+void TestInstall::installFailure_data()
+{
+    // A path below HOME that is made a plain file, so that the step which needs it as a folder fails.
+    QTest::addColumn<QString>("blocked");
+    QTest::addColumn<QString>("step");
+    QTest::newRow("cmake --install fails (its status was lost behind a pipe)") << ".local/opt/kelm/bin"
+                                                                               << "Program";
+    QTest::newRow("the data folder cannot be made") << "Documents"
+                                                    << "Data folder";
+    QTest::newRow("the icons cannot be copied") << ".local/share/icons"
+                                                << "Menu entry and icon";
+}
+
+void TestInstall::installFailure()
+{
+    QFETCH(QString, blocked);
+    QFETCH(QString, step);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QVERIFY(QDir(home.path()).mkpath(QFileInfo(home.filePath(blocked)).path()));
+    QFile file(home.filePath(blocked));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QString log;
+    const int status = runInstall(home.path(), &log);
+    QVERIFY2(status > 0, qPrintable(log));
+    QVERIFY2(log.contains(QStringLiteral("install-user: step \"%1\" failed").arg(step)), qPrintable(log));
+    QVERIFY2(!log.contains("== Done =="), qPrintable(log));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)
