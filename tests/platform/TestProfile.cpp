@@ -666,7 +666,8 @@ private slots:
             QProcess writer;
             writer.start(PROFILE_WRITER, {"loop", m_file, QString::number(length)});
             QVERIFY2(writer.waitForReadyRead(10000), "the writer did not start");
-            QThread::usleep(random->bounded(1000, 12000));
+            // Long enough for a write (with its lock) to complete now and then, even in a sanitizer build.
+            QThread::usleep(random->bounded(1000, 40000));
             writer.kill();
             QVERIFY(writer.waitForFinished(10000));
             const QByteArray now = readAll(m_file);
