@@ -2,7 +2,7 @@
 
 #include "Cli.h"
 #include "code39/Code39.h"
-#include "platform/Typefaces.h"
+#include "render/Typefaces.h"
 
 #include <QFont>
 #include <QFontInfo>
@@ -28,7 +28,7 @@ int PixelSize(double pointSize, int dpi)
 Rendered RenderBarCode(const QString& barText, const RenderOptions& options)
 {
     const auto fail = [](Rendered::Failure failure, const QString& why) { return Rendered{{}, failure, why}; };
-    platform::RegisterBarCodeTypefaces();
+    render::RegisterBarCodeTypefaces();
 
     const std::string_view name = code39::BarCodeFontName(!options.textAbove);
     const QString family = QString::fromLatin1(name.data(), qsizetype(name.size()));
