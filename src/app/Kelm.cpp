@@ -11,7 +11,7 @@
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "platform/Profile.h"
-#include "platform/Typefaces.h"
+#include "render/Typefaces.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -358,7 +358,7 @@ void TKelmInput::PointSizeChange()
 void TKelmInput::BitBtn2Click()
 {
     if (BarCodeMade != 0) {
-        if (!std::exchange(WarningShown, true) && !platform::BarCodeTypefacesInstalledForOtherPrograms())
+        if (!std::exchange(WarningShown, true) && !render::BarCodeTypefacesInstalledForOtherPrograms())
             WarningBox->exec();
         CopyPreview();
         FocusBarTextInput();

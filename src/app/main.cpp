@@ -4,7 +4,7 @@
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
-#include "platform/Typefaces.h"
+#include "render/Typefaces.h"
 
 #include <QApplication>
 
@@ -16,7 +16,7 @@ int main(int argc, char** argv)
         // also be appended to every window title.)
         QApplication::setApplicationName(QString(platform::kApplicationTitle));
         // The program's own bar-code typefaces, so the preview shows bars on any system.
-        platform::RegisterBarCodeTypefaces();
+        render::RegisterBarCodeTypefaces();
         CreateWindowSet();
         KelmInput->show();
         // Its first activation loads the settings; without a window manager nothing else activates it.

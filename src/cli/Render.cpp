@@ -2,7 +2,7 @@
 
 #include "Cli.h"
 #include "code39/Code39.h"
-#include "platform/Typefaces.h"
+#include "render/BarCodeDrawing.h"
 
 #include <QFont>
 #include <QFontInfo>
@@ -22,38 +22,27 @@ namespace cli {
 
 int PixelSize(double pointSize, int dpi)
 {
-    return qMax(1, qRound(pointSize * dpi / 72.0));
+    return render::PixelsPerEm(pointSize, dpi);
 }
 
 Rendered RenderBarCode(const QString& barText, const RenderOptions& options)
 {
     const auto fail = [](Rendered::Failure failure, const QString& why) { return Rendered{{}, failure, why}; };
-    platform::RegisterBarCodeTypefaces();
+    const render::BarCodeLook look{options.textAbove, options.pointSize, options.antialias};
+    if (!render::BarCodeTypefaceAvailable(look)) {
+        return fail(Rendered::NoTypeface, QStringLiteral("the typeface \"%1\" is not available")
+                                              .arg(render::BarCodeFont(look, options.dpi).family()));
+    }
 
-    const std::string_view name = code39::BarCodeFontName(!options.textAbove);
-    const QString family = QString::fromLatin1(name.data(), qsizetype(name.size()));
-    QFont font(family);
-    font.setPixelSize(PixelSize(options.pointSize, options.dpi));
-    // A character the typeface lacks must not be drawn from another font: it would look like data.
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging |
-                                               (options.antialias ? QFont::PreferAntialias : QFont::NoAntialias)));
-    // The typeface's hints put every bar edge on a whole pixel with one narrow and one wide width;
-    // renderers follow them only in full hinting (or without antialiasing).
-    font.setHintingPreference(QFont::PreferFullHinting);
-    if (QFontInfo(font).family() != family)
-        return fail(Rendered::NoTypeface, QStringLiteral("the typeface \"%1\" is not available").arg(family));
-
-    // Qt sets the font at a whole number of pixels per em; each character is one em of 16 modules.
-    const int pixels = QFontInfo(font).pixelSize();
-    // A cheap bound first: asking the font for the width of a huge text could overflow.
+    // A cheap bound first: sizing a huge text at a huge size could overflow.
+    const int pixels = PixelSize(options.pointSize, options.dpi);
     if (qint64(barText.size()) * pixels * pixels > kMaxPixels)
         return fail(Rendered::TooLarge, QStringLiteral("the image would be too large"));
-    const QFontMetrics metrics(font);
-    const double module = pixels / 16.0;
-    const int quiet = qCeil(12 * module);
-    const int margin = qCeil(2 * module);
-    const qint64 width = qint64(metrics.horizontalAdvance(barText)) + 2 * quiet;
-    const qint64 height = qint64(metrics.ascent()) + metrics.descent() + 2 * margin;
+    // A margin of two modules round the symbol and its quiet zones.
+    const int margin = qCeil(2 * pixels / double(render::kModulesPerCharacter));
+    const QSizeF extent = render::BarCodeExtent(barText, look, options.dpi);
+    const qint64 width = qCeil(extent.width()) + 2 * margin;
+    const qint64 height = qCeil(extent.height()) + 2 * margin;
     if (width * height > kMaxPixels)
         return fail(Rendered::TooLarge,
                     QStringLiteral("the image would be too large (%1 x %2 pixels)").arg(width).arg(height));
@@ -62,16 +51,15 @@ Rendered RenderBarCode(const QString& barText, const RenderOptions& options)
     if (image.isNull())
         return fail(Rendered::TooLarge,
                     QStringLiteral("not enough memory for a %1 x %2 image").arg(width).arg(height));
+    const int dotsPerMeter = qRound(options.dpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        painter.setRenderHint(QPainter::TextAntialiasing, options.antialias);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(QPointF(quiet, margin + metrics.ascent()), barText);
+        render::DrawBarCode(painter, QPointF(margin, margin), barText, look);
     }
     image = image.convertToFormat(QImage::Format_Grayscale8);
-    const int dotsPerMeter = qRound(options.dpi / 0.0254);
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
     return {image, Rendered::None, {}};

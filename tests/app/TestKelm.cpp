@@ -9,7 +9,7 @@
 #include "platform/Desktop.h"
 #include "platform/Profile.h"
 #include "platform/Recorder.h"
-#include "platform/Typefaces.h"
+#include "render/Typefaces.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -209,7 +209,7 @@ private slots:
     void initTestCase()
     {
         QApplication::setQuitOnLastWindowClosed(false);
-        platform::RegisterBarCodeTypefaces();
+        render::RegisterBarCodeTypefaces();
     }
 
     void init()
@@ -675,7 +675,7 @@ private slots:
         make("ABCD4567");
         pointSize()->setCurrentIndex(pointSize()->findText("36"));
         QGuiApplication::clipboard()->setText("before");
-        if (!platform::BarCodeTypefacesInstalledForOtherPrograms())
+        if (!render::BarCodeTypefacesInstalledForOtherPrograms())
             CloseNextModal(); // the clipboard warning
         control<QPushButton>("BitBtn2")->click();
         QCOMPARE(focused(), input());
@@ -698,7 +698,7 @@ private slots:
     {
         // Other programs cannot show the bars when the typefaces are only the program's own: the first
         // copy of the run says so, later ones do not.
-        const bool warns = !platform::BarCodeTypefacesInstalledForOtherPrograms();
+        const bool warns = !render::BarCodeTypefacesInstalledForOtherPrograms();
         start();
         make("AB");
         int shown = 0;

@@ -2,7 +2,7 @@
 // fonts' own outlines, a real decoder (zbarimg) reading rendered bar codes, and the generator's bytes.
 #include "cli/Render.h"
 #include "code39/Code39.h"
-#include "platform/Typefaces.h"
+#include "render/Typefaces.h"
 
 #include <QFile>
 #include <QFontInfo>
@@ -381,8 +381,8 @@ int main(int argc, char** argv)
     // Child process of installedForOtherPrograms: reports what this environment's fonts offer.
     if (qEnvironmentVariableIsSet("KELM_TYPEFACE_PROBE")) {
         // In the program's order: registered at start-up, asked later by the main window.
-        platform::RegisterBarCodeTypefaces();
-        const bool installed = platform::BarCodeTypefacesInstalledForOtherPrograms();
+        render::RegisterBarCodeTypefaces();
+        const bool installed = render::BarCodeTypefacesInstalledForOtherPrograms();
         QByteArray usable;
         for (const char* family : {"Tamrosk Stripe 39 d Lo", "Tamrosk Stripe 39 d Up"})
             usable += QFontInfo(QFont(family)).family() == family ? '1' : '0';

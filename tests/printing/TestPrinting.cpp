@@ -4,7 +4,7 @@
 #include "app/WindowSet.h"
 #include "platform/Errors.h"
 #include "platform/Recorder.h"
-#include "platform/Typefaces.h"
+#include "render/Typefaces.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -84,7 +84,7 @@ private slots:
     void initTestCase()
     {
         QApplication::setQuitOnLastWindowClosed(false);
-        platform::RegisterBarCodeTypefaces();
+        render::RegisterBarCodeTypefaces();
     }
 
     void init()

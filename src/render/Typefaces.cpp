@@ -9,7 +9,7 @@
 
 #include <iterator>
 
-namespace platform {
+namespace render {
 namespace {
 
 struct Typeface {
@@ -73,4 +73,4 @@ bool BarCodeTypefacesInstalledForOtherPrograms()
     return true;
 }
 
-} // namespace platform
+} // namespace render

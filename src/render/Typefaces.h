@@ -3,7 +3,7 @@
 // database at start-up, so the preview, the sample sheet and copies show bars even where the
 // typefaces were never installed.
 
-namespace platform {
+namespace render {
 
 // Adds the built-in bar-code typefaces to the application's fonts, each unless the system already
 // has a family of that name (a user's installed typeface is kept). Needs a QGuiApplication; safe to
@@ -14,4 +14,4 @@ void RegisterBarCodeTypefaces();
 // so that a bar code pasted into another program shows as bars there too.
 bool BarCodeTypefacesInstalledForOtherPrograms();
 
-} // namespace platform
+} // namespace render

@@ -1,0 +1,44 @@
+#pragma once
+// A bar-code string set in the bar-code typeface on any painter: the one place that knows how big a
+// symbol is and where its quiet zones go, shared by the images, the label sheets and the exports.
+
+#include <QFont>
+#include <QPointF>
+#include <QSizeF>
+#include <QString>
+
+class QPainter;
+
+namespace render {
+
+// Each character of the typeface is one em wide and holds 16 modules (narrow bar = 1 module).
+inline constexpr int kModulesPerCharacter = 16;
+// Blank space each side of the symbol, in modules: scanners need at least ten.
+inline constexpr int kQuietZoneModules = 10;
+
+struct BarCodeLook {
+    bool textAbove = false; // the family with the readable text above the bars
+    double pointSize = 22;
+    bool antialias = true;
+};
+
+// The font's size in whole pixels per em for a point size on a device of dpi (at least 1). Whole pixels
+// per em put every module edge where the typeface's hints expect it.
+int PixelsPerEm(double pointSize, int dpi);
+
+// The bar-code typeface for the look on a device of dpi: sized in whole pixels, fully hinted, and never
+// filled in from another font (a stranger's glyph would read as data).
+QFont BarCodeFont(const BarCodeLook& look, int dpi);
+
+// True when the typeface of the look is available to draw with (it is registered at start-up).
+bool BarCodeTypefaceAvailable(const BarCodeLook& look);
+
+// The symbol's size in device pixels as DrawBarCode draws it: the characters plus a quiet zone of at least
+// kQuietZoneModules (rounded up to whole pixels) each side, and the font's full line height (bars and text).
+QSizeF BarCodeExtent(const QString& barText, const BarCodeLook& look, int dpi);
+
+// Draws barText (start and stop characters included) in black, its extent's top-left corner at topLeft,
+// in device pixels of the painter's device (its logical dpi decides the font's pixel size).
+void DrawBarCode(QPainter& painter, const QPointF& topLeft, const QString& barText, const BarCodeLook& look);
+
+} // namespace render
