@@ -541,14 +541,26 @@ private slots:
         qInfo("%d of 200 killed writers had completed a write", changed);
     }
 
-    // A full disk mid-write: the file-size limit stops the write, the old file stays.
+    // A full disk mid-write: the file-size limit stops the write, the old file stays. Limits below the
+    // writer's 16 KiB buffer fail only when the buffer is flushed, which must be checked too.
+    void fullDiskLeavesTheFile_data()
+    {
+        QTest::addColumn<QString>("limit");
+        QTest::newRow("100 bytes: the whole write sits in the buffer") << "100";
+        QTest::newRow("1,000 bytes: cut mid-value in the buffer") << "1000";
+        QTest::newRow("4,000 bytes") << "4000";
+        QTest::newRow("4,095 bytes: one below a page") << "4095";
+        QTest::newRow("4,096 bytes: a page") << "4096";
+        QTest::newRow("20,000 bytes: beyond the buffer, written straight through") << "20000";
+    }
     void fullDiskLeavesTheFile()
     {
 #ifdef Q_OS_UNIX
+        QFETCH(QString, limit);
         const QByteArray start = "[Settings]\r\nData=start\r\n";
         writeAll(m_file, start);
         QProcess writer;
-        writer.start(PROFILE_WRITER, {"limited", m_file, "4096"});
+        writer.start(PROFILE_WRITER, {"limited", m_file, limit});
         QVERIFY(writer.waitForFinished(10000));
         QCOMPARE(writer.exitCode(), 0);
         QCOMPARE(writer.readAllStandardOutput().trimmed(), ("Unable to write to " + m_file).toLocal8Bit());
