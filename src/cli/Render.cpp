@@ -233,7 +233,7 @@ std::string SafeNamePart(std::string_view data)
         }
         static constexpr std::u16string_view kForbidden = u"/\\:*?\"<>|";
         if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFD ||
-            kForbidden.find(c) != std::u16string_view::npos || (c == u'.' && (safe.empty() || safe.back() == u'.')))
+            kForbidden.find(c) != std::u16string_view::npos || (c == u'.' && (i == 0 || text[i - 1] == u'.')))
             c = u'_';
         safe += c;
     }

@@ -128,6 +128,20 @@ void DrawBarCode(QPainter& painter, const QPointF& topLeft, const QString& barTe
     painter.restore();
 }
 
+QString BarCodeTextProblem(const QString& barText)
+{
+    if (barText.isEmpty())
+        return QStringLiteral("nothing to draw");
+    for (qsizetype i = 0; i < barText.size(); ++i) {
+        const QChar c = barText[i];
+        if (c.unicode() >= 128 || code39::ElementPattern(char(c.unicode())).empty()) {
+            const bool pair = c.isHighSurrogate() && i + 1 < barText.size() && barText[i + 1].isLowSurrogate();
+            return QStringLiteral("\"%1\" has no bars in the bar-code typeface").arg(barText.mid(i, pair ? 2 : 1));
+        }
+    }
+    return {};
+}
+
 BarCodeLayout LayOutBarCode(const QString& barText, const BarCodeLook& look)
 {
     BarCodeLayout layout;

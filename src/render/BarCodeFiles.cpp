@@ -65,9 +65,9 @@ QByteArray XmlEscaped(const QString& text)
     return out.toUtf8();
 }
 
-bool LaidOut(const BarCodeLayout& layout, QString* error)
+bool LaidOut(const QString& barText, const BarCodeLayout& layout, QString* error)
 {
-    return !layout.size.isEmpty() || Fail(error, QStringLiteral("nothing that can be drawn as a bar code"));
+    return !layout.size.isEmpty() || Fail(error, BarCodeTextProblem(barText));
 }
 
 } // namespace
@@ -77,6 +77,8 @@ BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, i
     const auto fail = [](BarCodeImage::Failure failure, const QString& why) {
         return BarCodeImage{{}, failure, why};
     };
+    if (const QString problem = BarCodeTextProblem(barText); !problem.isEmpty())
+        return fail(BarCodeImage::Unreadable, problem);
     if (!BarCodeTypefaceAvailable(look)) {
         return fail(BarCodeImage::NoTypeface,
                     QStringLiteral("the typeface \"%1\" is not available").arg(BarCodeFont(look, dpi).family()));
@@ -132,7 +134,7 @@ QByteArray BarCodePng(const QString& barText, const BarCodeLook& look, int dpi, 
 QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QString& title, QString* error)
 {
     const BarCodeLayout layout = LayOutBarCode(barText, look);
-    if (!LaidOut(layout, error))
+    if (!LaidOut(barText, layout, error))
         return {};
     const QByteArray width = Trimmed(layout.size.width()), height = Trimmed(layout.size.height());
     QByteArray svg;
@@ -164,7 +166,7 @@ QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QSt
 QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title, QString* error)
 {
     const BarCodeLayout layout = LayOutBarCode(barText, look);
-    if (!LaidOut(layout, error))
+    if (!LaidOut(barText, layout, error))
         return {};
     QByteArray bytes;
     QBuffer buffer(&bytes);

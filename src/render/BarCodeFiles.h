@@ -17,7 +17,7 @@ inline constexpr qint64 kMaxImagePixels = 64 * 1024 * 1024;
 inline constexpr qint64 kMaxPngWidth = 1000000;
 
 struct BarCodeImage {
-    enum Failure { None, NoTypeface, TooLarge };
+    enum Failure { None, Unreadable, NoTypeface, TooLarge };
     QImage image; // 8-bit grey, its resolution recorded; null on failure
     Failure failure = None;
     QString error; // why, on failure
