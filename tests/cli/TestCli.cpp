@@ -285,6 +285,24 @@ private slots:
         QVERIFY(run.err.isEmpty());
     }
 
+    // --help and the manual page name every option the parsers take.
+    void everyOptionDocumented_data()
+    {
+        QTest::addColumn<QString>("option");
+        for (const char* option : {"-c", "--checksum", "-f", "--full-ascii", "-h", "--help", "--version", "--png",
+                                   "--svg", "--pdf", "--size", "--dpi", "--text-above", "--no-antialias", "--force",
+                                   "%n", "%d", "%%"})
+            QTest::newRow(option) << QString::fromLatin1(option);
+    }
+    void everyOptionDocumented()
+    {
+        QFETCH(QString, option);
+        QVERIFY(RunCode39({"--help"}).out.contains(option.toLatin1()));
+        QFile manual(QStringLiteral(KELM_MANUAL));
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        QVERIFY(manual.readAll().contains(QString(option).replace("-", "\\-").toLatin1()));
+    }
+
     void writeFailureIsNotSuccess()
     {
         if (!QFile::exists("/dev/full"))
