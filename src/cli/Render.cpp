@@ -146,8 +146,8 @@ int DrawRow(const Job& job, unsigned long long row, std::string_view data)
     }
     QString error;
     bool tooLarge = false;
-    const QByteArray bytes =
-        Draw(job, QString::fromStdString(code39::BarTextOut(built.data)), QString::fromUtf8(data), error, tooLarge);
+    const QByteArray bytes = Draw(job, QString::fromStdString(code39::BarTextOut(built.data)),
+                                  QString::fromUtf8(data), error, tooLarge);
     if (bytes.isEmpty()) {
         Complain(where + error.toStdString());
         return tooLarge && !job.isTemplate ? 2 : 1;
@@ -209,8 +209,8 @@ bool WantsImage(int argc, char** argv)
         if (arg == "--")
             return false;
         for (const FormatOption& f : kFormats) {
-            if (arg == f.option || (arg.starts_with(f.option) && arg.size() > f.option.size() &&
-                                    arg[f.option.size()] == '='))
+            if (arg == f.option ||
+                (arg.starts_with(f.option) && arg.size() > f.option.size() && arg[f.option.size()] == '='))
                 return true;
         }
     }
@@ -224,8 +224,8 @@ std::string SafeNamePart(std::string_view data)
     std::u16string safe;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char16_t c = text[i];
-        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                          text[i + 1] <= 0xDFFF;
+        const bool pair =
+            c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
         if (pair) {
             safe += c;
             safe += text[++i];

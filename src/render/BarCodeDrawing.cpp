@@ -49,8 +49,8 @@ VerticalMetrics ReadVerticalMetrics(bool textAbove)
     m.ascent = font.ascent();
     m.descent = font.descent();
     // The start/stop glyph's tallest rectangles are its bars.
-    const QList<QPolygonF> contours = font.pathForGlyph(font.glyphIndexesForString(QStringLiteral("*")).value(0))
-                                          .toSubpathPolygons();
+    const QList<QPolygonF> contours =
+        font.pathForGlyph(font.glyphIndexesForString(QStringLiteral("*")).value(0)).toSubpathPolygons();
     double tallest = 0;
     for (const QPolygonF& contour : contours) {
         const QRectF box = contour.boundingRect();
@@ -62,8 +62,8 @@ VerticalMetrics ReadVerticalMetrics(bool textAbove)
     }
     // A capital E stands flat on the readable text's baseline; its bars are the glyph's tallest part.
     bool first = true;
-    for (const QPolygonF& contour : font.pathForGlyph(font.glyphIndexesForString(QStringLiteral("E")).value(0))
-                                        .toSubpathPolygons()) {
+    for (const QPolygonF& contour :
+         font.pathForGlyph(font.glyphIndexesForString(QStringLiteral("E")).value(0)).toSubpathPolygons()) {
         const QRectF box = contour.boundingRect();
         if (box.height() < tallest - 1e-6) {
             m.textBaseline = first ? box.bottom() : std::max(m.textBaseline, box.bottom());

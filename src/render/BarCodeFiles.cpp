@@ -94,9 +94,10 @@ BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, i
     const qint64 width = qCeil(extent.width()) + 2 * margin;
     const qint64 height = qCeil(extent.height()) + 2 * margin;
     if (width > kMaxPngWidth)
-        return fail(BarCodeImage::TooLarge, QStringLiteral("image too wide (%1 pixels; a PNG image holds at most %2)")
-                                                .arg(width)
-                                                .arg(kMaxPngWidth));
+        return fail(BarCodeImage::TooLarge,
+                    QStringLiteral("image too wide (%1 pixels; a PNG image holds at most %2)")
+                        .arg(width)
+                        .arg(kMaxPngWidth));
     if (width * height > kMaxImagePixels)
         return fail(BarCodeImage::TooLarge,
                     QStringLiteral("the image would be too large (%1 x %2 pixels)").arg(width).arg(height));

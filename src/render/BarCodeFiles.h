@@ -35,8 +35,8 @@ QByteArray BarCodePng(const QString& barText, const BarCodeLook& look, int dpi, 
 QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QString& title,
                       QString* error = nullptr);
 
-// A one-page PDF the size of the symbol and its quiet zones (rounded up to whole points): the bars as filled paths, the readable
-// characters as selectable text. Empty, with the reason, when barText cannot be drawn.
+// A one-page PDF the size of the symbol and its quiet zones (rounded up to whole points): the bars as filled
+// paths, the readable characters as selectable text. Empty, with the reason, when barText cannot be drawn.
 QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title,
                       QString* error = nullptr);
 

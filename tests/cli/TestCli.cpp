@@ -39,8 +39,8 @@ const QByteArray kIllegalA = "Error: input character \"a\" not legal in bar code
 QStringList Listing(const QDir& dir)
 {
     QStringList listing;
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                                    QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& entry :
+         dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
         QString kind;
         if (entry.isSymLink()) {
             kind = "link to " + entry.symLinkTarget().section(u'/', -1);
@@ -50,10 +50,10 @@ QStringList Listing(const QDir& dir)
             QFile file(entry.filePath());
             const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
             kind = head.startsWith("\x89PNG") ? "png"
-                   : head.startsWith("<?xml")  ? "svg"
-                   : head.startsWith("%PDF")   ? "pdf"
-                   : head == "old"             ? "old"
-                                               : "other";
+                   : head.startsWith("<?xml") ? "svg"
+                   : head.startsWith("%PDF")  ? "pdf"
+                   : head == "old"            ? "old"
+                                              : "other";
         }
         listing << entry.fileName() + ':' + kind;
     }
@@ -166,7 +166,8 @@ private slots:
             << QStringList{"tag-1.svg:svg", "tag-2.svg:svg"} << QByteArray() << 0;
         QTest::newRow("a failing row writes no file and names its line")
             << none << QStringList{"-c", "--pdf", "t-%n.pdf"} << QByteArray("A\nabc\nC") << 0
-            << QStringList{"t-1.pdf:pdf", "t-3.pdf:pdf"} << "code39: line 2: " + kIllegalA + "\n" << 1;
+            << QStringList{"t-1.pdf:pdf", "t-3.pdf:pdf"} << "code39: line 2: " + kIllegalA + "\n"
+            << 1;
         QTest::newRow("%d: slash, leading and double dots, control characters and bad UTF-8 become _")
             << none << QStringList{"-f", "--svg", "%d.svg"} << QByteArray("A/B\n..\nx\ty\n\xFFZ\na.b\n") << 0
             << QStringList{"A_B.svg:svg", "_Z.svg:svg", "__.svg:svg", "a.b.svg:svg", "x_y.svg:svg"} << QByteArray()
@@ -175,8 +176,8 @@ private slots:
             << none << QStringList{"--png", "50%%-%n.png", "A"} << QByteArray() << 0
             << QStringList{"50%-1.png:png"} << QByteArray() << 0;
         QTest::newRow("a name without %n or %d is taken as typed")
-            << none << QStringList{"--svg", "100%%.svg", "A"} << QByteArray() << 0
-            << QStringList{"100%%.svg:svg"} << QByteArray() << 0;
+            << none << QStringList{"--svg", "100%%.svg", "A"} << QByteArray() << 0 << QStringList{"100%%.svg:svg"}
+            << QByteArray() << 0;
         QTest::newRow("DATA arguments are the rows of a template")
             << none << QStringList{"--png=p-%n.png", "A", "B"} << QByteArray() << 0
             << QStringList{"p-1.png:png", "p-2.png:png"} << QByteArray() << 0;
@@ -191,8 +192,8 @@ private slots:
             << none << QStringList{"--svg", "%d.svg"} << QByteArray("AB\nAB\n") << 0 << QStringList{"AB.svg:svg"}
             << QByteArray("code39: line 2: AB.svg exists; --force replaces it\n") << 1;
         QTest::newRow("a line beyond 1 MiB is refused, the next row still drawn")
-            << none << QStringList{"--svg", "r-%n.svg"} << QByteArray((1 << 20) + 1, 'A') + "\nB\n" << 0
-            << QStringList{"r-2.svg:svg"}
+            << none << QStringList{"--svg", "r-%n.svg"} << QByteArray((1 << 20) + 1, 'A') + "\nB\n"
+            << 0 << QStringList{"r-2.svg:svg"}
             << QByteArray("code39: line 1: line too long (over 1048576 bytes)\n") << 1;
         QTest::newRow("no DATA and no %n or %d is bad usage")
             << none << QStringList{"--svg", "x.svg"} << QByteArray("A\n") << 0 << none << QByteArray("*") << 2;
@@ -239,11 +240,12 @@ private slots:
         if (fileSizeLimit > 0) {
             // A file-size limit stands in for a full disk; the signal it raises is ignored, as the
             // process then sees the failed write a full disk gives.
-            process.start("/bin/sh", QStringList{"-c",
-                                                 QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"")
-                                                     .arg(fileSizeLimit),
-                                                 QStringLiteral(CODE39_EXE)} +
-                                         arguments);
+            process.start(
+                "/bin/sh",
+                QStringList{"-c",
+                            QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(fileSizeLimit),
+                            QStringLiteral(CODE39_EXE)} +
+                    arguments);
         } else {
             process.start(QStringLiteral(CODE39_EXE), arguments);
         }
@@ -289,9 +291,9 @@ private slots:
     void everyOptionDocumented_data()
     {
         QTest::addColumn<QString>("option");
-        for (const char* option : {"-c", "--checksum", "-f", "--full-ascii", "-h", "--help", "--version", "--png",
-                                   "--svg", "--pdf", "--size", "--dpi", "--text-above", "--no-antialias", "--force",
-                                   "%n", "%d", "%%"})
+        for (const char* option :
+             {"-c", "--checksum", "-f", "--full-ascii", "-h", "--help", "--version", "--png", "--svg", "--pdf",
+              "--size", "--dpi", "--text-above", "--no-antialias", "--force", "%n", "%d", "%%"})
             QTest::newRow(option) << QString::fromLatin1(option);
     }
     void everyOptionDocumented()

@@ -330,18 +330,17 @@ private slots:
                 const QString file = base + '.' + format;
                 QFile out(file);
                 QVERIFY(out.open(QIODevice::WriteOnly));
-                out.write(format == "png" ? png
+                out.write(format == "png"   ? png
                           : format == "svg" ? render::BarCodeSvg(symbol, look, data)
                                             : render::BarCodePdf(symbol, look, data));
                 out.close();
                 QVERIFY2(out.size() > 0, qPrintable(file));
                 if (format != "png") {
                     const QString raster = base + "-" + format + ".png";
-                    QVERIFY2(RunTool(format == "svg"
-                                         ? QStringList{"rsvg-convert", "-d", QString::number(dpi), "-p",
-                                                       QString::number(dpi), "-o", raster, file}
-                                         : QStringList{"pdftoppm", "-r", QString::number(dpi), "-png",
-                                                       "-singlefile", file, base + "-" + format}),
+                    QVERIFY2(RunTool(format == "svg" ? QStringList{"rsvg-convert", "-d", QString::number(dpi),
+                                                                   "-p", QString::number(dpi), "-o", raster, file}
+                                                     : QStringList{"pdftoppm", "-r", QString::number(dpi), "-png",
+                                                                   "-singlefile", file, base + "-" + format}),
                              qPrintable(file));
                     files << raster;
                 } else {
@@ -400,12 +399,14 @@ private slots:
             const QXmlStreamAttributes a = xml.attributes();
             if (xml.name() == QLatin1String("svg"))
                 viewBox = a.value("viewBox").toString();
-            if (xml.name() == QLatin1String("g") && a.value("fill") == QLatin1String("#000") && !a.hasAttribute("font-family"))
+            if (xml.name() == QLatin1String("g") && a.value("fill") == QLatin1String("#000") &&
+                !a.hasAttribute("font-family"))
                 barDepth = depth;
             if (xml.name() != QLatin1String("rect") || barDepth < 0)
                 continue;
             const qreal x = a.value("x").toDouble() / module - 10, w = a.value("width").toDouble() / module;
-            QVERIFY2(qAbs(x - qRound(x)) < 0.01 && qAbs(w - qRound(w)) < 0.01, qPrintable(a.value("x").toString()));
+            QVERIFY2(qAbs(x - qRound(x)) < 0.01 && qAbs(w - qRound(w)) < 0.01,
+                     qPrintable(a.value("x").toString()));
             QVERIFY(x >= 0 && qRound(x + w) <= fromSvg.size());
             for (int m = qRound(x); m < qRound(x + w); ++m)
                 fromSvg[m] = true;

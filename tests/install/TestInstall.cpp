@@ -322,8 +322,9 @@ void TestInstall::installUser()
              readAll(kSource + "/resources/completion/code39.bash"));
     QVERIFY2(log.contains(home.filePath(".local/bin") + " is not on your PATH"), qPrintable(log));
     QProcess completion;
-    completion.start("bash", {"-c", "source \"$0\"; COMP_WORDS=(code39 --sv); COMP_CWORD=1; _code39; "
-                                    "echo \"${COMPREPLY[*]}\"",
+    completion.start("bash", {"-c",
+                              "source \"$0\"; COMP_WORDS=(code39 --sv); COMP_CWORD=1; _code39; "
+                              "echo \"${COMPREPLY[*]}\"",
                               share + "/bash-completion/completions/code39"});
     QVERIFY(completion.waitForFinished(30000));
     QCOMPARE(completion.readAllStandardOutput(), QByteArray("--svg\n"));

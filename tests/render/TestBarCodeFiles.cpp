@@ -81,8 +81,10 @@ private slots:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("read");
-        QTest::newRow("markup characters") << "a<b>&\"c\"" << "a<b>&\"c\"";
-        QTest::newRow("a closing tag cannot end the title early") << "</title><x/>" << "</title><x/>";
+        QTest::newRow("markup characters") << "a<b>&\"c\""
+                                           << "a<b>&\"c\"";
+        QTest::newRow("a closing tag cannot end the title early") << "</title><x/>"
+                                                                  << "</title><x/>";
         QTest::newRow("control characters become U+FFFD, tab and line ends stay")
             << QString("a\x01\tb\nc\x1B") << QString("a\uFFFD\tb\nc\uFFFD");
         QTest::newRow("a lone surrogate becomes U+FFFD, a pair stays")
