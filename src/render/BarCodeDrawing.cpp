@@ -43,7 +43,10 @@ VerticalMetrics ReadVerticalMetrics(bool textAbove)
     VerticalMetrics m;
     QFile file(textAbove ? QStringLiteral(":/fonts/TamroskStripe39dUp-Regular.ttf")
                          : QStringLiteral(":/fonts/TamroskStripe39dLo-Regular.ttf"));
-    const QRawFont font(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), 1, QFont::PreferNoHinting);
+    // At one pixel per font unit, so that no metric is rounded.
+    constexpr double kUnitsPerEm = 2048;
+    const QRawFont font(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), kUnitsPerEm,
+                        QFont::PreferNoHinting);
     if (!font.isValid())
         return m;
     m.ascent = font.ascent();
@@ -70,6 +73,8 @@ VerticalMetrics ReadVerticalMetrics(bool textAbove)
             first = false;
         }
     }
+    for (double* value : {&m.ascent, &m.descent, &m.barsTop, &m.barsBottom, &m.textBaseline})
+        *value /= kUnitsPerEm;
     return m;
 }
 
