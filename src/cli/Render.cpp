@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <future>
 #include <optional>
 #include <vector>
 
@@ -102,7 +104,7 @@ void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 }
 
 // The file's bytes, or nothing with the reason; tooLarge tells a size the user chose from other failures.
-QByteArray Draw(const Job& job, const QString& barText, const QString& title, QString& error, bool& tooLarge)
+QByteArray DrawFile(const Job& job, const QString& barText, const QString& title, QString& error, bool& tooLarge)
 {
     tooLarge = false;
     if (job.format == Format::Svg)
@@ -122,47 +124,114 @@ QByteArray Draw(const Job& job, const QString& barText, const QString& title, QS
     return bytes;
 }
 
-// Draws one row into its file. Returns 0, or the exit status of its failure after saying why (prefixed by
-// the line number in a batch).
-int DrawRow(const Job& job, unsigned long long row, std::string_view data)
-{
-    const std::string where = job.isTemplate ? "line " + std::to_string(row) + ": " : std::string();
-    std::u16string buffer;
-    code39::BuildResult built;
-    if (!code39::BuildBarCodeData(Utf8ToUtf16(data, buffer), job.fullAscii, job.checksum, built)) {
-        std::string message = where;
-        AppendDiagnosticUtf8(message, built.error);
-        Complain(message);
-        return 1;
-    }
-    const std::string file = job.isTemplate ? ExpandName(job.name, row, data) : job.name;
-    const QString path = QFile::decodeName(QByteArray::fromStdString(file));
-    if (job.isTemplate && !job.force) {
-        const QFileInfo existing(path);
-        if (existing.exists() || existing.isSymLink()) {
-            Complain(where + Shown(file) + " exists; --force replaces it");
-            return 1;
+// Draws rows into their files and reports each row's outcome in input order. Every file is synced to
+// disk before it replaces anything, and a sync is a wait for the disk: a batch keeps a few writes in
+// flight so that their waits overlap, while rows are encoded and drawn here, one after the other.
+class RowDrawer {
+public:
+    explicit RowDrawer(const Job& job) : m_job(job) {}
+    ~RowDrawer() { Finish(); }
+
+    void Draw(unsigned long long row, std::string_view data)
+    {
+        const std::string where = m_job.isTemplate ? "line " + std::to_string(row) + ": " : std::string();
+        std::u16string buffer;
+        code39::BuildResult built;
+        if (!code39::BuildBarCodeData(Utf8ToUtf16(data, buffer), m_job.fullAscii, m_job.checksum, built)) {
+            std::string message = where;
+            AppendDiagnosticUtf8(message, built.error);
+            return Done(1, message);
         }
+        const std::string file = m_job.isTemplate ? ExpandName(m_job.name, row, data) : m_job.name;
+        const QString path = QFile::decodeName(QByteArray::fromStdString(file));
+        if (m_job.isTemplate) {
+            // A file still being written counts as existing; with --force it is finished first.
+            const auto writing = [&] {
+                return std::any_of(m_rows.begin(), m_rows.end(), [&](const Row& r) { return r.path == path; });
+            };
+            const QFileInfo existing(path);
+            if (!m_job.force && (writing() || existing.exists() || existing.isSymLink()))
+                return Done(1, where + Shown(file) + " exists; --force replaces it");
+            while (writing())
+                ReportFirst();
+        }
+        QString error;
+        bool tooLarge = false;
+        const QByteArray bytes = DrawFile(m_job, QString::fromStdString(code39::BarTextOut(built.data)),
+                                          QString::fromUtf8(data), error, tooLarge);
+        if (bytes.isEmpty())
+            return Done(tooLarge && !m_job.isTemplate ? 2 : 1, where + error.toStdString());
+        Row r;
+        r.path = path;
+        r.failure = where + "cannot write " + Shown(file) + ": ";
+        r.write = std::async(std::launch::async, [path, bytes] {
+            QString reason;
+            return platform::WriteWholeFile(path, bytes, &reason) ? QString() : reason;
+        });
+        Add(std::move(r));
     }
-    QString error;
-    bool tooLarge = false;
-    const QByteArray bytes = Draw(job, QString::fromStdString(code39::BarTextOut(built.data)),
-                                  QString::fromUtf8(data), error, tooLarge);
-    if (bytes.isEmpty()) {
-        Complain(where + error.toStdString());
-        return tooLarge && !job.isTemplate ? 2 : 1;
+
+    // A row refused before it was drawn.
+    void Refuse(std::string message) { Done(1, std::move(message)); }
+
+    // Waits for every write and reports what is left; returns the worst status.
+    int Finish()
+    {
+        while (!m_rows.empty())
+            ReportFirst();
+        return m_status;
     }
-    if (!platform::WriteWholeFile(path, bytes, &error)) {
-        Complain(where + "cannot write " + Shown(file) + ": " + error.toStdString());
-        return 1;
+
+private:
+    struct Row {
+        QString path;               // being written, when write is valid
+        std::future<QString> write; // the writer's reason on failure, empty on success
+        int status = 0;
+        std::string failure; // the message, or its beginning when the write fails
+    };
+    static constexpr std::size_t kWritesInFlight = 8;
+
+    void Done(int status, std::string message)
+    {
+        Row r;
+        r.status = status;
+        r.failure = std::move(message);
+        Add(std::move(r));
     }
-    return 0;
-}
+
+    void Add(Row&& r)
+    {
+        m_rows.push_back(std::move(r));
+        while (m_rows.size() > kWritesInFlight)
+            ReportFirst();
+    }
+
+    void ReportFirst()
+    {
+        Row& r = m_rows.front();
+        if (r.write.valid()) {
+            const QString reason = r.write.get();
+            if (!reason.isEmpty()) {
+                r.status = 1;
+                r.failure += reason.toStdString();
+            }
+        }
+        if (r.status != 0)
+            Complain(r.failure);
+        m_status = std::max(m_status, r.status);
+        m_rows.pop_front();
+    }
+
+    const Job& m_job;
+    std::deque<Row> m_rows;
+    int m_status = 0;
+};
 
 // Each line of standard input (without its LF and one CR) as a row; a line beyond kMaxRowBytes is
 // refused without being held. Returns the worst status.
 int DrawLines(const Job& job)
 {
+    RowDrawer drawer(job);
     int status = 0;
     unsigned long long row = 0;
     std::string line;
@@ -170,14 +239,13 @@ int DrawLines(const Job& job)
     const auto finish = [&] {
         ++row;
         if (tooLong) {
-            Complain("line " + std::to_string(row) + ": line too long (over " + std::to_string(kMaxRowBytes) +
-                     " bytes)");
-            status = std::max(status, 1);
+            drawer.Refuse("line " + std::to_string(row) + ": line too long (over " + std::to_string(kMaxRowBytes) +
+                          " bytes)");
         } else {
             std::string_view text = line;
             if (!text.empty() && text.back() == '\r')
                 text.remove_suffix(1);
-            status = std::max(status, DrawRow(job, row, text));
+            drawer.Draw(row, text);
         }
         line.clear();
         tooLong = false;
@@ -193,6 +261,7 @@ int DrawLines(const Job& job)
     }
     if (!line.empty() || tooLong)
         finish(); // a last line without its LF
+    status = std::max(status, drawer.Finish());
     if (std::ferror(stdin)) {
         Complain("cannot read standard input");
         status = std::max(status, 1);
@@ -366,11 +435,11 @@ int RunImage(int argc, char** argv)
 
     if (options.data.empty())
         return DrawLines(job);
-    int status = 0;
+    RowDrawer drawer(job);
     unsigned long long row = 0;
     for (const std::string& data : options.data)
-        status = std::max(status, DrawRow(job, ++row, data));
-    return status;
+        drawer.Draw(++row, data);
+    return drawer.Finish();
 }
 
 } // namespace cli

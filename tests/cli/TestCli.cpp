@@ -191,6 +191,23 @@ private slots:
         QTest::newRow("two rows with one name: the second does not replace the first")
             << none << QStringList{"--svg", "%d.svg"} << QByteArray("AB\nAB\n") << 0 << QStringList{"AB.svg:svg"}
             << QByteArray("code39: line 2: AB.svg exists; --force replaces it\n") << 1;
+        QByteArray rows;
+        QStringList written{"m-5.svg:node"};
+        for (int i = 1; i <= 30; ++i) {
+            rows += i % 7 == 0 ? "bad\n" : "R" + QByteArray::number(i) + "\n";
+            if (i % 7 != 0 && i != 5)
+                written << QStringLiteral("m-%1.svg:svg").arg(i);
+        }
+        std::sort(written.begin(), written.end());
+        QTest::newRow("messages come in row order while files are written side by side")
+            << QStringList{"m-2.svg:old", "m-5.svg:fifo"} << QStringList{"--force", "--svg", "m-%n.svg"} << rows
+            << 0 << written
+            << QByteArray("code39: line 5: cannot write m-5.svg: not a regular file\n"
+                          "code39: line 7: Error: input character \"b\" not legal in bar code 3 of 9\n"
+                          "code39: line 14: Error: input character \"b\" not legal in bar code 3 of 9\n"
+                          "code39: line 21: Error: input character \"b\" not legal in bar code 3 of 9\n"
+                          "code39: line 28: Error: input character \"b\" not legal in bar code 3 of 9\n")
+            << 1;
         QTest::newRow("a line beyond 1 MiB is refused, the next row still drawn")
             << none << QStringList{"--svg", "r-%n.svg"} << QByteArray((1 << 20) + 1, 'A') + "\nB\n"
             << 0 << QStringList{"r-2.svg:svg"}
