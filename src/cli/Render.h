@@ -1,48 +1,36 @@
 #pragma once
-// Sets a bar-code string in the bar-code typeface on an image, for `code39 --png` and for tests
-// that hand the image to a real decoder.
+// code39 --png / --svg / --pdf: the bar code as a picture file, one DATA at a time or one file per input
+// row when the file name holds %n or %d.
 
-#include <QImage>
-#include <QString>
-#include <QtGlobal>
+#include <string>
+#include <string_view>
 
 namespace cli {
-
-struct RenderOptions {
-    double pointSize = 22;
-    int dpi = 300;
-    bool textAbove = false; // the family with the readable text above the bars
-    bool antialias = true;
-};
 
 // Accepted ranges: beyond them an image is either unreadable or needlessly huge.
 inline constexpr double kMinPointSize = 1;
 inline constexpr double kMaxPointSize = 1000;
 inline constexpr int kMinDpi = 36;
 inline constexpr int kMaxDpi = 2400;
-// Cap on the image, so a long text at a large size cannot exhaust memory.
-inline constexpr qint64 kMaxPixels = 64 * 1024 * 1024;
+// The longest %d, in bytes: with the rest of the name it stays within a file name's 255 bytes.
+inline constexpr std::size_t kMaxNamePartBytes = 120;
 
-// The font's size in pixels for a point size at a resolution (at least 1).
-int PixelSize(double pointSize, int dpi);
+// True when the command line asks for a picture file (--png, --svg or --pdf before any "--").
+bool WantsImage(int argc, char** argv);
 
-struct Rendered {
-    enum Failure { None, NoTypeface, TooLarge };
-    QImage image; // 8-bit grey, its resolution recorded; null on failure
-    Failure failure = None;
-    QString error; // why, on failure
-};
+// data (UTF-8 bytes) made safe as part of a file name: '/', '\\', the characters Windows forbids, control
+// characters and invalid UTF-8 become '_', as does a dot at the start or after another dot (no hidden
+// files, no ".."); cut to kMaxNamePartBytes at a character boundary. Empty data gives "".
+std::string SafeNamePart(std::string_view data);
 
-// The bar-code string (with its asterisks) in black on white, on one line, with a quiet zone of at
-// least ten narrow modules on each side. Needs a QGuiApplication.
-Rendered RenderBarCode(const QString& barText, const RenderOptions& options);
+// True when name holds %n or %d (a template: one file per row).
+bool IsNameTemplate(std::string_view name);
+// The file name for a row of a template: %n the row number, %d SafeNamePart(data) or, when that is
+// empty, the row number; %% one '%'. Any other '%' stays as it is.
+std::string ExpandName(std::string_view name, unsigned long long row, std::string_view data);
 
-// True when the command line asks for an image (--png before any "--").
-bool WantsPng(int argc, char** argv);
-
-// code39 --png FILE [--size PT] [--dpi N] [--text-above] [--no-antialias] [-c] [-f] DATA: renders
-// the encoded DATA into a PNG file. Returns the exit status: 0 written, 1 the data cannot be encoded
-// or the file cannot be written, 2 bad usage.
-int RunPng(int argc, char** argv);
+// Runs the picture command. Returns the exit status: 0 every file written, 1 any row failed (its reason on
+// standard error, no file for it), 2 bad usage.
+int RunImage(int argc, char** argv);
 
 } // namespace cli

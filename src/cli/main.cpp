@@ -4,8 +4,8 @@
 
 int main(int argc, char** argv)
 {
-    // Only an image needs Qt's graphics; plain encoding never starts it.
-    if (cli::WantsPng(argc, argv))
-        return cli::RunPng(argc, argv);
+    // Only a picture file needs Qt's graphics; plain encoding never starts it.
+    if (cli::WantsImage(argc, argv))
+        return cli::RunImage(argc, argv);
     return cli::RunCli(argc, argv, stdin, stdout, stderr);
 }

@@ -114,6 +114,25 @@ char Code39Character(int value)
     return value == 38 ? '~' : kSymbols[static_cast<std::size_t>(value)];
 }
 
+std::string_view ElementPattern(char c)
+{
+    // In the order of kSymbols (the space symbol at 38), then the start/stop character.
+    static constexpr std::string_view kPatterns[] = {
+        "000110100", "100100001", "001100001", "101100000", "000110001", "100110000", "001110000", "000100101",
+        "100100100", "001100100", "100001001", "001001001", "101001000", "000011001", "100011000", "001011000",
+        "000001101", "100001100", "001001100", "000011100", "100000011", "001000011", "101000010", "000010011",
+        "100010010", "001010010", "000000111", "100000110", "001000110", "000010110", "110000001", "011000001",
+        "111000000", "010010001", "110010000", "011010000", "010000101", "110000100", "011000100", "010101000",
+        "010100010", "010001010", "000101010", "010010100"};
+    if (c == '*')
+        return kPatterns[43];
+    if (c == '~')
+        return kPatterns[38];
+    if (c == ' ' || !IsCode39Character(static_cast<unsigned char>(c)))
+        return {};
+    return kPatterns[kValues[static_cast<unsigned char>(c)]];
+}
+
 std::u16string IllegalCharacterMessage(char32_t c, bool afterCaret)
 {
     std::u16string message = u"Error: input character \"";

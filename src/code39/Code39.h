@@ -14,6 +14,10 @@ int Code39Value(char32_t c);
 // The typeface character for a value 0..42 ('~' for 38, the space symbol); '%' for any other value.
 char Code39Character(int value);
 
+// The nine elements of a typeface character (bar, space, bar, ... from the first bar), '1' for a wide one:
+// the 43 data characters with '~' for the space symbol, and '*' for start and stop. Empty for any other.
+std::string_view ElementPattern(char c);
+
 inline constexpr std::string_view kNoInputData = "Error:- no input data";
 // "Error: input character "c" not legal in bar code 3 of 9", as UTF-16. With afterCaret, c follows a
 // Full ASCII caret; when c is a data character the message names the pair ("^-"), since c alone is legal.

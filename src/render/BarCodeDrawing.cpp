@@ -3,11 +3,16 @@
 #include "Typefaces.h"
 #include "code39/Code39.h"
 
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
 #include <QtMath>
+
+#include <algorithm>
 
 namespace render {
 
@@ -23,6 +28,61 @@ QString FamilyOf(const BarCodeLook& look)
 double QuietZone(const QFont& font)
 {
     return qCeil(kQuietZoneModules * double(font.pixelSize()) / kModulesPerCharacter);
+}
+
+// The typeface's vertical design, in em, baseline at 0 and y growing downwards as Qt draws.
+struct VerticalMetrics {
+    double ascent = 0.8, descent = 0.2; // the line: what BarCodeExtent counts
+    double barsTop = -0.8125, barsBottom = 0;
+    double textBaseline = 0.4;
+};
+
+// Read from the built-in typeface itself, so that the vector forms follow it if its design changes.
+VerticalMetrics ReadVerticalMetrics(bool textAbove)
+{
+    VerticalMetrics m;
+    QFile file(textAbove ? QStringLiteral(":/fonts/TamroskStripe39dUp-Regular.ttf")
+                         : QStringLiteral(":/fonts/TamroskStripe39dLo-Regular.ttf"));
+    // At one pixel per font unit, so that no metric is rounded.
+    constexpr double kUnitsPerEm = 2048;
+    const QRawFont font(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), kUnitsPerEm,
+                        QFont::PreferNoHinting);
+    if (!font.isValid())
+        return m;
+    m.ascent = font.ascent();
+    m.descent = font.descent();
+    // The start/stop glyph's tallest rectangles are its bars.
+    const QList<QPolygonF> contours =
+        font.pathForGlyph(font.glyphIndexesForString(QStringLiteral("*")).value(0)).toSubpathPolygons();
+    double tallest = 0;
+    for (const QPolygonF& contour : contours) {
+        const QRectF box = contour.boundingRect();
+        if (box.height() > tallest) {
+            tallest = box.height();
+            m.barsTop = box.top();
+            m.barsBottom = box.bottom();
+        }
+    }
+    // A capital E stands flat on the readable text's baseline; its bars are the glyph's tallest part.
+    bool first = true;
+    for (const QPolygonF& contour :
+         font.pathForGlyph(font.glyphIndexesForString(QStringLiteral("E")).value(0)).toSubpathPolygons()) {
+        const QRectF box = contour.boundingRect();
+        if (box.height() < tallest - 1e-6) {
+            m.textBaseline = first ? box.bottom() : std::max(m.textBaseline, box.bottom());
+            first = false;
+        }
+    }
+    for (double* value : {&m.ascent, &m.descent, &m.barsTop, &m.barsBottom, &m.textBaseline})
+        *value /= kUnitsPerEm;
+    return m;
+}
+
+const VerticalMetrics& Metrics(bool textAbove)
+{
+    static const VerticalMetrics below = ReadVerticalMetrics(false);
+    static const VerticalMetrics above = ReadVerticalMetrics(true);
+    return textAbove ? above : below;
 }
 
 } // namespace
@@ -71,6 +131,54 @@ void DrawBarCode(QPainter& painter, const QPointF& topLeft, const QString& barTe
     painter.drawText(QPointF(qRound(topLeft.x() + QuietZone(font)), qRound(topLeft.y() + metrics.ascent())),
                      barText);
     painter.restore();
+}
+
+QString BarCodeTextProblem(const QString& barText)
+{
+    if (barText.isEmpty())
+        return QStringLiteral("nothing to draw");
+    for (qsizetype i = 0; i < barText.size(); ++i) {
+        const QChar c = barText[i];
+        if (c.unicode() >= 128 || code39::ElementPattern(char(c.unicode())).empty()) {
+            const bool pair = c.isHighSurrogate() && i + 1 < barText.size() && barText[i + 1].isLowSurrogate();
+            return QStringLiteral("\"%1\" has no bars in the bar-code typeface").arg(barText.mid(i, pair ? 2 : 1));
+        }
+    }
+    return {};
+}
+
+BarCodeLayout LayOutBarCode(const QString& barText, const BarCodeLook& look)
+{
+    BarCodeLayout layout;
+    const double em = look.pointSize;
+    const double module = em / kModulesPerCharacter;
+    const VerticalMetrics& m = Metrics(look.textAbove);
+    // The readable characters are DejaVu Sans Mono at 0.4 em, centred under the bars.
+    constexpr double kTextScale = 0.4;
+    constexpr double kBarsCentre = (kModulesPerCharacter - 1) / 2.0;
+    layout.textPointSize = kTextScale * em;
+    layout.bars.reserve(barText.size() * 5);
+    for (qsizetype i = 0; i < barText.size(); ++i) {
+        const QChar c = barText[i];
+        const std::string_view pattern = code39::ElementPattern(c.unicode() < 128 ? char(c.unicode()) : '\0');
+        if (pattern.empty())
+            return {};
+        double x = (kQuietZoneModules + i * kModulesPerCharacter) * module;
+        for (std::size_t e = 0; e < pattern.size(); ++e) {
+            const double width = (pattern[e] == '1' ? 3 : 1) * module;
+            if (e % 2 == 0)
+                layout.bars.append(QRectF(x, (m.ascent + m.barsTop) * em, width, (m.barsBottom - m.barsTop) * em));
+            x += width;
+        }
+        if (c != u'~') {
+            const double centre = (kQuietZoneModules + i * kModulesPerCharacter + kBarsCentre) * module;
+            layout.characters.append({QPointF(centre, (m.ascent + m.textBaseline) * em), c});
+        }
+    }
+    if (!layout.bars.isEmpty())
+        layout.size = QSizeF((barText.size() * kModulesPerCharacter + 2 * kQuietZoneModules) * module,
+                             (m.ascent + m.descent) * em);
+    return layout;
 }
 
 } // namespace render

@@ -3,7 +3,9 @@
 // symbol is and where its quiet zones go, shared by the images, the label sheets and the exports.
 
 #include <QFont>
+#include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 
@@ -40,5 +42,26 @@ QSizeF BarCodeExtent(const QString& barText, const BarCodeLook& look, int dpi);
 // Draws barText (start and stop characters included) in black, its extent's top-left corner at topLeft,
 // in device pixels of the painter's device (its logical dpi decides the font's pixel size).
 void DrawBarCode(QPainter& painter, const QPointF& topLeft, const QString& barText, const BarCodeLook& look);
+
+// The symbol laid out in points for vector output (SVG, PDF): the typeface's extent and quiet zones, with
+// the bars placed from the element table, so that no renderer's hinting can move an edge.
+struct BarCodeLayout {
+    struct Character {
+        QPointF baseline; // the character is centred on x, standing on y
+        QChar c;
+    };
+    QSizeF size;                 // points, quiet zones included; empty when there is nothing to draw
+    QList<QRectF> bars;          // points, from the top-left corner, left to right
+    QList<Character> characters; // the readable ones (the space symbol has none)
+    double textPointSize = 0;    // of the readable characters, in a monospace face
+};
+
+// Why barText cannot be drawn as a bar code (empty, or a character the typeface has no bars for); empty
+// when it can.
+QString BarCodeTextProblem(const QString& barText);
+
+// barText laid out as DrawBarCode sets it in the typeface. An empty layout when barText is empty or holds
+// a character the typeface has no bars for. Needs a QGuiApplication.
+BarCodeLayout LayOutBarCode(const QString& barText, const BarCodeLook& look);
 
 } // namespace render

@@ -1,7 +1,13 @@
 // Runs the built code39 executable as a user would and checks what it writes and returns.
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -27,6 +33,33 @@ Run RunCode39(const QStringList& arguments, const QByteArray& input = {})
 }
 
 const QByteArray kIllegalA = "Error: input character \"a\" not legal in bar code 3 of 9";
+
+// What a folder holds, as "name:kind" sorted by code point: kind is the file type read from its first bytes
+// (png, svg, pdf), "old" for the bytes a test put there, or the kind of a node that is not a file.
+QStringList Listing(const QDir& dir)
+{
+    QStringList listing;
+    for (const QFileInfo& entry :
+         dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        QString kind;
+        if (entry.isSymLink()) {
+            kind = "link to " + entry.symLinkTarget().section(u'/', -1);
+        } else if (!entry.isFile()) {
+            kind = "node";
+        } else {
+            QFile file(entry.filePath());
+            const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
+            kind = head.startsWith("\x89PNG") ? "png"
+                   : head.startsWith("<?xml") ? "svg"
+                   : head.startsWith("%PDF")  ? "pdf"
+                   : head == "old"            ? "old"
+                                              : "other";
+        }
+        listing << entry.fileName() + ':' + kind;
+    }
+    std::sort(listing.begin(), listing.end()); // by code point, whatever the locale
+    return listing;
+}
 
 } // namespace
 
@@ -143,6 +176,136 @@ private slots:
         QCOMPARE(run.status, status);
     }
 
+    // Picture files: one per DATA, or one per row when the name holds %n or %d; what exists is never
+    // replaced silently, and nothing but a regular file is ever replaced.
+    void pictureFiles_data()
+    {
+        QTest::addColumn<QStringList>("before"); // name:old, name:fifo, or name:link to TARGET
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("fileSizeLimit"); // in 512-byte blocks; 0 for none
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QByteArray>("err"); // every stderr line, in order; "*" for any one line
+        QTest::addColumn<int>("status");
+        const QStringList none;
+        QTest::newRow("one file per row, %n counts rows from 1")
+            << none << QStringList{"--svg", "tag-%n.svg"} << QByteArray("A\r\nB\n") << 0
+            << QStringList{"tag-1.svg:svg", "tag-2.svg:svg"} << QByteArray() << 0;
+        QTest::newRow("a failing row writes no file and names its line")
+            << none << QStringList{"-c", "--pdf", "t-%n.pdf"} << QByteArray("A\nabc\nC") << 0
+            << QStringList{"t-1.pdf:pdf", "t-3.pdf:pdf"} << "code39: line 2: " + kIllegalA + "\n"
+            << 1;
+        QTest::newRow("%d: slash, leading and double dots, control characters and bad UTF-8 become _")
+            << none << QStringList{"-f", "--svg", "%d.svg"} << QByteArray("A/B\n..\nx\ty\n\xFFZ\na.b\n") << 0
+            << QStringList{"A_B.svg:svg", "_Z.svg:svg", "__.svg:svg", "a.b.svg:svg", "x_y.svg:svg"} << QByteArray()
+            << 0;
+        QTest::newRow("%% is one percent sign in a template")
+            << none << QStringList{"--png", "50%%-%n.png", "A"} << QByteArray() << 0
+            << QStringList{"50%-1.png:png"} << QByteArray() << 0;
+        QTest::newRow("a name without %n or %d is taken as typed")
+            << none << QStringList{"--svg", "100%%.svg", "A"} << QByteArray() << 0 << QStringList{"100%%.svg:svg"}
+            << QByteArray() << 0;
+        QTest::newRow("DATA arguments are the rows of a template")
+            << none << QStringList{"--png=p-%n.png", "A", "B"} << QByteArray() << 0
+            << QStringList{"p-1.png:png", "p-2.png:png"} << QByteArray() << 0;
+        QTest::newRow("an existing file is kept and named, the other rows go on")
+            << QStringList{"t-1.svg:old"} << QStringList{"--svg", "t-%n.svg"} << QByteArray("A\nB\n") << 0
+            << QStringList{"t-1.svg:old", "t-2.svg:svg"}
+            << QByteArray("code39: line 1: t-1.svg exists; --force replaces it\n") << 1;
+        QTest::newRow("--force replaces an existing file")
+            << QStringList{"t-1.svg:old"} << QStringList{"--force", "--svg", "t-%n.svg"} << QByteArray("A\n") << 0
+            << QStringList{"t-1.svg:svg"} << QByteArray() << 0;
+        QTest::newRow("two rows with one name: the second does not replace the first")
+            << none << QStringList{"--svg", "%d.svg"} << QByteArray("AB\nAB\n") << 0 << QStringList{"AB.svg:svg"}
+            << QByteArray("code39: line 2: AB.svg exists; --force replaces it\n") << 1;
+        QByteArray rows;
+        QStringList written{"m-5.svg:node"};
+        for (int i = 1; i <= 30; ++i) {
+            rows += i % 7 == 0 ? "bad\n" : "R" + QByteArray::number(i) + "\n";
+            if (i % 7 != 0 && i != 5)
+                written << QStringLiteral("m-%1.svg:svg").arg(i);
+        }
+        std::sort(written.begin(), written.end());
+        QTest::newRow("messages come in row order while files are written side by side")
+            << QStringList{"m-2.svg:old", "m-5.svg:fifo"} << QStringList{"--force", "--svg", "m-%n.svg"} << rows
+            << 0 << written
+            << QByteArray("code39: line 5: cannot write m-5.svg: not a regular file\n"
+                          "code39: line 7: Error: input character \"b\" not legal in bar code 3 of 9\n"
+                          "code39: line 14: Error: input character \"b\" not legal in bar code 3 of 9\n"
+                          "code39: line 21: Error: input character \"b\" not legal in bar code 3 of 9\n"
+                          "code39: line 28: Error: input character \"b\" not legal in bar code 3 of 9\n")
+            << 1;
+        QTest::newRow("a line beyond 1 MiB is refused, the next row still drawn")
+            << none << QStringList{"--svg", "r-%n.svg"} << QByteArray((1 << 20) + 1, 'A') + "\nB\n"
+            << 0 << QStringList{"r-2.svg:svg"}
+            << QByteArray("code39: line 1: line too long (over 1048576 bytes)\n") << 1;
+        QTest::newRow("no DATA and no %n or %d is bad usage")
+            << none << QStringList{"--svg", "x.svg"} << QByteArray("A\n") << 0 << none << QByteArray("*") << 2;
+        QTest::newRow("a single file replaces an older one")
+            << QStringList{"x.pdf:old"} << QStringList{"--pdf", "x.pdf", "A"} << QByteArray() << 0
+            << QStringList{"x.pdf:pdf"} << QByteArray() << 0;
+        QTest::newRow("a FIFO is refused and left as it is")
+            << QStringList{"x.svg:fifo"} << QStringList{"--svg", "x.svg", "A"} << QByteArray() << 0
+            << QStringList{"x.svg:node"} << QByteArray("code39: cannot write x.svg: not a regular file\n") << 1;
+        QTest::newRow("a link to a character device is refused, the link kept")
+            << QStringList{"x.png:link to /dev/null"} << QStringList{"--png", "x.png", "A"} << QByteArray() << 0
+            << QStringList{"x.png:link to null"} << QByteArray("code39: cannot write x.png: not a regular file\n")
+            << 1;
+        QTest::newRow("a link to a regular file is written through, the link kept")
+            << QStringList{"real.png:old", "x.png:link to real.png"} << QStringList{"--png", "x.png", "A"}
+            << QByteArray() << 0 << QStringList{"real.png:png", "x.png:link to real.png"} << QByteArray() << 0;
+        QTest::newRow("a full disk leaves the old PNG and fails")
+            << QStringList{"x.png:old"} << QStringList{"--png", "x.png", "ABCDEFGHIJKL"} << QByteArray() << 1
+            << QStringList{"x.png:old"} << QByteArray("*") << 1;
+    }
+    void pictureFiles()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(int, fileSizeLimit);
+        QFETCH(QStringList, after);
+        QFETCH(QByteArray, err);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        for (const QString& entry : before) {
+            const QString name = dir.filePath(entry.section(u':', 0, 0)), kind = entry.section(u':', 1);
+            if (kind == "old") {
+                QFile file(name);
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+            } else if (kind == "fifo") {
+                QCOMPARE(mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+            } else {
+                QVERIFY(QFile::link(kind.mid(8), name));
+            }
+        }
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        if (fileSizeLimit > 0) {
+            // A file-size limit stands in for a full disk; the signal it raises is ignored, as the
+            // process then sees the failed write a full disk gives.
+            process.start(
+                "/bin/sh",
+                QStringList{"-c",
+                            QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(fileSizeLimit),
+                            QStringLiteral(CODE39_EXE)} +
+                    arguments);
+        } else {
+            process.start(QStringLiteral(CODE39_EXE), arguments);
+        }
+        QVERIFY(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(60000));
+        const QByteArray stderrText = process.readAllStandardError();
+        if (err == "*")
+            QCOMPARE(stderrText.count('\n'), 1);
+        else
+            QCOMPARE(stderrText, err);
+        QCOMPARE(process.exitCode(), status);
+        QCOMPARE(Listing(QDir(dir.path())), after);
+    }
+
     void usage_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -166,6 +329,24 @@ private slots:
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.contains("--full-ascii") && run.out.contains("--checksum"));
         QVERIFY(run.err.isEmpty());
+    }
+
+    // --help and the manual page name every option the parsers take.
+    void everyOptionDocumented_data()
+    {
+        QTest::addColumn<QString>("option");
+        for (const char* option :
+             {"-c", "--checksum", "-f", "--full-ascii", "-h", "--help", "--version", "--png", "--svg", "--pdf",
+              "--size", "--dpi", "--text-above", "--no-antialias", "--force", "%n", "%d", "%%"})
+            QTest::newRow(option) << QString::fromLatin1(option);
+    }
+    void everyOptionDocumented()
+    {
+        QFETCH(QString, option);
+        QVERIFY(RunCode39({"--help"}).out.contains(option.toLatin1()));
+        QFile manual(QStringLiteral(KELM_MANUAL));
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        QVERIFY(manual.readAll().contains(QString(option).replace("-", "\\-").toLatin1()));
     }
 
     void writeFailureIsNotSuccess()

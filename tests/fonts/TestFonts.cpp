@@ -1,10 +1,11 @@
 // The bar-code typefaces checked against independent oracles: the Code 39 table as published, the
 // fonts' own outlines, a real decoder (zbarimg) reading rendered bar codes, and the generator's bytes.
-#include "cli/Render.h"
 #include "code39/Code39.h"
+#include "render/BarCodeFiles.h"
 #include "render/Typefaces.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -102,6 +103,14 @@ Decoded Decode(const QStringList& files)
     return d;
 }
 
+// Runs a converter; true when it ran and succeeded.
+bool RunTool(QStringList arguments)
+{
+    QProcess tool;
+    tool.start(arguments.takeFirst(), arguments);
+    return tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
 // Random data the builder accepts: data characters, or any printable ASCII for Full ASCII.
 QString RandomData(QRandomGenerator& random, bool fullAscii)
 {
@@ -141,6 +150,8 @@ private slots:
     {
         QFETCH(QChar, c);
         QFETCH(QString, pattern);
+        // The core's table, which the vector exports draw from, is the published one.
+        QCOMPARE(QString::fromLatin1(code39::ElementPattern(c.toLatin1())), pattern);
         const QRawFont mono = LoadFont(QStringLiteral(KELM_DEJAVU_MONO));
         for (const QString& path : {kLo, kUp}) {
             const QRawFont font = LoadFont(path);
@@ -268,7 +279,8 @@ private slots:
         QCOMPARE(probe.readAllStandardOutput(), answer + " 11"); // and both families usable
     }
 
-    // Many random bar codes, rendered as the command line does, read back by a real decoder.
+    // Many random bar codes, as the command line and the window export them, read back by a real decoder:
+    // PNG directly, SVG through rsvg-convert, PDF through pdftoppm.
     void scan_data()
     {
         QTest::addColumn<bool>("textAbove");
@@ -292,28 +304,121 @@ private slots:
         QRandomGenerator random(quint32(points * 1000 + dpi * 2 + textAbove));
         QTemporaryDir dir;
         QStringList files, expected;
+        const render::BarCodeLook look{textAbove, points, antialias};
+        // The vector forms know no antialiasing of their own: once per size is enough.
+        const QStringList formats = antialias ? QStringList{"png", "svg", "pdf"} : QStringList{"png"};
         for (int i = 0; i < 16; ++i) {
             const bool fullAscii = i % 4 >= 2, checksum = i % 2;
             const QString data = RandomData(random, fullAscii);
             const code39::BuildResult r = code39::BuildBarCodeData(data.toStdU16String(), fullAscii, checksum);
             QVERIFY2(r.ok(), qPrintable(data));
             const QString symbol = QString::fromStdString(code39::BarTextOut(r.data));
-            const cli::Rendered out = cli::RenderBarCode(symbol, {points, dpi, textAbove, antialias});
-            QVERIFY2(!out.image.isNull(), qPrintable(out.error));
+            QString error;
+            const QByteArray png = render::BarCodePng(symbol, look, dpi, &error);
+            const QImage image = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_Grayscale8);
+            QVERIFY2(!image.isNull(), qPrintable(error));
+            QCOMPARE(qRound(image.dotsPerMeterX() * 0.0254), dpi);
             // The quiet zone: nothing dark within ten narrow widths of either side.
-            const int quiet = qCeil(10 * cli::PixelSize(points, dpi) / 16.0);
-            for (int y = 0; y < out.image.height(); ++y) {
-                const uchar* row = out.image.constScanLine(y);
+            const int quiet = qCeil(10 * render::PixelsPerEm(points, dpi) / 16.0);
+            for (int y = 0; y < image.height(); ++y) {
+                const uchar* row = image.constScanLine(y);
                 for (int x = 0; x < quiet; ++x)
-                    QVERIFY(row[x] == 255 && row[out.image.width() - 1 - x] == 255);
+                    QVERIFY(row[x] == 255 && row[image.width() - 1 - x] == 255);
             }
-            files << dir.filePath(QString::number(i) + ".png");
-            QVERIFY(out.image.save(files.last()));
-            expected << QString(symbol).mid(1, symbol.size() - 2).replace(u'~', u' ');
+            const QString base = dir.filePath(QString::number(i));
+            for (const QString& format : formats) {
+                const QString file = base + '.' + format;
+                QFile out(file);
+                QVERIFY(out.open(QIODevice::WriteOnly));
+                out.write(format == "png"   ? png
+                          : format == "svg" ? render::BarCodeSvg(symbol, look, data)
+                                            : render::BarCodePdf(symbol, look, data));
+                out.close();
+                QVERIFY2(out.size() > 0, qPrintable(file));
+                if (format != "png") {
+                    const QString raster = base + "-" + format + ".png";
+                    QVERIFY2(RunTool(format == "svg" ? QStringList{"rsvg-convert", "-d", QString::number(dpi),
+                                                                   "-p", QString::number(dpi), "-o", raster, file}
+                                                     : QStringList{"pdftoppm", "-r", QString::number(dpi), "-png",
+                                                                   "-singlefile", file, base + "-" + format}),
+                             qPrintable(file));
+                    files << raster;
+                } else {
+                    files << file;
+                }
+                expected << QString(symbol).mid(1, symbol.size() - 2).replace(u'~', u' ');
+            }
         }
         const Decoded decoded = Decode(files);
         QVERIFY2(decoded.error.isEmpty(), qPrintable(decoded.error));
         QCOMPARE(decoded.data, expected);
+    }
+
+    // The SVG's bars, read as rectangles, against the typeface's own glyph outlines, module for module.
+    void svgMatchesTypeface_data()
+    {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<bool>("textAbove");
+        QTest::addColumn<double>("points");
+        QTest::addRow("every character, text below") << "*" + kSymbols.chopped(1) + "*" << false << 22.0;
+        QTest::addRow("every character, text above, odd size") << "*" + kSymbols.chopped(1) + "*" << true << 9.5;
+        QTest::addRow("space symbol and check character") << "*A~B G*" << false << 12.0;
+    }
+    void svgMatchesTypeface()
+    {
+        QFETCH(QString, symbol);
+        QFETCH(bool, textAbove);
+        QFETCH(double, points);
+        symbol.replace(u' ', u'~');
+        const QByteArray svg = render::BarCodeSvg(symbol, {textAbove, points, true}, "t");
+        // What the typeface draws: one flag per module, from the first module of the first character.
+        const QRawFont font = LoadFont(textAbove ? kUp : kLo);
+        const qreal unitsPerModule = 2048 / 16.0;
+        QList<bool> fromFont(symbol.size() * 16, false);
+        QRectF fontBar;
+        for (qsizetype i = 0; i < symbol.size(); ++i) {
+            for (const QRectF& bar : ReadOutline(font, symbol[i]).bars) {
+                fontBar = bar;
+                for (int m = qRound(bar.left() / unitsPerModule); m < qRound(bar.right() / unitsPerModule); ++m)
+                    fromFont[i * 16 + m] = true;
+            }
+        }
+        // What the SVG draws, in the same modules, past a quiet zone of ten.
+        const qreal module = points / 16;
+        QList<bool> fromSvg(symbol.size() * 16, false);
+        QXmlStreamReader xml(svg);
+        QString viewBox;
+        int depth = 0, barDepth = -1;
+        while (!xml.atEnd()) {
+            const auto token = xml.readNext();
+            if (token == QXmlStreamReader::EndElement && depth-- == barDepth)
+                barDepth = -1;
+            if (token != QXmlStreamReader::StartElement)
+                continue;
+            ++depth;
+            const QXmlStreamAttributes a = xml.attributes();
+            if (xml.name() == QLatin1String("svg"))
+                viewBox = a.value("viewBox").toString();
+            if (xml.name() == QLatin1String("g") && a.value("fill") == QLatin1String("#000") &&
+                !a.hasAttribute("font-family"))
+                barDepth = depth;
+            if (xml.name() != QLatin1String("rect") || barDepth < 0)
+                continue;
+            const qreal x = a.value("x").toDouble() / module - 10, w = a.value("width").toDouble() / module;
+            QVERIFY2(qAbs(x - qRound(x)) < 0.01 && qAbs(w - qRound(w)) < 0.01,
+                     qPrintable(a.value("x").toString()));
+            QVERIFY(x >= 0 && qRound(x + w) <= fromSvg.size());
+            for (int m = qRound(x); m < qRound(x + w); ++m)
+                fromSvg[m] = true;
+            // Bar height as the typeface's, in em.
+            QCOMPARE(qRound(a.value("height").toDouble() / points * 1000), qRound(fontBar.height() / 2048 * 1000));
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(fromSvg, fromFont);
+        // The viewBox in points: the characters and two quiet zones of ten modules.
+        const QStringList box = viewBox.split(u' ');
+        QCOMPARE(box.size(), 4);
+        QCOMPARE(qRound(box[2].toDouble() / module), int(symbol.size()) * 16 + 20);
     }
 
     void commandLine_data()
@@ -346,11 +451,27 @@ private slots:
                                   << "";
         QTest::newRow("data not encodable") << QStringList{"abc"} << 1 << "not legal"
                                             << "";
+        QTest::newRow("svg, check character") << QStringList{"--svg", "x.svg", "-c", "INV-2026-0042"} << 0 << ""
+                                              << "INV-2026-0042V";
+        QTest::newRow("pdf, text above, full ascii")
+            << QStringList{"--pdf", "x.pdf", "--text-above", "-f", "a b"} << 0 << ""
+            << "+A +B";
+        QTest::newRow("image too wide for PNG")
+            << QStringList{"--size", "10", "--dpi", "72", QString(100000, u'A')} << 2 << "image too wide"
+            << "";
+        QTest::newRow("a second output file is refused")
+            << QStringList{"--png", "x.png", "--svg", "y.svg", "A"} << 2 << "one output file at a time"
+            << "";
+        QTest::newRow("the same option twice is refused")
+            << QStringList{"--pdf", "x.pdf", "--pdf", "x.pdf", "A"} << 2 << "one output file at a time"
+            << "";
         QTest::newRow("file in a missing folder")
             << QStringList{"--png", "missing/x.png", "A"} << 1 << "cannot write"
             << "";
         QTest::newRow("file is a folder") << QStringList{"--png", ".", "A"} << 1 << "cannot write"
                                           << "";
+        QTest::newRow("svg into a folder") << QStringList{"--svg", ".", "A"} << 1 << "not a regular file"
+                                           << "";
     }
     void commandLine()
     {
@@ -359,19 +480,31 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, decoded);
         QTemporaryDir dir;
-        const QString png = dir.filePath("x.png");
-        // A later --png names the file instead; the folder of the test is the working folder.
+        // A row that names no output file draws into x.png; the folder of the test is the working folder.
+        const qsizetype named = arguments.indexOf(QRegularExpression("--(png|svg|pdf)"));
+        if (named < 0)
+            arguments = QStringList{"--png", "x.png"} + arguments;
+        const QString file = dir.filePath(named < 0 ? "x.png" : arguments.value(named + 1));
         QProcess process;
         process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral(CODE39_EXE), QStringList{"--png", png} + arguments);
+        process.start(QStringLiteral(CODE39_EXE), arguments);
         process.waitForFinished(60000);
         const QByteArray err = process.readAllStandardError();
         QCOMPARE(process.exitCode(), status);
         QCOMPARE(err.count('\n'), status == 0 ? 0 : 1);
         QVERIFY2(err.contains(message.toUtf8()), err.constData());
-        QCOMPARE(QFile::exists(png), status == 0);
-        if (status == 0)
-            QCOMPARE(Decode({png}).data, QStringList{decoded});
+        QCOMPARE(QFileInfo(file).isFile(), status == 0);
+        if (status != 0)
+            return;
+        QString raster = file;
+        if (file.endsWith(".svg")) {
+            raster = file + ".png";
+            QVERIFY(RunTool({"rsvg-convert", "-d", "150", "-p", "150", "-o", raster, file}));
+        } else if (file.endsWith(".pdf")) {
+            raster = file + ".png";
+            QVERIFY(RunTool({"pdftoppm", "-r", "150", "-png", "-singlefile", file, file}));
+        }
+        QCOMPARE(Decode({raster}).data, QStringList{decoded});
     }
 };
 

@@ -325,10 +325,36 @@ void TestInstall::installUser()
     const QString icon = desktop.section(QStringLiteral("\nIcon="), 1).section(u'\n', 0, 0);
     QVERIFY2(QFile::exists(icon), qPrintable(icon));
 
+    // The encoder is on the user's PATH folder, with its manual page and completion.
+    const QFileInfo code39(home.filePath(".local/bin/code39"));
+    QVERIFY(code39.isSymLink() && code39.isExecutable());
+    QCOMPARE(code39.symLinkTarget(), prefix + "/bin/code39");
+    QCOMPARE(readAll(share + "/man/man1/code39.1"), readAll(kSource + "/resources/man/code39.1"));
+    QCOMPARE(readAll(share + "/bash-completion/completions/code39"),
+             readAll(kSource + "/resources/completion/code39.bash"));
+    QVERIFY2(log.contains(home.filePath(".local/bin") + " is not on your PATH"), qPrintable(log));
+    QProcess completion;
+    completion.start("bash", {"-c",
+                              "source \"$0\"; COMP_WORDS=(code39 --sv); COMP_CWORD=1; _code39; "
+                              "echo \"${COMPREPLY[*]}\"",
+                              share + "/bash-completion/completions/code39"});
+    QVERIFY(completion.waitForFinished(30000));
+    QCOMPARE(completion.readAllStandardOutput(), QByteArray("--svg\n"));
+
     // A second run changes nothing, not even a file's time.
     const QStringList before = snapshot(home.path());
     QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
     QCOMPARE(snapshot(home.path()), before);
+
+    // A code39 of the user's own in ~/.local/bin is kept.
+    QVERIFY(QFile::remove(code39.filePath()));
+    {
+        QFile own(code39.filePath());
+        QVERIFY(own.open(QIODevice::WriteOnly) && own.write("#!/bin/sh\n") == 10);
+    }
+    QVERIFY2(runInstall(home.path(), &log), qPrintable(log));
+    QCOMPARE(readAll(code39.filePath()), QByteArray("#!/bin/sh\n"));
+    QVERIFY2(log.contains("kept " + code39.filePath()), qPrintable(log));
 
     // The user's settings and own template survive; a deleted template comes back.
     const QByteArray settings = readAll(zovod + "kelmtips.ini") + "[Settings]\r\nData=MINE\r\n";

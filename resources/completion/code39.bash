@@ -1,0 +1,16 @@
+# bash completion for code39
+_code39()
+{
+    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
+    case $prev in
+        --png) COMPREPLY=($(compgen -f -X '!*.png' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        --svg) COMPREPLY=($(compgen -f -X '!*.svg' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        --pdf) COMPREPLY=($(compgen -f -X '!*.pdf' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        --size | --dpi) return ;;
+    esac
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W '-c --checksum -f --full-ascii -h --help --version --png --svg --pdf
+            --size --dpi --text-above --no-antialias --force' -- "$cur"))
+    fi
+}
+complete -F _code39 code39

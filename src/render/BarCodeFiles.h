@@ -1,0 +1,43 @@
+#pragma once
+// A bar code as a finished file: the bytes of a PNG image, an SVG drawing or a PDF page, for saving and
+// for the clipboard. Each needs a QGuiApplication.
+
+#include "BarCodeDrawing.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QtGlobal>
+
+namespace render {
+
+// Cap on an image, so that a long text at a large size cannot exhaust memory.
+inline constexpr qint64 kMaxImagePixels = 64 * 1024 * 1024;
+// libpng writes no wider image than this.
+inline constexpr qint64 kMaxPngWidth = 1000000;
+
+struct BarCodeImage {
+    enum Failure { None, Unreadable, NoTypeface, TooLarge };
+    QImage image; // 8-bit grey, its resolution recorded; null on failure
+    Failure failure = None;
+    QString error; // why, on failure
+};
+
+// barText (start and stop characters included) in black on white, set in the typeface at dpi, with a
+// quiet zone of at least ten narrow modules each side and a margin of two round everything.
+BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi);
+
+// The image above as PNG file bytes; empty, with the reason in *error, when it cannot be made.
+QByteArray BarCodePng(const QString& barText, const BarCodeLook& look, int dpi, QString* error = nullptr);
+
+// An SVG 1.1 drawing in points: the bars as rectangles, the readable characters as text in a generic
+// monospace family, title as its <title>. Empty, with the reason, when barText cannot be drawn.
+QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QString& title,
+                      QString* error = nullptr);
+
+// A one-page PDF the size of the symbol and its quiet zones (rounded up to whole points): the bars as filled
+// paths, the readable characters as selectable text. Empty, with the reason, when barText cannot be drawn.
+QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title,
+                      QString* error = nullptr);
+
+} // namespace render

@@ -1,0 +1,148 @@
+// The file forms of a bar code checked from outside: the PDF's page read back by pdfinfo, the SVG parsed
+// as XML, the PNG decoded, and the sizes the files may take.
+#include "render/BarCodeFiles.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+// The SVG's <title>, or a parse error.
+QString SvgTitle(const QByteArray& svg)
+{
+    QXmlStreamReader xml(svg);
+    QString title;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("title"))
+            title = xml.readElementText();
+    }
+    return xml.hasError() ? "error: " + xml.errorString() : title;
+}
+
+// "Page size: W x H pts" and the title, as pdfinfo reads them.
+QString PdfInfo(const QByteArray& pdf, const QString& field)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("x.pdf"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
+        return {};
+    file.close();
+    QProcess info;
+    info.start("pdfinfo", {file.fileName()});
+    info.waitForFinished(30000);
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    return QRegularExpression("^" + field + ":\\s*(.*)$", QRegularExpression::MultilineOption)
+        .match(text)
+        .captured(1)
+        .trimmed();
+}
+
+} // namespace
+
+class TestBarCodeFiles : public QObject {
+    Q_OBJECT
+private slots:
+    // A 12-character bar code stays small in the vector forms, and the PDF page is the symbol and its
+    // quiet zones: 16 modules a character, 10 each side, rounded up to whole points.
+    void sizesAndPage_data()
+    {
+        QTest::addColumn<bool>("textAbove");
+        QTest::addColumn<double>("points");
+        QTest::newRow("text below, 22 pt") << false << 22.0;
+        QTest::newRow("text above, 22 pt") << true << 22.0;
+        QTest::newRow("text below, 9.5 pt") << false << 9.5;
+        QTest::newRow("text above, 72 pt") << true << 72.0;
+    }
+    void sizesAndPage()
+    {
+        QFETCH(bool, textAbove);
+        QFETCH(double, points);
+        const QString symbol = "*INV-2026-00*"; // 11 data characters and a check character
+        const render::BarCodeLook look{textAbove, points, true};
+        const QByteArray svg = render::BarCodeSvg(symbol, look, "INV-2026-00");
+        const QByteArray pdf = render::BarCodePdf(symbol, look, "INV-2026-00");
+        QVERIFY2(svg.size() < 8 * 1024, QByteArray::number(svg.size()));
+        QVERIFY2(pdf.size() < 40 * 1024, QByteArray::number(pdf.size()));
+        const double width = (symbol.size() * 16 + 20) * points / 16;
+        const QStringList page = PdfInfo(pdf, "Page size").split(' ');
+        QCOMPARE(page.value(0).toDouble(), std::ceil(width));
+        QVERIFY(page.value(2).toDouble() > points && page.value(2).toDouble() < 2 * points);
+        QCOMPARE(PdfInfo(pdf, "Pages"), QStringLiteral("1"));
+        QCOMPARE(PdfInfo(pdf, "Title"), QStringLiteral("INV-2026-00"));
+    }
+
+    // Any title gives a well-formed SVG that reads back as the title, with what XML cannot hold replaced.
+    void svgTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("markup characters") << "a<b>&\"c\""
+                                           << "a<b>&\"c\"";
+        QTest::newRow("a closing tag cannot end the title early") << "</title><x/>"
+                                                                  << "</title><x/>";
+        QTest::newRow("control characters become U+FFFD, tab and line ends stay")
+            << QString("a\x01\tb\nc\x1B") << QString("a\uFFFD\tb\nc\uFFFD");
+        QTest::newRow("a lone surrogate becomes U+FFFD, a pair stays")
+            << QString(QChar(0xD800)) + "x" + QString::fromUtf8("\xF0\x9F\x98\x80")
+            << QString(QChar(0xFFFD)) + "x" + QString::fromUtf8("\xF0\x9F\x98\x80");
+    }
+    void svgTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, read);
+        QCOMPARE(SvgTitle(render::BarCodeSvg("*A*", {}, title)), read);
+    }
+
+    // What cannot be drawn gives no bytes and a reason, never a partial file.
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QString>("png"); // part of the reason; empty when the PNG is made
+        QTest::addColumn<bool>("svg");    // made
+        QTest::addColumn<bool>("pdf");    // made
+        QTest::newRow("nothing to draw") << "" << 22.0 << 300 << "nothing to draw" << false << false;
+        QTest::newRow("a character without bars leaves no gap: refused")
+            << "*Aé*" << 22.0 << 300 << "\"é\" has no bars" << false << false;
+        QTest::newRow("wider than a PNG may be")
+            << "*" + QString(62499, u'A') + "*" << 1.0 << 1152 << "image too wide" << true << false;
+        QTest::newRow("a PDF page beyond 200 inches")
+            << "*" + QString(1000, u'A') + "*" << 22.0 << 36 << "" << true << false;
+    }
+    void refusals()
+    {
+        QFETCH(QString, symbol);
+        QFETCH(double, points);
+        QFETCH(int, dpi);
+        QFETCH(QString, png);
+        QFETCH(bool, svg);
+        QFETCH(bool, pdf);
+        const render::BarCodeLook look{false, points, true};
+        QString error;
+        const QByteArray image = render::BarCodePng(symbol, look, dpi, &error);
+        QCOMPARE(image.isEmpty(), !png.isEmpty());
+        QVERIFY2(png.isEmpty() || error.contains(png), qPrintable(error));
+        QVERIFY(image.isEmpty() || !QImage::fromData(image, "PNG").isNull());
+        error.clear();
+        QCOMPARE(!render::BarCodeSvg(symbol, look, "t", &error).isEmpty(), svg);
+        QCOMPARE(error.isEmpty(), svg);
+        error.clear();
+        QCOMPARE(!render::BarCodePdf(symbol, look, "t", &error).isEmpty(), pdf);
+        QCOMPARE(error.isEmpty(), pdf);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    TestBarCodeFiles test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestBarCodeFiles.moc"
