@@ -352,7 +352,7 @@ void TestInstall::installUser()
         QFile own(code39.filePath());
         QVERIFY(own.open(QIODevice::WriteOnly) && own.write("#!/bin/sh\n") == 10);
     }
-    QVERIFY2(runInstall(home.path(), &log), qPrintable(log));
+    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
     QCOMPARE(readAll(code39.filePath()), QByteArray("#!/bin/sh\n"));
     QVERIFY2(log.contains("kept " + code39.filePath()), qPrintable(log));
 
