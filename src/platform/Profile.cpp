@@ -1,12 +1,12 @@
 #include "Profile.h"
 
 #include "Errors.h"
+#include "FileWriter.h"
 #include "IniFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace platform {
 
@@ -86,15 +86,9 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     if (bytes.size() > kMaxProfileFileSize)
         return false;
     // The new contents go to a temporary file in the same folder that then replaces the old one, so a
-    // crash, a full disk or a second copy of the program never leaves a truncated file behind.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // crash, a full disk or a second copy of the program never leaves a truncated file behind. A file
+    // in a folder that cannot be written is still the user's to change: it is rewritten in place.
+    return WriteWholeFile(fileName, bytes, WriteFallback::InPlace, nullptr);
 }
 
 QStringList ReadSectionValues(const QString& section, const QString& fileName)

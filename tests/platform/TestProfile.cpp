@@ -71,12 +71,24 @@ class TestProfile : public QObject {
     std::unique_ptr<QTemporaryDir> m_home;
     QString m_file;
     QStringList m_immutable; // paths to release in cleanup(), whatever the test's outcome
+    QStringList m_locked;    // folders to make writable again in cleanup()
 
     void makeImmutable(const QString& path)
     {
         if (!setImmutable(path, true))
             QSKIP("chattr +i is not available here, so nothing can be made read-only for the superuser");
         m_immutable.append(path);
+    }
+
+    // A folder nobody may add files to (the superuser ignores permissions, so it is made immutable).
+    void lockFolder(const QString& path)
+    {
+        if (runningAsRoot()) {
+            makeImmutable(path);
+        } else {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            m_locked.append(path);
+        }
     }
 
 private slots:
@@ -93,6 +105,9 @@ private slots:
         for (const QString& path : std::as_const(m_immutable))
             setImmutable(path, false);
         m_immutable.clear();
+        for (const QString& path : std::as_const(m_locked))
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_locked.clear();
         m_home.reset();
     }
 
@@ -508,6 +523,19 @@ private slots:
 #endif
     }
 
+    // A writable settings file in a folder that cannot be written (a shared, prepared folder) still
+    // takes the user's changes: it is rewritten in place.
+    void readOnlyFolderWritesInPlace()
+    {
+        const QByteArray start = "[Settings]\r\nData=a much longer start value\r\n[Sizes]\r\nS1=x\r\n";
+        writeAll(m_file, start);
+        lockFolder(m_home->path());
+        WriteString("Settings", "Data", "short", m_file);
+        WriteInteger("Settings", "Left", 12, m_file);
+        QCOMPARE(readAll(m_file), QByteArray("[Settings]\r\nData=short\r\nLeft=12\r\n[Sizes]\r\nS1=x\r\n"));
+        QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
+    }
+
     // A writer killed at any moment leaves the old file or a new one, never a mixture or a truncation.
     void killedWriterLeavesAWholeFile()
     {
@@ -541,14 +569,32 @@ private slots:
         qInfo("%d of 200 killed writers had completed a write", changed);
     }
 
-    // A full disk mid-write: the file-size limit stops the write, the old file stays.
+    // A full disk mid-write: the file-size limit stops the write, the old file stays. Limits below the
+    // writer's 16 KiB buffer fail only when the buffer is flushed, which must be checked too.
+    void fullDiskLeavesTheFile_data()
+    {
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<bool>("readOnlyFolder"); // the file is then rewritten in place
+        QTest::newRow("100 bytes: the whole write sits in the buffer") << "100" << false;
+        QTest::newRow("1,000 bytes: cut mid-value in the buffer") << "1000" << false;
+        QTest::newRow("4,000 bytes") << "4000" << false;
+        QTest::newRow("4,095 bytes: one below a page") << "4095" << false;
+        QTest::newRow("4,096 bytes: a page") << "4096" << false;
+        QTest::newRow("20,000 bytes: beyond the buffer, written straight through") << "20000" << false;
+        QTest::newRow("in place, 100 bytes: the old bytes are put back") << "100" << true;
+        QTest::newRow("in place, 20,000 bytes") << "20000" << true;
+    }
     void fullDiskLeavesTheFile()
     {
 #ifdef Q_OS_UNIX
+        QFETCH(QString, limit);
+        QFETCH(bool, readOnlyFolder);
         const QByteArray start = "[Settings]\r\nData=start\r\n";
         writeAll(m_file, start);
+        if (readOnlyFolder)
+            lockFolder(m_home->path());
         QProcess writer;
-        writer.start(PROFILE_WRITER, {"limited", m_file, "4096"});
+        writer.start(PROFILE_WRITER, {"limited", m_file, limit});
         QVERIFY(writer.waitForFinished(10000));
         QCOMPARE(writer.exitCode(), 0);
         QCOMPARE(writer.readAllStandardOutput().trimmed(), ("Unable to write to " + m_file).toLocal8Bit());

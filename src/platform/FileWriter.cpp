@@ -1,0 +1,120 @@
+#include "FileWriter.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace platform {
+
+namespace {
+
+// A file rewritten in place keeps its old bytes in memory to put them back on failure; beyond this
+// size the fallback is refused rather than risk a half-written file that cannot be restored.
+constexpr qint64 kMaxInPlaceSize = 64 * 1024 * 1024;
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+// QTemporaryFile's names: the file's name, a dot and six letters or digits. A name made only of small
+// letters ("kelmtips.ini.backup") looks like a user's own copy and is never touched; a temporary name
+// is rarely so, and such a leftover merely stays.
+bool looksTemporary(const QString& name, const QString& base)
+{
+    if (name.size() != base.size() + 7 || !name.startsWith(base) || name[base.size()] != u'.')
+        return false;
+    bool lowerOnly = true;
+    for (QChar c : QStringView(name).sliced(base.size() + 1)) {
+        if (!(c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) || c.unicode() > 127)
+            return false;
+        lowerOnly = lowerOnly && c >= u'a' && c <= u'z';
+    }
+    return !lowerOnly;
+}
+
+void removeStaleTemporaryFiles(const QFileInfo& target)
+{
+    const QDir folder = target.absoluteDir();
+    const QString base = target.fileName();
+    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporaryFileSeconds);
+    const QFileInfoList entries =
+        folder.entryInfoList({base + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        if (looksTemporary(entry.fileName(), base) && entry.lastModified().toUTC() < limit)
+            QFile::remove(entry.filePath());
+    }
+}
+
+bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QFile file(path);
+    if (file.size() > kMaxInPlaceSize)
+        return fail(error, QStringLiteral("no temporary file can be made beside it"));
+    // Unbuffered: a failed write must leave nothing queued that would later land over the restored bytes.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return fail(error, file.errorString());
+    const QByteArray old = file.read(kMaxInPlaceSize + 1);
+    if (file.error() != QFileDevice::NoError || old.size() > kMaxInPlaceSize)
+        return fail(error, QStringLiteral("no temporary file can be made beside it"));
+    const auto put = [&file](const QByteArray& data) {
+        return file.seek(0) && file.write(data) == data.size() && file.flush() && file.resize(data.size()) &&
+               file.error() == QFileDevice::NoError;
+    };
+    if (put(bytes))
+        return true;
+    const QString reason = file.errorString();
+    file.unsetError();
+    if (!put(old))
+        return fail(error, reason + QStringLiteral(" (and the old contents could not be put back)"));
+    return fail(error, reason);
+}
+
+} // namespace
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    return WriteWholeFile(path, bytes, WriteFallback::None, error);
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback, QString* error)
+{
+    if (path.isEmpty())
+        return fail(error, QStringLiteral("no file name"));
+    const QFileInfo given(path);
+    QString target = path;
+    if (given.exists()) {
+        // Through any symbolic links to the file itself, so that the links stay links.
+        if (!given.isFile())
+            return fail(error, QStringLiteral("not a regular file"));
+        target = given.canonicalFilePath();
+    } else if (given.isSymbolicLink()) {
+        return fail(error, QStringLiteral("a link to a missing file"));
+    }
+
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        // Most often a folder that cannot be written, holding a file that can.
+        const QFileInfo existing(target);
+        if (fallback == WriteFallback::InPlace && existing.isFile() && existing.isWritable())
+            return writeInPlace(target, bytes, error);
+        return fail(error, file.errorString());
+    }
+    // QSaveFile::commit() ignores a failure of its own final flush, so everything is flushed and checked
+    // here while the old file is still in place.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(error, reason);
+    }
+    if (!file.commit())
+        return fail(error, file.errorString());
+    removeStaleTemporaryFiles(QFileInfo(target));
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,173 @@
+#include "platform/FileWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace platform;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+bool setAge(const QString& path, int seconds)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-seconds), QFileDevice::FileModificationTime);
+}
+
+// A folder nobody may add files to: by its permissions, or for the superuser, who ignores them, by the
+// immutable attribute.
+bool lockFolder(const QString& folder, bool on)
+{
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0)
+        return QProcess::execute("chattr", {on ? "+i" : "-i", folder}) == 0;
+#endif
+    const auto open = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+    return QFile::setPermissions(folder, on ? open : open | QFileDevice::WriteOwner);
+}
+
+} // namespace
+
+class TestFileWriter : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+    void cleanup() { m_dir.reset(); }
+
+    // What the writer replaces and what it refuses; a refused target is left as it was.
+    void targets_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("a new file") << "new" << true;
+        QTest::newRow("an existing file") << "file" << true;
+        QTest::newRow("a link to a file is written through") << "link to file" << true;
+        QTest::newRow("a link to a link to a file") << "link to link" << true;
+        QTest::newRow("a folder") << "folder" << false;
+        QTest::newRow("a named pipe (must not block or be replaced)") << "fifo" << false;
+        QTest::newRow("a character device through a link") << "link to device" << false;
+        QTest::newRow("a link to a missing file") << "dangling link" << false;
+        QTest::newRow("a missing folder") << "missing/file" << false;
+        QTest::newRow("no name at all") << "" << false;
+    }
+    void targets()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, written);
+        QVERIFY(writeAll(path("file"), "old"));
+        QVERIFY(QDir(m_dir->path()).mkdir("folder"));
+#ifdef Q_OS_UNIX
+        QVERIFY(QFile::link(path("file"), path("link to file")));
+        QVERIFY(QFile::link(path("link to file"), path("link to link")));
+        QVERIFY(QFile::link("/dev/null", path("link to device")));
+        QVERIFY(QFile::link(path("nothing"), path("dangling link")));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+#else
+        if (target.contains("link") || target == "fifo")
+            QSKIP("links and pipes are those of POSIX");
+#endif
+        const QString where = target.isEmpty() ? QString() : path(target);
+        QString error;
+        QCOMPARE(WriteWholeFile(where, "new bytes", &error), written);
+        QCOMPARE(error.isEmpty(), written);
+        if (written) {
+            QCOMPARE(readAll(where), QByteArray("new bytes"));
+            if (target.startsWith("link"))
+                QVERIFY(QFileInfo(where).isSymLink());
+        }
+        QCOMPARE(readAll(path("file")), QByteArray(written && target != "new" ? "new bytes" : "old"));
+        QVERIFY(QFileInfo(path("folder")).isDir());
+        QVERIFY(!QFileInfo::exists(path("nothing")));
+#ifdef Q_OS_UNIX
+        QVERIFY(!QFileInfo(path("fifo")).isFile());
+        QVERIFY(QFileInfo(path("link to device")).isSymLink());
+#endif
+        // Nothing else is left behind, whatever the outcome.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System).filter(".").size(), 0);
+    }
+
+    // Leftovers of a writer killed between creating and renaming are removed by the next successful
+    // write once they are old; a fresh one may belong to a write in progress, and a user's own copy stays.
+    void staleTemporaryFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("age");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("an old leftover") << "kelmtips.ini.aB3xYz" << 3600 << true;
+        QTest::newRow("just over a minute") << "kelmtips.ini.Q1w2E3" << 90 << true;
+        QTest::newRow("a fresh one may be another writer's") << "kelmtips.ini.aB3xYz" << 5 << false;
+        QTest::newRow("a user's copy in small letters") << "kelmtips.ini.backup" << 3600 << false;
+        QTest::newRow("another suffix length") << "kelmtips.ini.aB3xYzQ" << 3600 << false;
+        QTest::newRow("another file's leftover") << "custom.rtf.aB3xYz" << 3600 << false;
+    }
+    void staleTemporaryFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, age);
+        QFETCH(bool, removed);
+        QVERIFY(writeAll(path(name), "half"));
+        QVERIFY(setAge(path(name), age));
+        QVERIFY(WriteWholeFile(path("kelmtips.ini"), "[S]\r\n"));
+        QCOMPARE(!QFileInfo::exists(path(name)), removed);
+    }
+
+    // A writable file in a folder that cannot be written: only the in-place fallback changes it.
+    void readOnlyFolder_data()
+    {
+        QTest::addColumn<int>("fallback");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("no fallback: refused, the file kept") << int(WriteFallback::None) << false;
+        QTest::newRow("in place: written") << int(WriteFallback::InPlace) << true;
+    }
+    void readOnlyFolder()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(int, fallback);
+        QFETCH(bool, written);
+        QVERIFY(writeAll(path("file"), "old bytes, longer than the new"));
+        if (!lockFolder(m_dir->path(), true))
+            QSKIP("no way to make a folder read-only here");
+        QString error;
+        const bool ok = WriteWholeFile(path("file"), "new", WriteFallback(fallback), &error);
+        QVERIFY(lockFolder(m_dir->path(), false));
+        QCOMPARE(ok, written);
+        QCOMPARE(error.isEmpty(), written);
+        QCOMPARE(readAll(path("file")),
+                 written ? QByteArray("new") : QByteArray("old bytes, longer than the new"));
+#else
+        QSKIP("folder permissions are those of POSIX");
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileWriter)
+#include "TestFileWriter.moc"
