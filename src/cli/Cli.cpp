@@ -30,7 +30,18 @@ constexpr std::string_view kHelp =
     "  --png FILE         draw one DATA in the bar-code typeface into a PNG image instead, with\n"
     "                     --size PT (default 22), --dpi N (default 300) and --text-above\n"
     "\n"
-    "Exit status: 0 when every input was encoded, 1 when any failed, 2 on bad usage.\n";
+    "  --labels STOCK --pdf FILE   fill sheets of labels with the rows, one label per row (DATA,\n"
+    "                     the lines of standard input, or --list FILE [--column N] [--header] of a\n"
+    "                     text or CSV file), each bar code reduced to fit its label, into a PDF;\n"
+    "                     with --start N (first label), --copies K (labels per row), --size PT (the\n"
+    "                     largest size, default 22), --dpi N (printer, default 300), --text-above,\n"
+    "                     --outlines and --offset X,Y (printer nudge in mm). STOCK is a maker and\n"
+    "                     part (\"Avery 5160\"), a part only one maker uses, or one of ours (lb167)\n"
+    "  --list-stocks [--paper ID] [WORDS]   list the label stocks that match every word: maker,\n"
+    "                     part, paper, labels per sheet, label size, description (tab-separated)\n"
+    "\n"
+    "Exit status: 0 when every input was encoded, 1 when any failed, 2 on bad usage (or an unknown\n"
+    "label stock).\n";
 
 // Output is gathered and written in large blocks; rows never wait on a flush.
 constexpr std::size_t kFlushSize = 1 << 20;
