@@ -241,7 +241,8 @@ int FillLabels(LabelsOptions& o)
         Complain(QStringLiteral("warning: ") + warning);
 
     QByteArray pdf;
-    if (!labels::WritePdf(sheet, o.draw, o.fill.dpi, pdf, error) || !platform::WriteWholeFile(o.pdf, pdf, &error)) {
+    if (!labels::WritePdf(sheet, o.draw, o.fill.dpi, pdf, error) ||
+        !platform::WriteWholeFile(o.pdf, pdf, &error)) {
         Complain(QStringLiteral("cannot write %1: %2").arg(o.pdf, error));
         return 1;
     }

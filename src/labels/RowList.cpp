@@ -67,8 +67,8 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
 {
     rows.clear();
     if (bytes.size() > kMaxListBytes) {
-        error = QStringLiteral("The list is larger than %L1 MB: it is not a list of labels.")
-                    .arg(kMaxListBytes >> 20);
+        error =
+            QStringLiteral("The list is larger than %L1 MB: it is not a list of labels.").arg(kMaxListBytes >> 20);
         return false;
     }
     QString text;
@@ -92,8 +92,8 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
             // Name the first line that is not UTF-8, so that the user can find it.
             const qsizetype bad = text.indexOf(QChar::ReplacementCharacter);
             const qsizetype line = bad < 0 ? 1 : QStringView(text).left(bad).count(u'\n') + 1;
-            error = QStringLiteral("The list is not UTF-8 text (line %1); save it as UTF-8 and try again.")
-                        .arg(line);
+            error =
+                QStringLiteral("The list is not UTF-8 text (line %1); save it as UTF-8 and try again.").arg(line);
             return false;
         }
     }
@@ -109,8 +109,8 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
         rows = lines;
         return true;
     }
-    const QChar separator = SeparatorOf(options.header ? QStringView(RowsFromText(text).value(0))
-                                                       : QStringView(lines.value(0)));
+    const QChar separator =
+        SeparatorOf(options.header ? QStringView(RowsFromText(text).value(0)) : QStringView(lines.value(0)));
     rows.reserve(lines.size());
     QString field;
     for (const QString& line : std::as_const(lines)) {

@@ -25,8 +25,8 @@ struct Room {
 Room RoomIn(const Stock& stock, const QRectF& label, double scale)
 {
     const double margin = stock.markupMargin * scale;
-    Room room{stock.shape, QRectF(label.topLeft() * scale, label.size() * scale).adjusted(margin, margin, -margin,
-                                                                                      -margin)};
+    Room room{stock.shape,
+              QRectF(label.topLeft() * scale, label.size() * scale).adjusted(margin, margin, -margin, -margin)};
     room.hole = (stock.hole + stock.markupMargin) * scale;
     return room;
 }
@@ -144,15 +144,15 @@ Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& 
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const int row = int(i + 1);
         if (sheet.barTexts.size() + copies > kMaxLabels) {
-            sheet.failures.append({row, QStringLiteral("rows from here on are left out: more than %L1 labels")
-                                            .arg(kMaxLabels)});
+            sheet.failures.append(
+                {row, QStringLiteral("rows from here on are left out: more than %L1 labels").arg(kMaxLabels)});
             break;
         }
         const QString& text = rows[i];
         QString barText;
-        if (!code39::BuildBarCodeData(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                          std::size_t(text.size())),
-                                      options.fullAscii, options.checksum, built)) {
+        if (!code39::BuildBarCodeData(
+                std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())),
+                options.fullAscii, options.checksum, built)) {
             sheet.failures.append({row, QString::fromStdU16String(built.error)});
         } else {
             barText = QString::fromStdString(code39::BarTextOut(built.data));
@@ -184,7 +184,8 @@ QStringList SheetWarnings(const Sheet& sheet, int dpi)
             continue;
         auto it = pixelsByLength.find(int(barText.size()));
         if (it == pixelsByLength.end())
-            it = pixelsByLength.insert(int(barText.size()), FittedPixels(room, int(barText.size()), sheet.look, dpi));
+            it = pixelsByLength.insert(int(barText.size()),
+                                       FittedPixels(room, int(barText.size()), sheet.look, dpi));
         if (*it > 0)
             smallest = qMin(smallest, *it);
     }
@@ -230,7 +231,8 @@ void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions
         const Room room = RoomIn(sheet.stock, label, scale);
         auto it = pixelsByLength.find(int(barText.size()));
         if (it == pixelsByLength.end())
-            it = pixelsByLength.insert(int(barText.size()), FittedPixels(room, int(barText.size()), sheet.look, dpi));
+            it = pixelsByLength.insert(int(barText.size()),
+                                       FittedPixels(room, int(barText.size()), sheet.look, dpi));
         if (*it == 0)
             continue;
         const render::BarCodeLook look = LookAt(sheet.look, *it, dpi);

@@ -37,8 +37,8 @@ struct RowFailure {
 
 struct Sheet {
     Stock stock;
-    QList<QRectF> labels;     // one page's label rectangles, in order
-    QStringList barTexts;     // per label over all pages: "*DATA*", or empty for a blank label
+    QList<QRectF> labels; // one page's label rectangles, in order
+    QStringList barTexts; // per label over all pages: "*DATA*", or empty for a blank label
     QList<RowFailure> failures;
     render::BarCodeLook look;
     int dpi = 300;
@@ -66,7 +66,7 @@ QStringList SheetWarnings(const Sheet& sheet, int dpi);
 struct DrawOptions {
     bool outlines = false; // draw each label's outline (a calibration print, or the preview)
     bool barCodes = true;
-    QPointF offsetMm;      // the printer's nudge: right and down, in millimetres
+    QPointF offsetMm; // the printer's nudge: right and down, in millimetres
 };
 
 // Draws one page (from 0) of the sheet, the painter's origin at the page's top-left corner, in the

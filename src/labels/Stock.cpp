@@ -46,7 +46,8 @@ QString StockProblem(const Stock& stock)
     for (const Layout& l : stock.layouts) {
         if (l.nx < 1 || l.ny < 1 || !qIsFinite(l.x0) || !qIsFinite(l.y0) || !qIsFinite(l.dx) || !qIsFinite(l.dy))
             return QStringLiteral("a layout has no labels");
-        if ((l.nx > 1 && l.dx < stock.label.width() - kSlack) || (l.ny > 1 && l.dy < stock.label.height() - kSlack))
+        if ((l.nx > 1 && l.dx < stock.label.width() - kSlack) ||
+            (l.ny > 1 && l.dy < stock.label.height() - kSlack))
             return QStringLiteral("the labels overlap");
         const double right = l.x0 + (l.nx - 1) * l.dx + stock.label.width();
         const double bottom = l.y0 + (l.ny - 1) * l.dy + stock.label.height();

@@ -33,8 +33,8 @@ struct Stock {
     QString paperName; // as shown: "A4", "US Letter"
     QSizeF page;
     LabelShape shape = LabelShape::Rectangle;
-    QSizeF label;       // the label's bounding box
-    double hole = 0;    // a CD label's centre hole radius
+    QSizeF label;            // the label's bounding box
+    double hole = 0;         // a CD label's centre hole radius
     double markupMargin = 0; // blank border inside the label that printing keeps clear of
     QList<Layout> layouts;
     QString equivalentOf; // the part this one is sold as the same as, when it was declared that way

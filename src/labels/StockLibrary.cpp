@@ -47,9 +47,20 @@ bool LengthAttribute(const QXmlStreamReader& xml, QLatin1StringView name, double
     const QStringView text = xml.attributes().value(name);
     if (ParseLength(text, points))
         return true;
-    why = text.isEmpty() ? QStringLiteral("no %1").arg(name) : QStringLiteral("%1=\"%2\" is not a length")
-                                                                     .arg(name, text.left(40).toString());
+    why = text.isEmpty() ? QStringLiteral("no %1").arg(name)
+                         : QStringLiteral("%1=\"%2\" is not a length").arg(name, text.left(40).toString());
     return false;
+}
+
+// A layout's offset: as a length, but an empty one is the page's edge (one template of the database
+// writes x0="" for labels that fill the page's width).
+bool OffsetAttribute(const QXmlStreamReader& xml, QLatin1StringView name, double& points, QString& why)
+{
+    if (xml.attributes().hasAttribute(name) && xml.attributes().value(name).trimmed().isEmpty()) {
+        points = 0;
+        return true;
+    }
+    return LengthAttribute(xml, name, points, why);
 }
 
 // A count of labels across or down: 1 to 1000, nothing else.
@@ -103,8 +114,8 @@ bool ReadLabel(QXmlStreamReader& xml, Stock& stock, QString& why)
             Layout layout;
             if (!CountAttribute(xml, QLatin1StringView("nx"), layout.nx, why) ||
                 !CountAttribute(xml, QLatin1StringView("ny"), layout.ny, why) ||
-                !LengthAttribute(xml, QLatin1StringView("x0"), layout.x0, why) ||
-                !LengthAttribute(xml, QLatin1StringView("y0"), layout.y0, why))
+                !OffsetAttribute(xml, QLatin1StringView("x0"), layout.x0, why) ||
+                !OffsetAttribute(xml, QLatin1StringView("y0"), layout.y0, why))
                 return false;
             // A single row or column may leave its pitch out.
             if ((layout.nx > 1 || xml.attributes().hasAttribute(QLatin1StringView("dx"))) &&
@@ -113,7 +124,13 @@ bool ReadLabel(QXmlStreamReader& xml, Stock& stock, QString& why)
             if ((layout.ny > 1 || xml.attributes().hasAttribute(QLatin1StringView("dy"))) &&
                 !LengthAttribute(xml, QLatin1StringView("dy"), layout.dy, why))
                 return false;
-            stock.layouts.append(layout);
+            // A layout given twice would put two rows on one label.
+            const bool repeated = std::any_of(stock.layouts.begin(), stock.layouts.end(), [&](const Layout& l) {
+                return l.nx == layout.nx && l.ny == layout.ny && l.x0 == layout.x0 && l.y0 == layout.y0 &&
+                       l.dx == layout.dx && l.dy == layout.dy;
+            });
+            if (!repeated)
+                stock.layouts.append(layout);
         } else if (xml.name() == u"Markup-margin") {
             double margin = 0;
             if (LengthAttribute(xml, QLatin1StringView("size"), margin, why) && margin >= 0)
@@ -211,8 +228,8 @@ bool ParseLength(QStringView text, double& points)
     static constexpr struct {
         char16_t unit[3];
         double points;
-    } kUnits[] = {{u"pt", 1}, {u"in", kPointsPerInch}, {u"mm", kPointsPerMm}, {u"cm", 10 * kPointsPerMm},
-                  {u"pc", 12}};
+    } kUnits[] = {
+        {u"pt", 1}, {u"in", kPointsPerInch}, {u"mm", kPointsPerMm}, {u"cm", 10 * kPointsPerMm}, {u"pc", 12}};
     double scale = 1;
     for (const auto& unit : kUnits) {
         if (text.endsWith(QStringView(unit.unit))) {
@@ -353,13 +370,21 @@ void StockLibrary::loadDatabase(const QString& folder)
         equivalents.append(parsed.equivalents);
     }
 
-    // Equivalents take their stock's geometry; the parts they name may come in any file.
+    // Equivalents take their stock's geometry; the parts they name may come in any file, and may be
+    // equivalents themselves.
     QHash<QString, qsizetype> byName;
+    QHash<QString, QString> named; // an equivalent's key -> the key of the part it names
     const auto key = [](const QString& brand, const QString& part) { return Fold(brand + u'\n' + part); };
     for (qsizetype i = 0; i < stocks.size(); ++i)
         byName.insert(key(stocks[i].brand, stocks[i].part), i);
+    for (const Stock& equivalent : equivalents)
+        named.insert(key(equivalent.brand, equivalent.part), key(equivalent.brand, equivalent.equivalentOf));
     for (const Stock& equivalent : equivalents) {
-        const auto it = byName.constFind(key(equivalent.brand, equivalent.equivalentOf));
+        QString target = key(equivalent.brand, equivalent.equivalentOf);
+        // A few steps at most; a loop of equivalents names no stock.
+        for (int step = 0; step < 8 && !byName.contains(target) && named.contains(target); ++step)
+            target = named.value(target);
+        const auto it = byName.constFind(target);
         if (it == byName.constEnd()) {
             m_notes.append(QStringLiteral("template %1 left out: its equivalent %2 is not in the database")
                                .arg(equivalent.name(), equivalent.equivalentOf));
