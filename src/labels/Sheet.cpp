@@ -1,6 +1,7 @@
 #include "Sheet.h"
 
 #include "code39/Code39.h"
+#include "render/Typefaces.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -133,6 +134,7 @@ Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& 
     sheet.labels = LabelRects(stock);
     if (sheet.labels.isEmpty())
         return sheet;
+    render::RegisterBarCodeTypefaces(); // the fit measures the typeface itself
     const int copies = qBound(1, options.copies, kMaxCopies);
     const int start = qBound(1, options.start, int(sheet.labels.size()));
     sheet.barTexts.fill(QString(), start - 1);
@@ -205,6 +207,7 @@ void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions
         return;
     const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
     const double scale = dpi / 72.0;
+    render::RegisterBarCodeTypefaces(); // measured and drawn in no other font
     painter.save();
     painter.translate(options.offsetMm * kPointsPerMm * scale);
     QHash<int, int> pixelsByLength;

@@ -142,6 +142,10 @@ bool ReadLabel(QXmlStreamReader& xml, Stock& stock, QString& why)
         why = QStringLiteral("no layout");
         return false;
     }
+    if (stock.labelCount() > kMaxLabelsPerSheet) {
+        why = QStringLiteral("more than %1 labels on a sheet").arg(kMaxLabelsPerSheet);
+        return false;
+    }
     return true;
 }
 

@@ -15,6 +15,9 @@ namespace labels {
 // Where glabels-data puts its templates.
 inline constexpr char kDatabaseFolder[] = "/usr/share/libglabels-3.0/templates";
 
+// More labels than this on one sheet is a broken template, not a stock: each label costs memory.
+inline constexpr int kMaxLabelsPerSheet = 10000;
+
 // Our own stocks, in the order of the label dialog's list: US Letter sheets with an RTF template each.
 QList<Stock> OwnStocks();
 
