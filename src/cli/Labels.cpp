@@ -57,6 +57,8 @@ struct LabelsOptions {
     labels::DrawOptions draw;
     bool haveStock = false;
     bool havePdf = false;
+    bool help = false; // --help or --version: the encoder answers
+    bool version = false;
     QStringList words; // DATA, or the search words
 };
 
@@ -154,10 +156,14 @@ QString Parse(int argc, char** argv, LabelsOptions& o)
     std::string error;
     if (!ParseArguments(int(rest.size()), rest.data(), encoder, error))
         return QString::fromStdString(error);
+    o.help = encoder.help || encoder.version;
+    o.version = !encoder.help && encoder.version;
     o.fill.checksum = encoder.checksum;
     o.fill.fullAscii = encoder.fullAscii;
     for (const std::string& word : encoder.data)
         o.words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
+    if (o.help)
+        return {};
     if (o.list == o.haveStock)
         return QStringLiteral("give either --labels STOCK or --list-stocks");
     if (o.haveStock && (o.stock.trimmed().isEmpty() || !o.havePdf))
@@ -277,6 +283,11 @@ int RunLabels(int argc, char** argv)
     const QString usage = Parse(argc, argv, options);
     if (!usage.isEmpty())
         return BadUsage(usage);
+    if (options.help) {
+        char help[] = "--help", version[] = "--version";
+        char* encoder[] = {argv[0], options.version ? version : help, nullptr};
+        return RunCli(2, encoder, stdin, stdout, stderr);
+    }
     return options.list ? ListStocks(options) : FillLabels(options);
 }
 
