@@ -203,7 +203,8 @@ QStringList SheetWarnings(const Sheet& sheet, int dpi)
 
 void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions& options)
 {
-    if (page < 0 || page >= sheet.pageCount())
+    // Page 0 exists even without rows: its outlines are a calibration print.
+    if (page < 0 || (page > 0 && page >= sheet.pageCount()))
         return;
     const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
     const double scale = dpi / 72.0;

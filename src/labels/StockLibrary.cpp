@@ -433,6 +433,11 @@ QList<int> StockLibrary::search(const QString& words, const QString& paperId) co
         if (std::all_of(folded.begin(), folded.end(), [&](const QString& w) { return haystack.contains(w); }))
             found.append(i);
     }
+    // The stock whose part or name was typed comes first, before those that merely mention it.
+    const QString whole = folded.join(u' ');
+    std::stable_partition(found.begin(), found.end(), [&](int i) {
+        return Fold(m_stocks[i].part) == whole || Fold(m_stocks[i].name()) == whole;
+    });
     return found;
 }
 

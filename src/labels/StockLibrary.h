@@ -62,7 +62,8 @@ public:
     int templatesLoaded() const { return m_templatesLoaded; }
 
     // Indexes of the stocks that match every word of words (in maker, part, description or the
-    // equivalent parts, ignoring case), on paper paperId (any paper when empty), in library order.
+    // equivalent parts, ignoring case), on paper paperId (any paper when empty), in library order but
+    // for the stocks whose part or name is words itself, which come first.
     QList<int> search(const QString& words, const QString& paperId = {}) const;
 
     // The stock a user means by name: "maker part", a part number that only one maker uses, or the name
