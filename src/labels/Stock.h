@@ -13,6 +13,9 @@ namespace labels {
 inline constexpr double kPointsPerInch = 72.0;
 inline constexpr double kPointsPerMm = 72.0 / 25.4;
 
+// More labels than this on one sheet is a broken template, not a stock: each label costs memory.
+inline constexpr int kMaxLabelsPerSheet = 10000;
+
 enum class LabelShape { Rectangle, Round, Ellipse, Cd };
 
 // One grid of labels: nx across, ny down, the first at (x0, y0), each next one dx to the right or dy down.

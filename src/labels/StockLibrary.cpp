@@ -319,10 +319,10 @@ ParsedTemplates ParseTemplates(const QByteArray& xml, const QString& fileName, c
 StockLibrary::StockLibrary()
 {
     for (const Stock& stock : OwnStocks())
-        add(stock);
+        addStock(stock);
 }
 
-void StockLibrary::add(const Stock& stock)
+void StockLibrary::addStock(const Stock& stock)
 {
     m_stocks.append(stock);
     QString haystack = stock.brand + QLatin1Char(' ') + stock.part + QLatin1Char(' ') + stock.description;
@@ -400,7 +400,7 @@ void StockLibrary::loadDatabase(const QString& folder)
     for (const Stock& stock : std::as_const(stocks)) {
         if (!seen.contains(key(stock.brand, stock.part))) {
             seen.insert(key(stock.brand, stock.part));
-            add(stock);
+            addStock(stock);
             ++m_templatesLoaded;
         } else {
             m_notes.append(QStringLiteral("template %1 left out: defined twice").arg(stock.name()));
@@ -416,7 +416,7 @@ void StockLibrary::loadDatabase(const QString& folder)
                 continue;
             }
             seen.insert(key(copy.brand, copy.part));
-            add(copy);
+            addStock(copy);
             ++m_templatesLoaded;
         }
     }

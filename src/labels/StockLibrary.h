@@ -15,9 +15,6 @@ namespace labels {
 // Where glabels-data puts its templates.
 inline constexpr char kDatabaseFolder[] = "/usr/share/libglabels-3.0/templates";
 
-// More labels than this on one sheet is a broken template, not a stock: each label costs memory.
-inline constexpr int kMaxLabelsPerSheet = 10000;
-
 // Our own stocks, in the order of the label dialog's list: US Letter sheets with an RTF template each.
 QList<Stock> OwnStocks();
 
@@ -71,9 +68,10 @@ public:
     // it is unknown or ambiguous.
     int find(const QString& name, QString& error) const;
 
-private:
-    void add(const Stock& stock);
+    // Adds a stock (one of the user's own) at the end, where search and find see it.
+    void addStock(const Stock& stock);
 
+private:
     QList<Stock> m_stocks;
     QStringList m_haystacks; // per stock, folded text searched by search()
     QStringList m_notes;

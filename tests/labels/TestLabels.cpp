@@ -4,6 +4,7 @@
 #include "labels/RtfTemplate.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
+#include "labels/UserStock.h"
 
 #include <QDir>
 #include <QImage>
@@ -475,6 +476,69 @@ private slots:
         if (warns)
             QVERIFY2(warnings.front().contains(QLatin1String("at least 3.2 pt to scan")),
                      qPrintable(warnings.front()));
+    }
+
+    // A stock typed by the user: made, kept as one settings value, read back, found by name.
+    void userStock_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("error"); // a part of it; empty when the stock is made
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QRectF>("last"); // the last label, in points
+        QTest::newRow("A4 in millimetres, 3 x 8")
+            << "mm 210 297 70 37 3 8 0 0.5 70 37"
+            << ""
+            << "A4" << QRectF(140 * kMm, (0.5 + 7 * 37) * kMm, 70 * kMm, 37 * kMm);
+        QTest::newRow("US Letter in inches")
+            << "in 8.5 11 2.625 1 3 10 0.15625 0.5 2.78125 1"
+            << ""
+            << "US Letter" << QRectF(5.71875 * kInch, 9.5 * kInch, 2.625 * kInch, kInch);
+        QTest::newRow("labels wider than their pitch overlap") << "mm 210 297 80 37 3 8 0 0 70 37"
+                                                               << "overlap"
+                                                               << "" << QRectF();
+        QTest::newRow("labels off the page") << "mm 210 297 70 37 4 8 0 0 70 37"
+                                             << "run off the page"
+                                             << "" << QRectF();
+        QTest::newRow("no columns") << "mm 210 297 70 37 0 8 0 0 70 37"
+                                    << "no labels"
+                                    << "" << QRectF();
+        QTest::newRow("a page beyond a metre") << "mm 2100 297 70 37 3 8 0 0 70 37"
+                                               << "larger than a metre"
+                                               << "" << QRectF();
+        QTest::newRow("a unit we do not know") << "cm 21 29.7 7 3.7 3 8 0 0 7 3.7"
+                                               << "is not unit"
+                                               << "" << QRectF();
+        QTest::newRow("a value that is no number") << "mm 210 297 70 37 3 8 0 0 nan 37"
+                                                   << "no number"
+                                                   << "" << QRectF();
+        QTest::newRow("a field missing") << "mm 210 297 70 37 3 8 0 0 70"
+                                         << "is not unit"
+                                         << "" << QRectF();
+    }
+    void userStock()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, error);
+        QFETCH(QString, paper);
+        QFETCH(QRectF, last);
+        labels::UserStockInput input;
+        QString message;
+        Stock stock;
+        const bool made = labels::ParseUserStockValue(QStringLiteral("Shelf tags"), value, input, message) &&
+                          labels::MakeUserStock(input, stock, message);
+        QVERIFY2(made == error.isEmpty() && message.contains(error), qPrintable(message));
+        if (!made)
+            return;
+        QCOMPARE(labels::UserStockValue(input), value);
+        QCOMPARE(stock.paperName, paper);
+        const QRectF got = labels::LabelRects(stock).back();
+        QVERIFY2(qAbs(got.left() - last.left()) < 1e-6 && qAbs(got.top() - last.top()) < 1e-6 &&
+                     qAbs(got.width() - last.width()) < 1e-6,
+                 qPrintable(QStringLiteral("%1 %2").arg(got.left()).arg(got.top())));
+        labels::StockLibrary library;
+        library.addStock(stock);
+        QString findError;
+        QCOMPARE(library.find(QStringLiteral("shelf tags"), findError), library.stocks().size() - 1);
     }
 
     void templateProblem_data()
