@@ -214,6 +214,11 @@ int FillLabels(LabelsOptions& o)
     const int index = library.find(o.stock, error);
     if (index < 0) {
         Complain(error);
+        // Without the database only our own stocks are known: say why the maker's part is not.
+        for (const QString& note : library.notes()) {
+            if (!library.templatesSeen())
+                Complain(note);
+        }
         return 2;
     }
     const labels::Stock& stock = library.stocks()[index];
