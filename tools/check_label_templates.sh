@@ -5,23 +5,28 @@
 # Needs libreoffice-writer and poppler-utils; not part of the test suite (LibreOffice is large).
 #
 #   tools/check_label_templates.sh [TOLERANCE]      (default 0.02)
+#
+# The templates come from the make_label_templates tool of a build tree (build/test unless
+# KELM_BUILD_DIR names another).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tolerance=${1:-0.02}
+maker="${KELM_BUILD_DIR:-$here/../build/test}/tools/make_label_templates"
+[ -x "$maker" ] || { echo "missing $maker: build the project first" >&2; exit 2; }
 for tool in soffice pdftotext pdfinfo; do
     command -v "$tool" >/dev/null || { echo "missing $tool (libreoffice-writer, poppler-utils)" >&2; exit 2; }
 done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$here/make_label_templates.py" --geometry > "$work/geometry.txt"
+"$maker" --geometry > "$work/geometry.txt"
 # Top-aligned markers show the top edges, bottom-aligned ones the bottom edges; both show left and right.
 # The sheets as shipped (no markers) are converted too: each must stay one Letter page.
 for align in plain top bottom; do
     if [ "$align" = plain ]; then
-        "$here/make_label_templates.py" "$work/$align"
+        "$maker" "$work/$align"
     else
-        "$here/make_label_templates.py" "$work/$align" --markers "$align"
+        "$maker" "$work/$align" --markers "$align"
     fi
     soffice "-env:UserInstallation=file://$work/profile" --headless --convert-to pdf \
         --outdir "$work/pdf-$align" "$work/$align"/*.rtf > "$work/soffice-$align.log" 2>&1

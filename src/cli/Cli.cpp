@@ -40,8 +40,19 @@ constexpr std::string_view kHelp =
     "  Without DATA and with %n (the row number) or %d (the data, made safe) in FILE,\n"
     "  each line of standard input is drawn into a file of its own; %% is one %.\n"
     "\n"
+    "  --labels STOCK --pdf FILE   fill sheets of labels with the rows, one label per row (DATA,\n"
+    "                     the lines of standard input, or --list FILE [--column N] [--header] of a\n"
+    "                     text or CSV file), each bar code reduced to fit its label, into a PDF;\n"
+    "                     with --start N (first label), --copies K (labels per row), --size PT (the\n"
+    "                     largest size, default 22), --dpi N (printer, default 300), --text-above,\n"
+    "                     --outlines and --offset X,Y (printer nudge in mm). STOCK is a maker and\n"
+    "                     part (\"Avery 5160\"), a part only one maker uses, or one of ours (lb167)\n"
+    "  --list-stocks [--paper ID] [WORDS]   list the label stocks that match every word: maker,\n"
+    "                     part, paper, labels per sheet, label size, description (tab-separated)\n"
+    "\n"
     "A line or DATA longer than 1048576 bytes gets an empty line and \"line too long\".\n"
-    "Exit status: 0 when every input was encoded, 1 when any failed, 2 on bad usage.\n";
+    "Exit status: 0 when every input was encoded, 1 when any failed, 2 on bad usage (or an unknown\n"
+    "label stock).\n";
 
 // Output is gathered and written in large blocks; rows never wait on a flush.
 constexpr std::size_t kFlushSize = 1 << 20;

@@ -1,0 +1,74 @@
+// The label stocks and sheets: loading the template database, listing and searching every stock, and a
+// 1,000-row list filled into sheets and written as a PDF.
+#include "labels/Sheet.h"
+#include "labels/StockLibrary.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_LoadDatabase(benchmark::State& state)
+{
+    for (auto _ : state) {
+        labels::StockLibrary library;
+        library.loadDatabase();
+        benchmark::DoNotOptimize(library.stocks().size());
+    }
+}
+BENCHMARK(BM_LoadDatabase)->Unit(benchmark::kMillisecond);
+
+// Each search runs over every stock; an empty one lists them all.
+void BM_Search(benchmark::State& state, const char* words, const char* paper)
+{
+    labels::StockLibrary library;
+    library.loadDatabase();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(library.search(QString::fromUtf8(words), QString::fromUtf8(paper)));
+    state.counters["stocks"] = double(library.stocks().size());
+}
+BENCHMARK_CAPTURE(BM_Search, list_all, "", "")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Search, part_5160, "5160", "")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Search, address_on_A4, "address labels", "A4")->Unit(benchmark::kMillisecond);
+
+void BM_Find(benchmark::State& state)
+{
+    labels::StockLibrary library;
+    library.loadDatabase();
+    QString error;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(library.find(QStringLiteral("Avery L7163"), error));
+}
+BENCHMARK(BM_Find)->Unit(benchmark::kMillisecond);
+
+// Rows to sheets to PDF bytes, as code39 --labels does it (without the file write).
+void BM_ListToPdf(benchmark::State& state)
+{
+    labels::StockLibrary library;
+    library.loadDatabase();
+    QString error;
+    const labels::Stock stock = library.stocks()[library.find(QStringLiteral("lb060"), error)];
+    QStringList rows;
+    for (int i = 0; i < state.range(0); ++i)
+        rows.append(QStringLiteral("INV-2026-%1").arg(i, 4, 10, QLatin1Char('0')));
+    for (auto _ : state) {
+        const labels::Sheet sheet = labels::FillSheet(stock, rows, {});
+        QByteArray pdf;
+        labels::WritePdf(sheet, {}, 300, pdf, error);
+        state.counters["pages"] = sheet.pageCount();
+        state.counters["bytes"] = double(pdf.size());
+    }
+}
+BENCHMARK(BM_ListToPdf)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

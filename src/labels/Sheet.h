@@ -1,0 +1,79 @@
+#pragma once
+// A sheet (or several) of labels filled with bar codes, independent of any window: which row goes into
+// which label, how large each bar code can be drawn, and the drawing itself on any painter.
+
+#include "Stock.h"
+#include "render/BarCodeDrawing.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+
+class QPainter;
+
+namespace labels {
+
+// Below this many pixels per em the typefaces' narrow bars vanish on the page.
+inline constexpr int kScannablePixelsPerEm = 13;
+// Beyond these a request is a slip, not a sheet anyone prints.
+inline constexpr int kMaxCopies = 1000;
+inline constexpr int kMaxLabels = 1000000;
+
+struct FillOptions {
+    int start = 1;  // the first label to fill on the first sheet, from 1
+    int copies = 1; // labels per row
+    bool checksum = false;
+    bool fullAscii = false;
+    render::BarCodeLook look; // the chosen size is the largest a bar code is drawn at
+    int dpi = 300;            // the printer's resolution, which the fit rounds to
+};
+
+struct RowFailure {
+    int row = 0; // from 1
+    QString message;
+};
+
+struct Sheet {
+    Stock stock;
+    QList<QRectF> labels; // one page's label rectangles, in order
+    QStringList barTexts; // per label over all pages: "*DATA*", or empty for a blank label
+    QList<RowFailure> failures;
+    render::BarCodeLook look;
+    int dpi = 300;
+
+    int pageCount() const;
+};
+
+// Fills labels with rows: start - 1 blank labels, then copies labels per row, page after page. A row the
+// builder refuses, or whose bar code fits the label at no size, leaves its labels blank and is listed
+// with its number and the reason.
+Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& options);
+
+// The largest point size, at most look.pointSize, at which a symbol of characters characters (start and
+// stop included) with its quiet zones and text fits in label less the stock's markup margin on a device
+// of dpi; 0 when none does.
+double FittedPointSize(const Stock& stock, int characters, const render::BarCodeLook& look, int dpi);
+
+// The smallest point size that scans on a device of dpi.
+double ScannablePointSize(int dpi);
+
+// Problems to tell the user before printing on a device of dpi: bar codes reduced below the scannable
+// size (naming the size that would scan) and bar codes that fit no size at all.
+QStringList SheetWarnings(const Sheet& sheet, int dpi);
+
+struct DrawOptions {
+    bool outlines = false; // draw each label's outline (a calibration print, or the preview)
+    bool barCodes = true;
+    QPointF offsetMm; // the printer's nudge: right and down, in millimetres
+};
+
+// Draws one page (from 0) of the sheet, the painter's origin at the page's top-left corner, in the
+// device's pixels at its logical resolution.
+void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions& options);
+
+// Every page of the sheet as a PDF at dpi (fonts embedded). False with a reason in error.
+bool WritePdf(const Sheet& sheet, const DrawOptions& options, int dpi, QByteArray& pdf, QString& error);
+
+} // namespace labels

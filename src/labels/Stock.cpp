@@ -1,0 +1,68 @@
+#include "Stock.h"
+
+#include <QtMath>
+#include <algorithm>
+
+namespace labels {
+
+int Stock::labelCount() const
+{
+    qint64 count = 0;
+    for (const Layout& layout : layouts)
+        count += qint64(layout.nx) * layout.ny;
+    return int(qMin<qint64>(count, INT_MAX));
+}
+
+QList<QRectF> LabelRects(const Stock& stock)
+{
+    QList<QRectF> rects;
+    rects.reserve(stock.labelCount());
+    for (const Layout& layout : stock.layouts) {
+        for (int y = 0; y < layout.ny; ++y) {
+            for (int x = 0; x < layout.nx; ++x)
+                rects.append(QRectF(QPointF(layout.x0 + x * layout.dx, layout.y0 + y * layout.dy), stock.label));
+        }
+    }
+    // Rows first, then across; a stable sort keeps one layout's order where two coincide.
+    std::stable_sort(rects.begin(), rects.end(), [](const QRectF& a, const QRectF& b) {
+        if (qAbs(a.top() - b.top()) > 0.5)
+            return a.top() < b.top();
+        return a.left() < b.left() - 0.5;
+    });
+    return rects;
+}
+
+QString StockProblem(const Stock& stock)
+{
+    const auto positive = [](double v) { return qIsFinite(v) && v > 0; };
+    if (!positive(stock.page.width()) || !positive(stock.page.height()))
+        return QStringLiteral("the page has no size");
+    if (!positive(stock.label.width()) || !positive(stock.label.height()))
+        return QStringLiteral("the labels have no size");
+    if (stock.layouts.isEmpty())
+        return QStringLiteral("there are no labels on the page");
+    // A little slack: sizes given in one unit and pitches in another round differently.
+    constexpr double kSlack = 0.5;
+    for (const Layout& l : stock.layouts) {
+        if (l.nx < 1 || l.ny < 1 || !qIsFinite(l.x0) || !qIsFinite(l.y0) || !qIsFinite(l.dx) || !qIsFinite(l.dy))
+            return QStringLiteral("a layout has no labels");
+        if ((l.nx > 1 && l.dx < stock.label.width() - kSlack) ||
+            (l.ny > 1 && l.dy < stock.label.height() - kSlack))
+            return QStringLiteral("the labels overlap");
+        const double right = l.x0 + (l.nx - 1) * l.dx + stock.label.width();
+        const double bottom = l.y0 + (l.ny - 1) * l.dy + stock.label.height();
+        if (l.x0 < -kSlack || l.y0 < -kSlack || right > stock.page.width() + kSlack ||
+            bottom > stock.page.height() + kSlack)
+            return QStringLiteral("the labels run off the page");
+    }
+    return {};
+}
+
+QString LabelSizeText(const Stock& stock)
+{
+    return QStringLiteral("%1 x %2 mm")
+        .arg(stock.label.width() / kPointsPerMm, 0, 'f', 2)
+        .arg(stock.label.height() / kPointsPerMm, 0, 'f', 2);
+}
+
+} // namespace labels

@@ -1,0 +1,739 @@
+// Label stocks read from the label-template database, sheets filled and fitted, list files, templates,
+// and code39 --labels as a user runs it: its PDF rasterised at 300 dpi and each label decoded by zbar.
+#include "labels/RowList.h"
+#include "labels/RtfTemplate.h"
+#include "labels/Sheet.h"
+#include "labels/StockLibrary.h"
+#include "labels/UserStock.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using labels::Stock;
+
+namespace {
+
+constexpr double kInch = labels::kPointsPerInch;
+constexpr double kMm = labels::kPointsPerMm;
+constexpr int kDpi = 300;
+
+struct Run {
+    QByteArray out, err;
+    int status = -1;
+};
+
+Run RunProgram(const QString& program, const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(120000);
+    return {process.readAllStandardOutput(), process.readAllStandardError(),
+            process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1};
+}
+
+const QString kCode39 = QStringLiteral(CODE39_EXE);
+
+// A templates file of one or more <Template> elements, with the paper sizes the tests know.
+QByteArray Templates(const char* body)
+{
+    return QByteArray("<?xml version=\"1.0\"?>\n<Glabels-templates>\n") + body + "\n</Glabels-templates>\n";
+}
+
+labels::PaperSizes Papers()
+{
+    return {{QStringLiteral("A4"), {QStringLiteral("A4"), QSizeF(210 * kMm, 297 * kMm)}},
+            {QStringLiteral("US-Letter"), {QStringLiteral("US Letter"), QSizeF(8.5 * kInch, 11 * kInch)}}};
+}
+
+// What zbar reads in the rectangle (points) of a page rasterised at kDpi; empty when nothing.
+QByteArray Decode(const QImage& page, const QRectF& rect, const QString& dir, int n)
+{
+    const double s = kDpi / kInch;
+    const QRect pixels = QRectF(rect.topLeft() * s, rect.size() * s).toAlignedRect() & page.rect();
+    const QString file = QStringLiteral("%1/label%2.png").arg(dir).arg(n);
+    if (!page.copy(pixels).save(file))
+        return "cannot save";
+    const Run run = RunProgram(QStringLiteral("zbarimg"),
+                               {QStringLiteral("--raw"), QStringLiteral("-q"), QStringLiteral("--nodbus"),
+                                QStringLiteral("-Sdisable"), QStringLiteral("-Scode39.enable"), file});
+    return run.out.trimmed();
+}
+
+// The box round the dark pixels within grow points of the rectangle, in points; null when none.
+QRectF InkAround(const QImage& page, const QRectF& rect, double grow)
+{
+    const double s = kDpi / kInch;
+    const QRectF search = rect.adjusted(-grow, -grow, grow, grow);
+    const QRect pixels = QRectF(search.topLeft() * s, search.size() * s).toAlignedRect() & page.rect();
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        const uchar* line = page.constScanLine(y);
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            if (line[x] < 128) {
+                left = qMin(left, x), right = qMax(right, x), top = qMin(top, y), bottom = qMax(bottom, y);
+            }
+        }
+    }
+    if (right < 0)
+        return {};
+    return QRectF(left / s, top / s, (right + 1 - left) / s, (bottom + 1 - top) / s);
+}
+
+Stock OneLabel(double width, double height, double margin = 0)
+{
+    Stock stock;
+    stock.part = QStringLiteral("test");
+    stock.page = QSizeF(8.5 * kInch, 11 * kInch);
+    stock.label = QSizeF(width, height);
+    stock.markupMargin = margin;
+    stock.layouts.append({1, 1, 36, 36, 0, 0});
+    return stock;
+}
+
+} // namespace
+
+class TestLabels : public QObject {
+    Q_OBJECT
+private slots:
+    void parseLength_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("points");
+        QTest::newRow("a bare number is points") << "20.84" << true << 20.84;
+        QTest::newRow("inches") << "2.625in" << true << 189.0;
+        QTest::newRow("millimetres") << "25.4mm" << true << 72.0;
+        QTest::newRow("centimetres") << "2.54cm" << true << 72.0;
+        QTest::newRow("picas") << "2pc" << true << 24.0;
+        QTest::newRow("points named") << "9pt" << true << 9.0;
+        QTest::newRow("blanks round the number") << " 3 mm " << true << 3 * kMm;
+        QTest::newRow("an unknown unit") << "5px" << false << 0.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("infinity is no length") << "inf" << false << 0.0;
+        QTest::newRow("an overflowing exponent") << "1e999mm" << false << 0.0;
+        QTest::newRow("hexadecimal") << "0x10" << false << 0.0;
+    }
+    void parseLength()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(double, points);
+        double got = -1;
+        QCOMPARE(labels::ParseLength(text, got), ok);
+        if (ok)
+            QVERIFY2(qAbs(got - points) < 1e-9, qPrintable(QString::number(got)));
+    }
+
+    void parseTemplates_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<int>("stocks");
+        QTest::addColumn<int>("equivalents");
+        QTest::addColumn<QString>("note"); // a part of the one note expected, or empty for none
+        QTest::addColumn<QSizeF>("label"); // of the first stock, in points
+        QTest::addColumn<int>("labelCount");
+        const QByteArray rect = R"(<Label-rectangle id="0" width="2.625in" height="1in">
+            <Markup-margin size="0.0625in"/>
+            <Layout nx="3" ny="10" x0="0.15625in" y0="0.5in" dx="2.78125in" dy="1in"/></Label-rectangle>)";
+        QTest::newRow("a rectangle in inches with its equivalent")
+            << Templates("<Template brand=\"Avery\" part=\"5160\" size=\"US-Letter\">" + rect +
+                         "</Template><Template brand=\"Avery\" part=\"5260\" equiv=\"5160\"/>")
+            << 1 << 1 << QString() << QSizeF(189, 72) << 30;
+        QTest::newRow("two layouts count every label")
+            << Templates(R"(<Template brand="B" part="2L" size="A4"><Label-rectangle width="50mm" height="20mm">
+               <Layout nx="2" ny="3" x0="5mm" y0="5mm" dx="55mm" dy="25mm"/>
+               <Layout nx="1" ny="4" x0="120mm" y0="5mm" dx="0" dy="25mm"/></Label-rectangle></Template>)")
+            << 1 << 0 << QString() << QSizeF(50 * kMm, 20 * kMm) << 10;
+        QTest::newRow("a round label is its circle's box")
+            << Templates(R"(<Template brand="B" part="R" size="A4"><Label-round radius="0.75in">
+               <Layout nx="2" ny="2" x0="10" y0="10" dx="120" dy="120"/></Label-round></Template>)")
+            << 1 << 0 << QString() << QSizeF(108, 108) << 4;
+        QTest::newRow("a layout given twice is one")
+            << Templates(R"(<Template brand="B" part="T" size="A4"><Label-rectangle width="170mm" height="54mm">
+               <Layout nx="1" ny="5" x0="20mm" y0="14mm" dx="170mm" dy="54mm"/>
+               <Layout nx="1" ny="5" x0="20mm" y0="14mm" dx="170mm" dy="54mm"/></Label-rectangle></Template>)")
+            << 1 << 0 << QString() << QSizeF(170 * kMm, 54 * kMm) << 5;
+        QTest::newRow("an empty offset is the page's edge")
+            << Templates(R"(<Template brand="B" part="E" size="A4"><Label-rectangle width="198.425" height="102">
+               <Layout nx="3" ny="8" x0="" y0="12.557" dx="198.425" dy="102"/></Label-rectangle></Template>)")
+            << 1 << 0 << QString() << QSizeF(198.425, 102) << 24;
+        QTest::newRow("a page of another size gives its own")
+            << Templates(R"(<Template brand="B" part="O" size="Other" width="82pt" height="255pt">
+               <Label-rectangle width="80" height="250"><Layout nx="1" ny="1" x0="1" y0="1"/>
+               </Label-rectangle></Template>)")
+            << 1 << 0 << QString() << QSizeF(80, 250) << 1;
+        QTest::newRow("an unknown paper size leaves the template out")
+            << Templates("<Template brand=\"B\" part=\"P\" size=\"Tabloid\">" + rect + "</Template>") << 0 << 0
+            << "unknown paper size \"Tabloid\"" << QSizeF() << 0;
+        QTest::newRow("a template without a layout is left out, the next one read")
+            << Templates(R"(<Template brand="B" part="N" size="A4"><Label-rectangle width="5" height="5"/>
+               </Template><Template brand="B" part="5160" size="US-Letter">)" +
+                         rect + "</Template>")
+            << 1 << 0 << "B N left out: no layout" << QSizeF(189, 72) << 30;
+        QTest::newRow("a count that is no number")
+            << Templates(R"(<Template brand="B" part="C" size="A4"><Label-rectangle width="5" height="5">
+               <Layout nx="many" ny="1" x0="0" y0="0"/></Label-rectangle></Template>)")
+            << 0 << 0 << "nx=\"many\" is not a count" << QSizeF() << 0;
+        QTest::newRow("a length without a number")
+            << Templates(R"(<Template brand="B" part="W" size="A4"><Label-rectangle width="mm" height="5">
+               <Layout nx="1" ny="1" x0="0" y0="0"/></Label-rectangle></Template>)")
+            << 0 << 0 << "width=\"mm\" is not a length" << QSizeF() << 0;
+        QByteArray whole = Templates("<Template brand=\"Avery\" part=\"5160\" size=\"US-Letter\">" + rect +
+                                     "</Template><Template brand=\"Avery\" part=\"5161\" size=\"US-Letter\">" +
+                                     rect + "</Template>");
+        QTest::newRow("a truncated file gives nothing, with a note")
+            << whole.left(whole.size() - 40) << 0 << 0 << "t.xml left out: line" << QSizeF() << 0;
+        QTest::newRow("bytes that are no XML")
+            << QByteArray("\x00\xFF<<Template", 12) << 0 << 0 << "t.xml left out" << QSizeF() << 0;
+    }
+    void parseTemplates()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(int, stocks);
+        QFETCH(int, equivalents);
+        QFETCH(QString, note);
+        QFETCH(QSizeF, label);
+        QFETCH(int, labelCount);
+        const labels::ParsedTemplates parsed = labels::ParseTemplates(xml, QStringLiteral("t.xml"), Papers());
+        QCOMPARE(parsed.stocks.size(), stocks);
+        QCOMPARE(parsed.equivalents.size(), equivalents);
+        QCOMPARE(parsed.notes.size(), note.isEmpty() ? 0 : 1);
+        if (!note.isEmpty())
+            QVERIFY2(parsed.notes.front().contains(note), qPrintable(parsed.notes.front()));
+        if (stocks > 0) {
+            const Stock& s = parsed.stocks.front();
+            QVERIFY(qAbs(s.label.width() - label.width()) < 1e-6 &&
+                    qAbs(s.label.height() - label.height()) < 1e-6);
+            QCOMPARE(labels::LabelRects(s).size(), labelCount);
+        }
+    }
+
+    // Every template of the installed database loads, equivalents resolve, every label is placed.
+    void database()
+    {
+        if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)))
+            QSKIP("glabels-data is not installed");
+        labels::StockLibrary library;
+        library.loadDatabase();
+        for (const QString& note : library.notes())
+            qInfo("note: %s", qPrintable(note));
+        qInfo("templates seen %d, loaded %d", library.templatesSeen(), library.templatesLoaded());
+        QVERIFY(library.templatesSeen() >= 1700);
+        QCOMPARE(library.templatesLoaded() + library.notes().size(), library.templatesSeen());
+        QVERIFY(library.notes().size() <= 5);
+        int multi = 0;
+        for (const Stock& stock : library.stocks()) {
+            const QList<QRectF> rects = labels::LabelRects(stock);
+            QCOMPARE(rects.size(), stock.labelCount());
+            if (stock.layouts.size() < 2)
+                continue;
+            ++multi;
+            // Different layouts put their labels in different places.
+            QSet<QPair<int, int>> places;
+            for (const QRectF& r : rects)
+                places.insert({qRound(r.left() * 10), qRound(r.top() * 10)});
+            QVERIFY2(places.size() == rects.size(), qPrintable(stock.name()));
+        }
+        QVERIFY(multi >= 40);
+    }
+
+    void find_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("found"); // the stock's name, or a part of the error
+        QTest::newRow("maker and part") << "Avery 5160"
+                                        << "Avery 5160";
+        QTest::newRow("case and blanks do not matter") << "  avery   l7163 "
+                                                       << "Avery L7163";
+        QTest::newRow("a part only one maker uses") << "L7163"
+                                                    << "Avery L7163";
+        QTest::newRow("an equivalent part is a stock of its own") << "Avery 5260"
+                                                                  << "Avery 5260";
+        QTest::newRow("one of ours by name") << "lb167"
+                                             << "lb167";
+        QTest::newRow("one of ours by file name") << "LB060.rtf"
+                                                  << "lb060";
+        QTest::newRow("a part two makers use is ambiguous") << "5095"
+                                                            << "is ambiguous: ";
+        QTest::newRow("an unknown stock") << "Avery 99999"
+                                          << "no label stock \"Avery 99999\"";
+    }
+    void find()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, found);
+        if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)) &&
+            !name.contains(QLatin1String("lb")))
+            QSKIP("glabels-data is not installed");
+        labels::StockLibrary library;
+        library.loadDatabase();
+        QString error;
+        const int index = library.find(name, error);
+        if (index < 0)
+            QVERIFY2(error.contains(found), qPrintable(error));
+        else
+            QCOMPARE(library.stocks()[index].name(), found);
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QString>("includes");
+        QTest::addColumn<QString>("excludes");
+        QTest::newRow("a part number") << "5160"
+                                       << ""
+                                       << "Avery 5160"
+                                       << "Avery L7163";
+        QTest::newRow("an equivalent's part finds it") << "5260"
+                                                       << ""
+                                                       << "Avery 5260"
+                                                       << "Avery 5161";
+        QTest::newRow("description words in any case") << "ADDRESS labels"
+                                                       << ""
+                                                       << "Avery 5160"
+                                                       << "Avery L7163";
+        QTest::newRow("maker and part together") << "avery l7163"
+                                                 << ""
+                                                 << "Avery L7163"
+                                                 << "Avery 5160";
+        QTest::newRow("the paper filter") << "labels"
+                                          << "A4"
+                                          << "Avery L7163"
+                                          << "Avery 5160";
+        QTest::newRow("our own stocks are searched") << "80 per sheet"
+                                                     << ""
+                                                     << "lb167"
+                                                     << "lb060";
+    }
+    void search()
+    {
+        QFETCH(QString, words);
+        QFETCH(QString, paper);
+        QFETCH(QString, includes);
+        QFETCH(QString, excludes);
+        if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)))
+            QSKIP("glabels-data is not installed");
+        labels::StockLibrary library;
+        library.loadDatabase();
+        QStringList names;
+        for (int i : library.search(words, paper))
+            names.append(library.stocks()[i].name());
+        QVERIFY2(names.contains(includes), qPrintable(names.join(u',')));
+        QVERIFY2(!names.contains(excludes), qPrintable(names.join(u',')));
+        if (QTest::currentDataTag() == QLatin1String("an equivalent's part finds it"))
+            QCOMPARE(names.front(), includes); // the part typed comes before the stock it is sold as
+    }
+
+    void labelOrder()
+    {
+        // Two grids side by side: numbering runs across both before it goes down.
+        Stock stock = OneLabel(50, 20);
+        stock.layouts = {{2, 2, 10, 10, 60, 30}, {1, 2, 200, 10, 0, 30}};
+        QList<QPointF> corners;
+        for (const QRectF& r : labels::LabelRects(stock))
+            corners.append(r.topLeft());
+        QCOMPARE(corners, (QList<QPointF>{{10, 10}, {70, 10}, {200, 10}, {10, 40}, {70, 40}, {200, 40}}));
+    }
+
+    void rowsFromBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("header");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("lines, CRLF, CR or LF, no row for the last break")
+            << QByteArray("A1\r\nB2\rC3\n") << 0 << false << QStringList{"A1", "B2", "C3"} << QString();
+        QTest::newRow("a CSV column after a header")
+            << QByteArray("name,code\nbolt,B-1\nnut,N-2\n") << 2 << true << QStringList{"B-1", "N-2"} << QString();
+        QTest::newRow("quoted fields keep their separators and quotes")
+            << QByteArray("\"a,b\",\"say \"\"X\"\"\"\n") << 2 << false << QStringList{"say \"X\""} << QString();
+        QTest::newRow("semicolons separate when the first line has them")
+            << QByteArray("A;B\nC;D\n") << 2 << false << QStringList{"B", "D"} << QString();
+        QTest::newRow("a line without the column gives an empty row, kept in place")
+            << QByteArray("A,B\nC\nE,F\n") << 2 << false << QStringList{"B", "", "F"} << QString();
+        QTest::newRow("a UTF-8 byte-order mark is not data")
+            << QByteArray("\xEF\xBB\xBFX1\n") << 0 << false << QStringList{"X1"} << QString();
+        QTest::newRow("UTF-16 with its mark")
+            << QByteArray("\xFF\xFEX\0001\0\n\0", 8) << 0 << false << QStringList{"X1"} << QString();
+        QTest::newRow("binary data") << QByteArray("PK\x03\x04\0\0\x14", 7) << 0 << false << QStringList()
+                                     << "binary data";
+        QTest::newRow("Latin-1 text names its line")
+            << QByteArray("A\nB\nCaf\xE9\n") << 0 << false << QStringList() << "not UTF-8 text (line 3)";
+        QTest::newRow("a huge list") << QByteArray(labels::kMaxListBytes + 1, 'A') << 0 << false << QStringList()
+                                     << "larger than 16 MB";
+    }
+    void rowsFromBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, column);
+        QFETCH(bool, header);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, error);
+        QStringList got;
+        QString message;
+        QCOMPARE(labels::RowsFromBytes(bytes, {column, header}, got, message), error.isEmpty());
+        QCOMPARE(got, rows);
+        QVERIFY2(message.contains(error), qPrintable(message));
+    }
+
+    void fillSheet_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<bool>("fullAscii");
+        QTest::addColumn<QStringList>("barTexts");
+        QTest::addColumn<QString>("failures"); // "row: message" lines
+        QTest::newRow("start at label 3, two copies each")
+            << QStringList{"A", "B"} << 3 << 2 << false << QStringList{"", "", "*A*", "*A*", "*B*", "*B*"}
+            << QString();
+        QTest::newRow("a failing row keeps its place blank, with the builder's message")
+            << QStringList{"A-1", "a-2", "A 3"} << 1 << 1 << false << QStringList{"*A-1*", "", "*A~3*"}
+            << "2: Error: input character \"a\" not legal in bar code 3 of 9";
+        QTest::newRow("Full ASCII takes small letters")
+            << QStringList{"a"} << 1 << 1 << true << QStringList{"*+A*"} << QString();
+        QTest::newRow("an empty row") << QStringList{"", "B"} << 1 << 1 << false << QStringList{"", "*B*"}
+                                      << "1: Error:- no input data";
+        QTest::newRow("a row too long for the label at any size")
+            << QStringList{QString(1000, u'X')} << 1 << 1 << false << QStringList{""}
+            << "1: the bar code is too long to fit the label";
+    }
+    void fillSheet()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(int, start);
+        QFETCH(int, copies);
+        QFETCH(bool, fullAscii);
+        QFETCH(QStringList, barTexts);
+        QFETCH(QString, failures);
+        labels::FillOptions options;
+        options.start = start;
+        options.copies = copies;
+        options.fullAscii = fullAscii;
+        const labels::Sheet sheet = labels::FillSheet(labels::OwnStocks().front(), rows, options);
+        QCOMPARE(sheet.barTexts, barTexts);
+        QStringList got;
+        for (const labels::RowFailure& f : sheet.failures)
+            got.append(QStringLiteral("%1: %2").arg(f.row).arg(f.message));
+        QCOMPARE(got.join(u'\n'), failures);
+    }
+
+    // The fit: never enlarged, reduced to what fits, the warning naming the size that scans.
+    void fit_data()
+    {
+        QTest::addColumn<double>("width"); // label, points
+        QTest::addColumn<double>("height");
+        QTest::addColumn<int>("characters");
+        QTest::addColumn<double>("chosen");
+        QTest::addColumn<double>("fitted"); // -1: less than chosen, at least the scannable size
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("room to spare keeps the chosen size") << 400.0 << 100.0 << 6 << 22.0 << 22.0 << false;
+        QTest::newRow("a narrow label reduces it") << 150.0 << 100.0 << 10 << 22.0 << -1.0 << false;
+        QTest::newRow("a low label reduces it") << 400.0 << 12.0 << 6 << 22.0 << -1.0 << false;
+        QTest::newRow("too small to scan warns") << 50.0 << 30.0 << 15 << 22.0 << 0.5 << true;
+    }
+    void fit()
+    {
+        QFETCH(double, width);
+        QFETCH(double, height);
+        QFETCH(int, characters);
+        QFETCH(double, chosen);
+        QFETCH(double, fitted);
+        QFETCH(bool, warns);
+        const Stock stock = OneLabel(width, height, 2);
+        render::BarCodeLook look;
+        look.pointSize = chosen;
+        const double size = labels::FittedPointSize(stock, characters, look, kDpi);
+        const QSizeF extent = render::BarCodeExtent(
+            QString(characters, u'0'),
+            [&] {
+                render::BarCodeLook at = look;
+                at.pointSize = size;
+                return at;
+            }(),
+            kDpi);
+        QVERIFY2(extent.width() <= (width - 4) * kDpi / kInch && extent.height() <= (height - 4) * kDpi / kInch,
+                 qPrintable(QString::number(size)));
+        if (fitted > 0 && !warns)
+            QCOMPARE(size, fitted);
+        else if (!warns)
+            QVERIFY(size < chosen && size >= labels::ScannablePointSize(kDpi));
+        labels::FillOptions options;
+        options.look = look;
+        const labels::Sheet sheet = labels::FillSheet(stock, {QString(characters - 2, u'A')}, options);
+        const QStringList warnings = labels::SheetWarnings(sheet, kDpi);
+        QCOMPARE(warnings.size(), warns ? 1 : 0);
+        if (warns)
+            QVERIFY2(warnings.front().contains(QLatin1String("at least 3.2 pt to scan")),
+                     qPrintable(warnings.front()));
+    }
+
+    // A stock typed by the user: made, kept as one settings value, read back, found by name.
+    void userStock_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("error"); // a part of it; empty when the stock is made
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QRectF>("last"); // the last label, in points
+        QTest::newRow("A4 in millimetres, 3 x 8")
+            << "mm 210 297 70 37 3 8 0 0.5 70 37"
+            << ""
+            << "A4" << QRectF(140 * kMm, (0.5 + 7 * 37) * kMm, 70 * kMm, 37 * kMm);
+        QTest::newRow("US Letter in inches")
+            << "in 8.5 11 2.625 1 3 10 0.15625 0.5 2.78125 1"
+            << ""
+            << "US Letter" << QRectF(5.71875 * kInch, 9.5 * kInch, 2.625 * kInch, kInch);
+        QTest::newRow("labels wider than their pitch overlap") << "mm 210 297 80 37 3 8 0 0 70 37"
+                                                               << "overlap"
+                                                               << "" << QRectF();
+        QTest::newRow("labels off the page") << "mm 210 297 70 37 4 8 0 0 70 37"
+                                             << "run off the page"
+                                             << "" << QRectF();
+        QTest::newRow("no columns") << "mm 210 297 70 37 0 8 0 0 70 37"
+                                    << "no labels"
+                                    << "" << QRectF();
+        QTest::newRow("a page beyond a metre") << "mm 2100 297 70 37 3 8 0 0 70 37"
+                                               << "larger than a metre"
+                                               << "" << QRectF();
+        QTest::newRow("a unit we do not know") << "cm 21 29.7 7 3.7 3 8 0 0 7 3.7"
+                                               << "is not unit"
+                                               << "" << QRectF();
+        QTest::newRow("a value that is no number") << "mm 210 297 70 37 3 8 0 0 nan 37"
+                                                   << "no number"
+                                                   << "" << QRectF();
+        QTest::newRow("a field missing") << "mm 210 297 70 37 3 8 0 0 70"
+                                         << "is not unit"
+                                         << "" << QRectF();
+    }
+    void userStock()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, error);
+        QFETCH(QString, paper);
+        QFETCH(QRectF, last);
+        labels::UserStockInput input;
+        QString message;
+        Stock stock;
+        const bool made = labels::ParseUserStockValue(QStringLiteral("Shelf tags"), value, input, message) &&
+                          labels::MakeUserStock(input, stock, message);
+        QVERIFY2(made == error.isEmpty() && message.contains(error), qPrintable(message));
+        if (!made)
+            return;
+        QCOMPARE(labels::UserStockValue(input), value);
+        QCOMPARE(stock.paperName, paper);
+        const QRectF got = labels::LabelRects(stock).back();
+        QVERIFY2(qAbs(got.left() - last.left()) < 1e-6 && qAbs(got.top() - last.top()) < 1e-6 &&
+                     qAbs(got.width() - last.width()) < 1e-6,
+                 qPrintable(QStringLiteral("%1 %2").arg(got.left()).arg(got.top())));
+        labels::StockLibrary library;
+        library.addStock(stock);
+        QString findError;
+        QCOMPARE(library.find(QStringLiteral("shelf tags"), findError), library.stocks().size() - 1);
+    }
+
+    void templateProblem_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("our stock writes") << 0 << QString();
+        QTest::newRow("two grids") << 1 << "more than one grid";
+        QTest::newRow("round labels") << 2 << "not rectangles";
+        QTest::newRow("overlapping labels") << 3 << "overlap";
+        QTest::newRow("labels off the page") << 4 << "run off the page";
+    }
+    void templateProblem()
+    {
+        QFETCH(int, change);
+        QFETCH(QString, problem);
+        Stock stock = labels::OwnStocks().at(2);
+        if (change == 1)
+            stock.layouts.append(stock.layouts.front());
+        else if (change == 2)
+            stock.shape = labels::LabelShape::Round;
+        else if (change == 3)
+            stock.layouts.front().dx = stock.label.width() - 5;
+        else if (change == 4)
+            stock.layouts.front().x0 = 100;
+        const QString got = labels::TemplateProblem(stock);
+        QVERIFY2(problem.isEmpty() ? got.isEmpty() : got.contains(problem), qPrintable(got));
+        QCOMPARE(labels::LabelTemplateRtf(stock, QStringLiteral("custom")).isEmpty(), !problem.isEmpty());
+    }
+
+    // A custom template on A4: the page and the first label where the stock has them.
+    void customTemplate()
+    {
+        Stock stock;
+        stock.page = QSizeF(210 * kMm, 297 * kMm);
+        stock.label = QSizeF(99.1 * kMm, 38.1 * kMm);
+        stock.layouts.append({2, 7, 4.65 * kMm, 15.15 * kMm, 101.6 * kMm, 38.1 * kMm});
+        const QByteArray rtf = labels::LabelTemplateRtf(stock, QStringLiteral("custom"));
+        QVERIFY(rtf.contains("\\paperw11906\\paperh16838\\margl264"));
+        QVERIFY(rtf.contains("\\margt859"));
+        QVERIFY(rtf.contains("{\\info{\\title Label sheet custom}}"));
+        QCOMPARE(rtf.count("\\row"), 7);
+        QVERIFY(rtf.contains("\\cellx5618\\clvertalc\\cellx5760\\clvertalc\\cellx11378"));
+    }
+
+    // code39 --labels as a user runs it: every label of the PDF, rasterised at 300 dpi, decodes to its
+    // row in order, and the ink of every bar code lies within half a millimetre of its label.
+    void scan_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QRectF>("first"); // the first label, in inches, from the stock's data sheet
+        QTest::addColumn<QPointF>("pitch");
+        QTest::addColumn<int>("across");
+        QTest::addColumn<QList<QByteArray>>("decoded"); // per label, in order
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("err");
+        const QRectF avery5160(0.15625, 0.5, 2.625, 1);
+        const QRectF averyL7163(4.65 / 25.4, 15.15 / 25.4, 99.1 / 25.4, 38.1 / 25.4);
+        QTest::newRow("US Letter: a full sheet of one bar code")
+            << QStringList{"--labels", "Avery 5160", "--copies", "30", "INV-2026-0042"} << QByteArray()
+            << avery5160 << QPointF(2.78125, 1) << 3 << QList<QByteArray>(30, "INV-2026-0042") << 0
+            << QByteArray();
+        QList<QByteArray> codes;
+        QByteArray csv = "item,code\n";
+        for (int i = 1; i <= 14; ++i) {
+            codes.append("PART-" + QByteArray::number(i * 7));
+            csv += "thing " + QByteArray::number(i) + ",PART-" + QByteArray::number(i * 7) + "\n";
+        }
+        QTest::newRow("A4: fourteen rows of a CSV column")
+            << QStringList{"--labels", "L7163", "--list", "-", "--column", "2", "--header"} << csv << averyL7163
+            << QPointF(101.6 / 25.4, 38.1 / 25.4) << 2 << codes << 0 << QByteArray();
+        QTest::newRow("failing rows stay blank, in place, and are named")
+            << QStringList{"--labels", "Avery 5160", "-c"} << QByteArray("AB-1\nbad\nAB-3\n\nAB-5\n") << avery5160
+            << QPointF(2.78125, 1) << 3 << QList<QByteArray>{"AB-1F", "", "AB-3H", "", "AB-5J", ""} << 1
+            << QByteArray("code39: row 2: Error: input character \"b\" not legal in bar code 3 of 9\n"
+                          "code39: row 4: Error:- no input data\n");
+        QTest::newRow("a start offset on a part-used sheet")
+            << QStringList{"--labels", "lb060", "--start", "5", "X1", "X2"} << QByteArray() << avery5160
+            << QPointF(2.78125, 1) << 3 << QList<QByteArray>{"", "", "", "", "X1", "X2", ""} << 0 << QByteArray();
+        QTest::newRow("the smallest label: 17.8 x 10 mm still holds a short code")
+            << QStringList{"--labels", "Avery L4730", "K7", "M9"} << QByteArray()
+            << QRectF(8.5 / 25.4, 13.5 / 25.4, 17.8 / 25.4, 10 / 25.4) << QPointF(20.3 / 25.4, 10 / 25.4) << 10
+            << QList<QByteArray>{"K7", "M9", ""} << 0 << QByteArray();
+    }
+    void scan()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(QRectF, first);
+        QFETCH(QPointF, pitch);
+        QFETCH(int, across);
+        QFETCH(QList<QByteArray>, decoded);
+        QFETCH(int, status);
+        QFETCH(QByteArray, err);
+        if (arguments[1].contains(QLatin1String("Avery")) || arguments[1] == u"L7163") {
+            if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)))
+                QSKIP("glabels-data is not installed");
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString list = dir.filePath(QStringLiteral("list.csv"));
+        if (arguments.contains(QStringLiteral("-"))) {
+            QFile file(list);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(input) == input.size());
+            arguments[arguments.indexOf(QStringLiteral("-"))] = list;
+            input.clear();
+        }
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        const Run run = RunProgram(kCode39, arguments + QStringList{QStringLiteral("--pdf"), pdf}, input);
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.status, status);
+        const Run raster = RunProgram(QStringLiteral("pdftoppm"),
+                                      {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-gray"),
+                                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                       QStringLiteral("1"), pdf, dir.filePath(QStringLiteral("page"))});
+        QCOMPARE(raster.status, 0);
+        const QStringList pages = QDir(dir.path()).entryList({QStringLiteral("page*.pgm")});
+        QCOMPARE(pages.size(), 1);
+        QImage page(dir.filePath(pages.front()));
+        QVERIFY(!page.isNull());
+        page = page.convertToFormat(QImage::Format_Grayscale8);
+
+        const double halfMm = 0.5 * kMm;
+        for (int i = 0; i < decoded.size(); ++i) {
+            const QRectF label(
+                QPointF(first.left() + (i % across) * pitch.x(), first.top() + (i / across) * pitch.y()) * kInch,
+                first.size() * kInch);
+            QCOMPARE(Decode(page, label, dir.path(), i), decoded[i]);
+            const QRectF ink = InkAround(page, label, 2 * kMm);
+            QCOMPARE(ink.isNull(), decoded[i].isEmpty());
+            if (!ink.isNull()) {
+                QVERIFY2(label.adjusted(-halfMm, -halfMm, halfMm, halfMm).contains(ink),
+                         qPrintable(QStringLiteral("label %1: ink %2,%3 %4x%5 pt")
+                                        .arg(i)
+                                        .arg(ink.x())
+                                        .arg(ink.y())
+                                        .arg(ink.width())
+                                        .arg(ink.height())));
+            }
+        }
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QString>("err"); // a part of standard error
+        QTest::addColumn<int>("status");
+        QTest::newRow("list our stock by its words")
+            << QStringList{"--list-stocks", "80", "per"}
+            << QByteArray("-\tlb167\tUS Letter\t80\t44.45 x 12.70 mm\t1 3/4 x 1/2 in, 80 per sheet\n") << QString()
+            << 0;
+        QTest::newRow("nothing matches")
+            << QStringList{"--list-stocks", "zzqqx"} << QByteArray() << "no label stock matches \"zzqqx\"" << 1;
+        QTest::newRow("an unknown stock is bad usage")
+            << QStringList{"--labels", "Nobody 1", "--pdf", "x.pdf", "A"} << QByteArray()
+            << "no label stock \"Nobody 1\"" << 2;
+        QTest::newRow("no PDF file") << QStringList{"--labels", "lb167", "A"} << QByteArray()
+                                     << "--labels needs --pdf FILE" << 2;
+        QTest::newRow("a start beyond the sheet")
+            << QStringList{"--labels", "lb164", "--start", "7", "--pdf", "x.pdf", "A"} << QByteArray()
+            << "lb164 has 6 labels per sheet" << 2;
+        QTest::newRow("copies out of range") << QStringList{"--labels", "lb164", "--copies", "0", "--pdf", "x.pdf"}
+                                             << QByteArray() << "--copies needs a number from 1 to 1000" << 2;
+        QTest::newRow("a size that is no number")
+            << QStringList{"--labels", "lb164", "--size", "nan", "--pdf", "x.pdf"} << QByteArray()
+            << "--size needs a point size" << 2;
+        QTest::newRow("a list that is binary")
+            << QStringList{"--labels", "lb164", "--list", CODE39_EXE, "--pdf", "x.pdf"} << QByteArray()
+            << "binary data" << 1;
+        QTest::newRow("tiny labels warn and name the size that scans")
+            << QStringList{"--labels", "lb167", "--pdf", "x.pdf", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD"}
+            << QByteArray() << "warning: Bar codes are reduced to" << 0;
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, err);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(kCode39, arguments);
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.readAllStandardOutput(), out);
+        const QString stderrText = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.isEmpty() ? stderrText.isEmpty() : stderrText.contains(err), qPrintable(stderrText));
+        QCOMPARE(process.exitCode(), status);
+        // Nothing is written when the command is refused.
+        QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("x.pdf"))), status == 0 && out.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestLabels)
+#include "TestLabels.moc"
