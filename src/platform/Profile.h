@@ -1,6 +1,8 @@
 #pragma once
 // Profile (INI) files with the semantics of the Windows profile functions: every call opens the
-// file, reads or writes one key and closes it again; nothing is cached.
+// file, reads or writes one key and closes it again. Only the parse of the bytes last read is kept,
+// and reused only while the file holds exactly those bytes. Each write holds a lock file beside the
+// settings file ("<name>.lock"), so that two copies of the program never undo each other's keys.
 
 #include <QString>
 #include <QStringList>
@@ -13,8 +15,9 @@ inline constexpr qint64 kMaxProfileFileSize = 16 * 1024 * 1024;
 
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
                                 const QString& fileName);
-// False when the file cannot be written; the file is then left as it was. The file is replaced as a
-// whole (written beside it, then renamed over it), so it is never seen half written.
+// False when the file cannot be written, or when another copy holds its lock for seconds; the file is
+// then left as it was. The file is replaced as a whole (written beside it, then renamed over it), so it
+// is never seen half written; in a folder that takes no new files it is rewritten in place, checked.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName);
 // "key=value" for each key of the section, in file order.
