@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -180,7 +181,7 @@ private slots:
     // replaced silently, and nothing but a regular file is ever replaced.
     void pictureFiles_data()
     {
-        QTest::addColumn<QStringList>("before"); // name:old, name:fifo, or name:link to TARGET
+        QTest::addColumn<QStringList>("before"); // name:old, name:fifo, name:device or name:link to TARGET
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<int>("fileSizeLimit"); // in 512-byte blocks; 0 for none
@@ -199,6 +200,9 @@ private slots:
             << none << QStringList{"-f", "--svg", "%d.svg"} << QByteArray("A/B\n..\nx\ty\n\xFFZ\na.b\n") << 0
             << QStringList{"A_B.svg:svg", "_Z.svg:svg", "__.svg:svg", "a.b.svg:svg", "x_y.svg:svg"} << QByteArray()
             << 0;
+        QTest::newRow("%d is cut to 120 bytes")
+            << none << QStringList{"--svg", "%d.svg", QString(130, u'A')} << QByteArray() << 0
+            << QStringList{QString(120, u'A') + ".svg:svg"} << QByteArray() << 0;
         QTest::newRow("%% is one percent sign in a template")
             << none << QStringList{"--png", "50%%-%n.png", "A"} << QByteArray() << 0
             << QStringList{"50%-1.png:png"} << QByteArray() << 0;
@@ -247,6 +251,9 @@ private slots:
         QTest::newRow("a FIFO is refused and left as it is")
             << QStringList{"x.svg:fifo"} << QStringList{"--svg", "x.svg", "A"} << QByteArray() << 0
             << QStringList{"x.svg:node"} << QByteArray("code39: cannot write x.svg: not a regular file\n") << 1;
+        QTest::newRow("a character device is refused and left as it is")
+            << QStringList{"x.png:device"} << QStringList{"--png", "x.png", "A"} << QByteArray() << 0
+            << QStringList{"x.png:node"} << QByteArray("code39: cannot write x.png: not a regular file\n") << 1;
         QTest::newRow("a link to a character device is refused, the link kept")
             << QStringList{"x.png:link to /dev/null"} << QStringList{"--png", "x.png", "A"} << QByteArray() << 0
             << QStringList{"x.png:link to null"} << QByteArray("code39: cannot write x.png: not a regular file\n")
@@ -275,6 +282,10 @@ private slots:
                 QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
             } else if (kind == "fifo") {
                 QCOMPARE(mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+            } else if (kind == "device") {
+                // The null device's numbers: harmless even if something were written to it.
+                if (mknod(QFile::encodeName(name).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+                    QSKIP("making a device node needs root");
             } else {
                 QVERIFY(QFile::link(kind.mid(8), name));
             }
