@@ -1,7 +1,11 @@
 #include "FillSheetDialog.h"
 
 #include "labels/RowList.h"
+#include "labels/RtfTemplate.h"
 #include "platform/Desktop.h"
+#include "platform/FileWriter.h"
+
+#include <QDir>
 
 #include <QFileDialog>
 #include <QPainter>
@@ -14,6 +18,11 @@ const QString kRowFailed = QStringLiteral("Row %1: %2");
 const QString kPrintFailed = QStringLiteral("The labels could not be printed: the printer did not start.");
 const QString kChooseList = QStringLiteral("Open a List of Bar Codes");
 const QString kListFiles = QStringLiteral("Lists (*.txt *.csv *.tsv);;All files (*)");
+const QString kReplaceTitle = QStringLiteral("Save as Custom Template");
+const QString kReplaceCustom =
+    QStringLiteral("%1 already exists.\nDo you want to replace it with a template for %2?");
+const QString kCannotSave = QStringLiteral("The template could not be saved: %1");
+const QString kNoTemplate = QStringLiteral("This stock cannot be a template: %1.");
 // The resolution the preview's warnings assume until a printer has been chosen: a common printer's.
 constexpr int kAssumedDpi = 300;
 
@@ -48,6 +57,8 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     connect(printButton, &QPushButton::clicked, this, &FillSheetDialog::print);
     connect(printOutlinesButton, &QPushButton::clicked, this, &FillSheetDialog::printOutlines);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveTemplateButton, &QPushButton::clicked, this, &FillSheetDialog::saveCustomTemplate);
+    saveTemplateButton->setEnabled(false);
 
     copiesSpin->setMaximum(labels::kMaxCopies);
     searchStocks();
@@ -106,6 +117,36 @@ bool FillSheetDialog::selectStock(int index)
         return selectStock(index);
     }
     return false;
+}
+
+void FillSheetDialog::setDataFolder(const QString& folder)
+{
+    m_dataFolder = folder;
+    saveTemplateButton->setEnabled(!folder.isEmpty());
+}
+
+bool FillSheetDialog::saveCustomTemplate()
+{
+    if (m_dataFolder.isEmpty() || m_sheet.labels.isEmpty())
+        return false;
+    const QString problem = labels::TemplateProblem(m_sheet.stock);
+    if (!problem.isEmpty()) {
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kNoTemplate.arg(problem));
+        return false;
+    }
+    const QString path = QDir(m_dataFolder).filePath(QLatin1String(labels::kCustomTemplateFile));
+    if (QFileInfo::exists(path) &&
+        !platform::AskYesNo(this, kReplaceTitle,
+                            kReplaceCustom.arg(QDir::toNativeSeparators(path), m_sheet.stock.name())))
+        return false;
+    QString error;
+    if (!platform::WriteWholeFile(path, labels::LabelTemplateRtf(m_sheet.stock, QStringLiteral("custom")),
+                                  &error)) {
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kCannotSave.arg(error));
+        return false;
+    }
+    emit customTemplateSaved(path);
+    return true;
 }
 
 void FillSheetDialog::setPrinterOffset(const QPointF& mm)

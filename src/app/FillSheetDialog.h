@@ -27,6 +27,9 @@ public:
     // Chooses the stock by index in the library; false when there is none such.
     bool selectStock(int index);
 
+    // The folder the label dialog opens templates from; saving a custom template needs it.
+    void setDataFolder(const QString& folder);
+
     void setPrinterOffset(const QPointF& mm);
     QPointF printerOffset() const;
 
@@ -37,10 +40,13 @@ public:
 signals:
     // After a print, the printer's name and the offset used, for the caller to remember per printer.
     void printed(const QString& printerName, const QPointF& offsetMm);
+    void customTemplateSaved(const QString& path);
 
 public slots:
     void print();
     void printOutlines();
+    // Writes the chosen stock as the user's custom.rtf in the data folder, asking before replacing one.
+    bool saveCustomTemplate();
 
 private:
     void searchStocks();
@@ -55,6 +61,7 @@ private:
     QString m_data;
     labels::FillOptions m_options;
     labels::Sheet m_sheet;
+    QString m_dataFolder;
     QString m_listFile;
     QString m_listError;
     int m_page = 0;

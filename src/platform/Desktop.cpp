@@ -193,4 +193,16 @@ bool ExecPrintDialog(QPrinter& printer, QWidget* parent)
     return dialog.exec() == QDialog::Accepted;
 }
 
+bool AskYesNo(QWidget* parent, const QString& title, const QString& text)
+{
+    if (Recorder* r = CurrentRecorder()) {
+        r->questions.append(text);
+        return r->questionAnswer;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace platform

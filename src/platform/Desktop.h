@@ -48,5 +48,7 @@ void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text);
 void ShowStandardError(const QString& message);
 // The print dialog on the printer; true when the user confirmed it.
 bool ExecPrintDialog(QPrinter& printer, QWidget* parent);
+// A modal question with Yes and No buttons, No the default; true for Yes.
+bool AskYesNo(QWidget* parent, const QString& title, const QString& text);
 
 } // namespace platform

@@ -31,6 +31,8 @@ struct Recorder {
     bool printDialogAnswer = false;
     std::function<void(QPrinter&)> preparePrinter;
     int printDialogs = 0;
+    QStringList questions;       // texts of the Yes/No questions asked
+    bool questionAnswer = false; // true answers Yes
 
     Recorder();  // installs itself
     ~Recorder(); // uninstalls, putting back the recorder it replaced

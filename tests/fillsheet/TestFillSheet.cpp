@@ -1,5 +1,6 @@
 // The Fill a Sheet window: what it shows for the rows and options given, and what it prints.
 #include "app/FillSheetDialog.h"
+#include "labels/RtfTemplate.h"
 #include "platform/Recorder.h"
 
 #include <QLabel>
@@ -171,6 +172,56 @@ private slots:
         QTest::mouseClick(Child<QPushButton>(dialog, "printOutlinesButton"), Qt::LeftButton);
         QCOMPARE(recorder.printDialogs, 1);
         QCOMPARE(printed.size(), 0);
+    }
+
+    // custom.rtf from the chosen stock: written when new, replaced only on Yes, refused for a stock a
+    // table cannot hold.
+    void saveCustomTemplate_data()
+    {
+        QTest::addColumn<QString>("stock");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("a new file needs no question") << "lb163" << false << false << true << 0 << 0;
+        QTest::newRow("an existing file is replaced on Yes") << "lb163" << true << true << true << 1 << 0;
+        QTest::newRow("an existing file is kept on No") << "lb163" << true << false << false << 1 << 0;
+        QTest::newRow("round labels are refused with a reason")
+            << "Avery 3274.2" << false << true << false << 0 << 1;
+    }
+    void saveCustomTemplate()
+    {
+        QFETCH(QString, stock);
+        QFETCH(bool, exists);
+        QFETCH(bool, answer);
+        QFETCH(bool, written);
+        QFETCH(int, questions);
+        QFETCH(int, warnings);
+        if (StockIndex(stock) < 0)
+            QSKIP("glabels-data is not installed");
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("custom.rtf"));
+        const QByteArray old = "{\\rtf1 mine}";
+        if (exists) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        }
+        platform::Recorder recorder;
+        recorder.questionAnswer = answer;
+        FillSheetDialog dialog(Library());
+        dialog.setDataFolder(folder.path());
+        QVERIFY(dialog.selectStock(StockIndex(stock)));
+        QTest::mouseClick(Child<QPushButton>(dialog, "saveTemplateButton"), Qt::LeftButton);
+        QCOMPARE(recorder.questions.size(), questions);
+        QCOMPARE(recorder.warnings.size(), warnings);
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        // Our template for the stock, byte for byte: the same code wrote the installed lb163.rtf.
+        if (written)
+            QCOMPARE(bytes, labels::LabelTemplateRtf(dialog.sheet().stock, QStringLiteral("custom")));
+        else
+            QCOMPARE(bytes, exists ? old : QByteArray());
     }
 
 private:

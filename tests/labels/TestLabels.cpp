@@ -619,6 +619,10 @@ private slots:
         QTest::newRow("a start offset on a part-used sheet")
             << QStringList{"--labels", "lb060", "--start", "5", "X1", "X2"} << QByteArray() << avery5160
             << QPointF(2.78125, 1) << 3 << QList<QByteArray>{"", "", "", "", "X1", "X2", ""} << 0 << QByteArray();
+        QTest::newRow("text above the bars, Full ASCII, at a size of our choosing")
+            << QStringList{"--labels", "lb161", "--text-above", "-f", "--size", "14", "ab", "Z-9"} << QByteArray()
+            << QRectF(0.15625, 0.5, 4, 1) << QPointF(4.1875, 1) << 2 << QList<QByteArray>{"+A+B", "Z-9", ""} << 0
+            << QByteArray();
         QTest::newRow("the smallest label: 17.8 x 10 mm still holds a short code")
             << QStringList{"--labels", "Avery L4730", "K7", "M9"} << QByteArray()
             << QRectF(8.5 / 25.4, 13.5 / 25.4, 17.8 / 25.4, 10 / 25.4) << QPointF(20.3 / 25.4, 10 / 25.4) << 10
