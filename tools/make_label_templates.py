@@ -4,6 +4,7 @@
     make_label_templates.py OUTDIR                    the templates the program opens
     make_label_templates.py OUTDIR --markers top      every label holds two markers, for the geometry check
     make_label_templates.py --geometry                the expected label rectangles, one line per label
+    make_label_templates.py --names                   the template file names, one line per stock, in row order
 
 Each template is a borderless table whose cells are the labels: exact row heights, a narrow cell
 between label columns for the gap, a gap row between label rows where the stock has one, and page
@@ -155,7 +156,11 @@ def main():
     parser.add_argument("outdir", nargs="?")
     parser.add_argument("--markers", choices=["top", "bottom"])
     parser.add_argument("--geometry", action="store_true")
+    parser.add_argument("--names", action="store_true")
     args = parser.parse_args()
+    if args.names:
+        sys.stdout.write("".join(stock.file + "\n" for stock in STOCKS))
+        return 0
     if args.geometry:
         sys.stdout.write(geometry())
         return 0

@@ -218,7 +218,7 @@ int RunPng(int argc, char** argv)
     char* qtArgv[] = {argv[0], nullptr};
     QGuiApplication app(qtArgc, qtArgv);
 
-    const Rendered rendered = RenderBarCode(QString::fromStdString(code39::BarTextOut(built.data)), render);
+    const Rendered rendered = RenderBarCode(QString::fromStdString(code39::BarCodeString(built.data)), render);
     if (rendered.image.isNull()) {
         Complain(rendered.error.toStdString());
         return rendered.failure == Rendered::TooLarge ? 2 : 1;

@@ -258,7 +258,7 @@ BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool che
     return result;
 }
 
-std::string BarTextOut(std::string_view data)
+std::string BarCodeString(std::string_view data)
 {
     std::string out;
     out.reserve(data.size() + 2);
@@ -270,7 +270,7 @@ std::string BarTextOut(std::string_view data)
 
 std::string PreviewText(std::string_view data)
 {
-    return BarTextOut(data) + "  ";
+    return BarCodeString(data) + "  ";
 }
 
 } // namespace code39

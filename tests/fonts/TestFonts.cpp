@@ -297,7 +297,7 @@ private slots:
             const QString data = RandomData(random, fullAscii);
             const code39::BuildResult r = code39::BuildBarCodeData(data.toStdU16String(), fullAscii, checksum);
             QVERIFY2(r.ok(), qPrintable(data));
-            const QString symbol = QString::fromStdString(code39::BarTextOut(r.data));
+            const QString symbol = QString::fromStdString(code39::BarCodeString(r.data));
             const cli::Rendered out = cli::RenderBarCode(symbol, {points, dpi, textAbove, antialias});
             QVERIFY2(!out.image.isNull(), qPrintable(out.error));
             // The quiet zone: nothing dark within ten narrow widths of either side.
