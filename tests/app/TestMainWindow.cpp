@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDirIterator>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -643,6 +644,74 @@ private slots:
         }
     }
 
+    // Copy and restyle leave the bar code selected; while another control has the focus the selection
+    // must not paint the bars inverted, so the preview looks as it does with nothing selected.
+    void unfocusedSelectionIsNotPainted_data()
+    {
+        QTest::addColumn<QString>("action");
+        // clang-format off
+        QTest::newRow("after Copy") << "copy";
+        QTest::newRow("after a restyle") << "restyle";
+        // clang-format on
+    }
+    void unfocusedSelectionIsNotPainted()
+    {
+        QFETCH(QString, action);
+        start();
+        make("AB");
+        if (action == QLatin1String("copy")) {
+            if (!render::BarCodeTypefacesInstalledForOtherPrograms())
+                WindowFixture::closeNextModal();
+            control<QPushButton>("copyButton")->click();
+            // The clipboard warning, when it came, leaves the window inactive offscreen.
+            window().activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window()));
+        } else {
+            control<QRadioButton>("textAboveButton")->click();
+        }
+        QCOMPARE(focused(), input());
+        QVERIFY(preview()->textCursor().hasSelection()); // the selection itself stays
+        const QImage withSelection = preview()->viewport()->grab().toImage();
+
+        QTextCursor none = preview()->textCursor();
+        const QTextCursor kept = none;
+        none.clearSelection();
+        preview()->setTextCursor(none);
+        const QImage withoutSelection = preview()->viewport()->grab().toImage();
+        QCOMPARE(withSelection, withoutSelection);
+
+        // The same comparison sees a selection where it is meant to show: in the focused preview.
+        preview()->setTextCursor(kept);
+        preview()->setFocus();
+        QVERIFY(preview()->viewport()->grab().toImage() != withoutSelection);
+    }
+
+    // Qt cuts a line edit at 32,767 characters unless told otherwise: long data must reach the builder
+    // whole, and the string box must hold the whole bar code with its check and stop characters.
+    void longData_data()
+    {
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<bool>("fullAscii");
+        QTest::addColumn<QString>("barCode");
+        // clang-format off
+        QTest::newRow("40,000 plain characters") << QString(40000, u'A') << false << "*" + QString(40000, u'A') + "*";
+        QTest::newRow("20,000 small letters expand to 40,000") << QString(20000, u'a') << true << "*" + QString("+A").repeated(20000) + "*";
+        // clang-format on
+    }
+    void longData()
+    {
+        QFETCH(QString, data);
+        QFETCH(bool, fullAscii);
+        QFETCH(QString, barCode);
+        start();
+        control<QCheckBox>("fullAsciiBox")->setChecked(fullAscii);
+        make(data);
+        QCOMPARE(input()->text().size(), data.size());
+        QCOMPARE(output()->text(), barCode);
+        QCOMPARE(window().previewText(), barCode + "  ");
+        QCOMPARE(window().barCodeText(), output()->text());
+    }
+
     void clipboardWarningOncePerRun()
     {
         // Other programs cannot show the bars when the typefaces are only the program's own: the first
@@ -897,6 +966,8 @@ private slots:
         QCOMPARE(explainBox()->isChecked(), explain);
         if (withSizes)
             QCOMPARE(labelList()->itemText(2), QStringLiteral("=third"));
+        else
+            QCOMPARE(labelList()->currentText(), QStringLiteral("ComboBox1")); // the list's design text stays
         QCOMPARE(focused(), input());
 
         window().close();

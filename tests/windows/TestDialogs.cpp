@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QTextEdit>
 #include <QtTest>
+#include <optional>
 
 namespace {
 
@@ -30,6 +31,19 @@ const QString kThreeTips = QStringLiteral(
     "[TipoftheDay]\r\nEnabled=1\r\nPosition=0\r\nMaximum=2\r\n[Tips]\r\n0=Alpha\r\n1=Beta\r\n2=Gamma\r\n");
 
 using Folder = WindowFixture::DataFolder;
+
+// Records where a window stands when its native window is made: a window manager that has not framed
+// the window yet takes the position as the frame's only when it is set before then.
+class CreationSpy : public QObject {
+public:
+    std::optional<QPoint> at;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WinIdChange && !at)
+            at = static_cast<QWidget*>(watched)->pos();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -434,6 +448,8 @@ private slots:
         QFETCH(QPoint, offset);
         writeFile(settingsFile(), kThreeTips.toUtf8());
         QDialog* dialog = dialogNamed(dialogName);
+        CreationSpy spy;
+        dialog->installEventFilter(&spy);
         for (const QPoint main : {QPoint(200, 150), QPoint(333, 77)}) {
             window().move(main);
             QPoint placed;
@@ -444,6 +460,7 @@ private slots:
                 return true;
             });
             QCOMPARE(placed, main + offset);
+            QCOMPARE(spy.at, std::optional<QPoint>(QPoint(200, 150) + offset)); // placed before it was made
         }
     }
 
