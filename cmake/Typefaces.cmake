@@ -1,6 +1,5 @@
 # The bar-code typefaces: generated from tools/make_fonts.py at build time, embedded into a target's
 # resources under ":/fonts/", and installed with their licence into share/kelm/fonts.
-set(KELM_PYTHON /usr/bin/python3 CACHE FILEPATH "Python with fontTools, for the typeface generator")
 set(KELM_DEJAVU_MONO /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf
     CACHE FILEPATH "DejaVu Sans Mono, the source of the readable characters")
 if(NOT EXISTS ${KELM_DEJAVU_MONO})

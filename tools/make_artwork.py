@@ -251,19 +251,19 @@ def glyph_open_labels(c):
 
 
 GLYPHS = {
-    "glyphs/Kelm/BitBtn3.png": glyph_make,
-    "glyphs/Kelm/BitBtn2.png": glyph_copy,
-    "glyphs/Kelm/BitBtn4.png": glyph_print_labels,
-    "glyphs/Kelm/BitBtn1.png": glyph_print_sample,
-    "glyphs/Kelm/Button3.png": glyph_insert,
-    "glyphs/Kelm/SpeedButton1.png": glyph_tips,
-    "glyphs/Kelm/HelpButtonClick.png": glyph_help,
-    "glyphs/Kelm/SpeedButton2.png": glyph_about,
-    "glyphs/Tip/NextTip.png": glyph_next,
-    "glyphs/Tip/ExitTips.png": glyph_exit_tips,
-    "glyphs/Tip/SpeedButton1.png": glyph_previous,
-    "glyphs/Labels/ExitLabels.png": glyph_return,
-    "glyphs/Labels/PrintLabels.png": glyph_open_labels,
+    "glyphs/MainWindow/makeButton.png": glyph_make,
+    "glyphs/MainWindow/copyButton.png": glyph_copy,
+    "glyphs/MainWindow/printLabelsButton.png": glyph_print_labels,
+    "glyphs/MainWindow/printSampleButton.png": glyph_print_sample,
+    "glyphs/MainWindow/insertButton.png": glyph_insert,
+    "glyphs/MainWindow/tipsButton.png": glyph_tips,
+    "glyphs/MainWindow/helpButton.png": glyph_help,
+    "glyphs/MainWindow/aboutButton.png": glyph_about,
+    "glyphs/TipDialog/nextTipButton.png": glyph_next,
+    "glyphs/TipDialog/exitButton.png": glyph_exit_tips,
+    "glyphs/TipDialog/previousTipButton.png": glyph_previous,
+    "glyphs/LabelDialog/returnButton.png": glyph_return,
+    "glyphs/LabelDialog/printLabelsButton.png": glyph_open_labels,
 }
 
 
@@ -344,10 +344,10 @@ def render_all():
         out[name] = c.image()
     c = Canvas(300, 180, background=(255, 255, 255, 255))
     background_tip(c)
-    out["backgrounds/Tip.png"] = c.image().convert("RGB")
+    out["backgrounds/TipDialog.png"] = c.image().convert("RGB")
     c = Canvas(244, 271, background=(255, 255, 255, 255))
     background_about(c)
-    out["backgrounds/About.png"] = c.image().convert("RGB")
+    out["backgrounds/AboutDialog.png"] = c.image().convert("RGB")
     return out
 
 

@@ -1,21 +1,14 @@
 #include "Common.h"
 
-#include "Kelm.h"
-#include "WindowSet.h"
-
+#include <QRect>
 #include <QWidget>
 #include <algorithm>
 
 namespace kelm {
 
-QString DataFolderPath()
+void PlaceBeside(QWidget* window, const QRect& mainFrame, const QPoint& offset)
 {
-    return platform::DocumentsFolder() + platform::Separator() + QLatin1String(kDataFolderName);
-}
-
-QPoint FromMainWindow(const QPoint& offset)
-{
-    return (KelmInput ? KelmInput->pos() : QPoint()) + offset;
+    window->move(mainFrame.topLeft() + offset);
 }
 
 void FitText(QWidget* text)

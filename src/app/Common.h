@@ -1,28 +1,30 @@
 #pragma once
-// What the windows share: the data folder, the texts and placements they have in common, and the
-// guard that shows a handler's error in the standard error box.
+// What the windows share: texts and placements they have in common, and the guard that shows a
+// handler's error in the standard error box.
 
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 
 #include <QPoint>
-#include <QString>
 
+class QRect;
 class QWidget;
 
 namespace kelm {
 
-inline constexpr char kDataFolderName[] = "Zovod";
-// The data folder: the documents folder + separator + "Zovod", without a trailing separator.
-QString DataFolderPath();
+// The application title: the task-bar entry's text and the standard error box's title.
+inline constexpr char kApplicationTitle[] = "Make a bar code 3 of 9";
 
 inline constexpr char kTipsFileMissing[] =
     "The Tip-of-the-Day file could not be found! Please re-install this product.";
 
 // Warning boxes stand this far right of and below the main window's top-left corner.
 inline const QPoint kWarningOffset(100, 100);
-// The main window's top-left corner (screen coordinates) moved by offset.
-QPoint FromMainWindow(const QPoint& offset);
+
+// Places a window's frame, not its inner area, at the main window's frame corner moved by offset.
+// Called before the window is shown: only then does a window manager that has not framed it yet
+// take the position as the frame's.
+void PlaceBeside(QWidget* window, const QRect& mainFrame, const QPoint& offset);
 
 // Widens a text to its caption (never below its design width), so a wider face does not cut it off.
 void FitText(QWidget* text);

@@ -1,30 +1,32 @@
-// Start-up: the application object, the window set, the message loop.
-#include "Kelm.h"
-#include "WindowSet.h"
+// Start-up: the application object, the typefaces, the main window with its dialogs, the message loop.
+#include "Common.h"
+#include "MainWindow.h"
+#include "Settings.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "render/Typefaces.h"
 
 #include <QApplication>
+#include <memory>
 
 int main(int argc, char** argv)
 {
     platform::Application app(argc, argv);
+    std::unique_ptr<MainWindow> window;
     try {
-        // The application's name is what the desktop lists the program under. (A display name would
-        // also be appended to every window title.)
-        QApplication::setApplicationName(QString(platform::kApplicationTitle));
+        // The application's name is what the desktop lists the program under and the standard error
+        // box's title. (A display name would also be appended to every window title.)
+        QApplication::setApplicationName(QString::fromLatin1(kelm::kApplicationTitle));
         // The program's own bar-code typefaces, so the preview shows bars on any system.
         render::RegisterBarCodeTypefaces();
-        CreateWindowSet();
-        KelmInput->show();
+        window = std::make_unique<MainWindow>(kelm::SettingsFileName(platform::ExecutablePath()));
+        window->show();
         // Its first activation loads the settings; without a window manager nothing else activates it.
-        KelmInput->activateWindow();
+        window->activateWindow();
         QApplication::exec();
     } catch (const platform::Error& e) {
         platform::ShowStandardError(e.message());
     }
-    DestroyWindowSet();
     return 0;
 }

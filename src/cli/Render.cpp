@@ -157,7 +157,7 @@ public:
         }
         QString error;
         bool tooLarge = false;
-        const QByteArray bytes = DrawFile(m_job, QString::fromStdString(code39::BarTextOut(built.data)),
+        const QByteArray bytes = DrawFile(m_job, QString::fromStdString(code39::BarCodeString(built.data)),
                                           QString::fromUtf8(data), error, tooLarge);
         if (bytes.isEmpty())
             return Done(tooLarge && !m_job.isTemplate ? 2 : 1, where + error.toStdString());

@@ -280,7 +280,7 @@ BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool che
     return result;
 }
 
-std::string BarTextOut(std::string_view data)
+std::string BarCodeString(std::string_view data)
 {
     std::string out;
     out.reserve(data.size() + 2);
@@ -292,7 +292,7 @@ std::string BarTextOut(std::string_view data)
 
 std::string PreviewText(std::string_view data)
 {
-    return BarTextOut(data) + "  ";
+    return BarCodeString(data) + "  ";
 }
 
 } // namespace code39

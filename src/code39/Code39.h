@@ -45,7 +45,7 @@ bool BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum, 
 bool BuildPlainBytes(std::string_view input, bool checksum, BuildResult& result);
 
 // What the string box shows: "*" + data + "*".
-std::string BarTextOut(std::string_view data);
+std::string BarCodeString(std::string_view data);
 // What the preview shows: "*" + data + "*  " (two trailing spaces).
 std::string PreviewText(std::string_view data);
 

@@ -157,7 +157,7 @@ Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& 
                 options.fullAscii, options.checksum, built)) {
             sheet.failures.append({row, QString::fromStdU16String(built.error)});
         } else {
-            barText = QString::fromStdString(code39::BarTextOut(built.data));
+            barText = QString::fromStdString(code39::BarCodeString(built.data));
             const int length = int(barText.size());
             auto fit = fitsByLength.find(length);
             if (fit == fitsByLength.end())

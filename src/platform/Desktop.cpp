@@ -88,19 +88,6 @@ QString ExecutablePath()
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
 }
 
-QString SettingsFileName(const QString& executablePath)
-{
-    // The name part follows the last separator or drive colon; the extension runs from its last dot.
-    qsizetype cut = -1;
-    for (QChar sep : {QChar(u'/'), QChar(u'\\'), QChar(u':')})
-        cut = std::max(cut, executablePath.lastIndexOf(sep));
-    QString name = executablePath.mid(cut + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot >= 0)
-        name.truncate(dot);
-    return name + QStringLiteral("tips.ini");
-}
-
 bool FitsPathLimit(const QString& path)
 {
     return path.size() < kMaxPath;
@@ -173,7 +160,7 @@ void ShowStandardError(const QString& message)
         r->errors.append(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QString(kApplicationTitle), text, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     // Error messages name files and quote what the user typed: show them as they are spelled.
     box.setTextFormat(Qt::PlainText);

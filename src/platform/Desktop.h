@@ -12,9 +12,6 @@ class QPrinter;
 
 namespace platform {
 
-// The application title: the task-bar entry's text and the standard error box's title.
-inline constexpr QLatin1StringView kApplicationTitle("Make a bar code 3 of 9");
-
 // The platform's path limit, counted in characters with the terminating NUL (MAX_PATH).
 inline constexpr int kMaxPath = 260;
 
@@ -27,8 +24,6 @@ QString DocumentsFolder();
 std::optional<QString> UserDirsDocumentsFolder(const QByteArray& userDirs, const QString& home);
 // The full path of the running executable.
 QString ExecutablePath();
-// The executable's base name without extension + "tips.ini" ("kelm" -> "kelmtips.ini").
-QString SettingsFileName(const QString& executablePath);
 // True when the path fits the platform's limit (fewer than kMaxPath characters).
 bool FitsPathLimit(const QString& path);
 bool DirectoryExists(const QString& path);
@@ -44,7 +39,7 @@ void ShellExecute(QWidget* owner, const QString& verb, const QString& file, cons
 void MessageBeep();
 // The modal warning box: title "Warning", warning icon, one "OK" button, frame's top-left corner at topLeft.
 void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text);
-// The standard error box: title "Make a bar code 3 of 9", error icon, one OK button.
+// The standard error box: the application's name as its title, error icon, one OK button.
 void ShowStandardError(const QString& message);
 // The print dialog on the printer; true when the user confirmed it.
 bool ExecPrintDialog(QPrinter& printer, QWidget* parent);

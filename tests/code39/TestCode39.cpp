@@ -308,7 +308,7 @@ private slots:
         QFETCH(QString, data);
         QFETCH(QString, barText);
         QFETCH(QString, preview);
-        QCOMPARE(QString::fromStdString(code39::BarTextOut(data.toStdString())), barText);
+        QCOMPARE(QString::fromStdString(code39::BarCodeString(data.toStdString())), barText);
         QCOMPARE(QString::fromStdString(code39::PreviewText(data.toStdString())), preview);
     }
 

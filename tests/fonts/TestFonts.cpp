@@ -312,7 +312,7 @@ private slots:
             const QString data = RandomData(random, fullAscii);
             const code39::BuildResult r = code39::BuildBarCodeData(data.toStdU16String(), fullAscii, checksum);
             QVERIFY2(r.ok(), qPrintable(data));
-            const QString symbol = QString::fromStdString(code39::BarTextOut(r.data));
+            const QString symbol = QString::fromStdString(code39::BarCodeString(r.data));
             QString error;
             const QByteArray png = render::BarCodePng(symbol, look, dpi, &error);
             const QImage image = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_Grayscale8);

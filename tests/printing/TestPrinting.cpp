@@ -1,7 +1,7 @@
-#include "app/Kelm.h"
+#include "WindowFixture.h"
+#include "app/MainWindow.h"
 #include "app/SampleSheet.h"
 #include "app/Vendor.h"
-#include "app/WindowSet.h"
 #include "platform/Errors.h"
 #include "platform/Recorder.h"
 #include "render/Typefaces.h"
@@ -12,7 +12,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -89,17 +88,11 @@ private slots:
 
     void init()
     {
-        m_homeDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_homeDir->isValid());
-        qputenv("HOME", m_homeDir->path().toUtf8());
-        m_home.setPath(m_homeDir->path());
+        m_fixture.init(WindowFixture::DataFolder::Missing);
+        m_home.setPath(m_fixture.home());
     }
 
-    void cleanup()
-    {
-        if (KelmInput)
-            DestroyWindowSet();
-    }
+    void cleanup() { m_fixture.cleanup(); }
 
     void measures_data()
     {
@@ -108,16 +101,15 @@ private slots:
         QTest::addColumn<int>("H");
         QTest::addColumn<int>("U");
         QTest::addColumn<int>("L");
-        QTest::newRow("600 dpi: a height that is a multiple of 5 gives one less than 6/5 of it")
-            << 600 << 600 << 100 << 60 << 119;
+        // clang-format off
+        QTest::newRow("600 dpi: a height that is a multiple of 5 gives one less than 6/5 of it") << 600 << 600 << 100 << 60 << 119;
         QTest::newRow("300 dpi") << 300 << 300 << 50 << 30 << 59;
         QTest::newRow("203 dpi: the tenth of an inch drops its remainder") << 203 << 203 << 34 << 20 << 40;
-        QTest::newRow("432 dpi: any other height gives 6/5 of it, fraction dropped")
-            << 432 << 432 << 72 << 43 << 86;
+        QTest::newRow("432 dpi: any other height gives 6/5 of it, fraction dropped") << 432 << 432 << 72 << 43 << 86;
         QTest::newRow("201 dpi: 33.5 pixels round half up") << 201 << 201 << 34 << 20 << 40;
-        QTest::newRow("600 x 300: H follows the vertical, U the horizontal resolution")
-            << 600 << 300 << 50 << 60 << 59;
+        QTest::newRow("600 x 300: H follows the vertical, U the horizontal resolution") << 600 << 300 << 50 << 60 << 59;
         QTest::newRow("300 x 600") << 300 << 600 << 100 << 30 << 119;
+        // clang-format on
     }
     void measures()
     {
@@ -143,25 +135,15 @@ private slots:
         QTest::addColumn<int>("L");
         QTest::addColumn<QList<int>>("headY"); // company, data, font name
         QTest::addColumn<QList<int>>("rowY");
-        QTest::newRow("600 dpi, no options: the worked figures")
-            << 600 << 600 << false << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
-            << QList<int>{2618, 2975, 3332, 3808, 4284, 4879};
-        QTest::newRow("600 dpi, both options: rows on lines 24, 27, 30, 34, 38, 43")
-            << 600 << 600 << true << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
-            << QList<int>{2856, 3213, 3570, 4046, 4522, 5117};
-        QTest::newRow("600 dpi, checksum only: rows from line 23")
-            << 600 << 600 << true << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
-            << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
-        QTest::newRow("600 dpi, Full ASCII only: rows from line 23")
-            << 600 << 600 << false << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
-            << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
-        QTest::newRow("300 dpi") << 300 << 300 << false << false << 150 << 450 << 59 << QList<int>{118, 1121, 1180}
-                                 << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
-        QTest::newRow("203 dpi") << 203 << 203 << true << true << 100 << 300 << 40 << QList<int>{80, 760, 800}
-                                 << QList<int>{960, 1080, 1200, 1360, 1520, 1720};
-        QTest::newRow("600 x 300: columns from the horizontal, lines from the vertical resolution")
-            << 600 << 300 << false << false << 300 << 900 << 59 << QList<int>{118, 1121, 1180}
-            << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
+        // clang-format off
+        QTest::newRow("600 dpi, no options: the worked figures") << 600 << 600 << false << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2618, 2975, 3332, 3808, 4284, 4879};
+        QTest::newRow("600 dpi, both options: rows on lines 24, 27, 30, 34, 38, 43") << 600 << 600 << true << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2856, 3213, 3570, 4046, 4522, 5117};
+        QTest::newRow("600 dpi, checksum only: rows from line 23") << 600 << 600 << true << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
+        QTest::newRow("600 dpi, Full ASCII only: rows from line 23") << 600 << 600 << false << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
+        QTest::newRow("300 dpi") << 300 << 300 << false << false << 150 << 450 << 59 << QList<int>{118, 1121, 1180} << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
+        QTest::newRow("203 dpi") << 203 << 203 << true << true << 100 << 300 << 40 << QList<int>{80, 760, 800} << QList<int>{960, 1080, 1200, 1360, 1520, 1720};
+        QTest::newRow("600 x 300: columns from the horizontal, lines from the vertical resolution") << 600 << 300 << false << false << 300 << 900 << 59 << QList<int>{118, 1121, 1180} << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
+        // clang-format on
     }
     void layout()
     {
@@ -243,7 +225,7 @@ private slots:
     {
         const QString pdf = m_home.filePath(QStringLiteral("sheet.pdf"));
         QRectF printable;
-        platform::Recorder recorder;
+        platform::Recorder& recorder = m_fixture.recorder();
         recorder.printDialogAnswer = true;
         recorder.preparePrinter = [&](QPrinter& printer) {
             printer.setOutputFileName(pdf);
@@ -314,9 +296,11 @@ private slots:
         QTest::addColumn<bool>("offerFolder");
         QTest::addColumn<int>("existing");
         QTest::addColumn<QString>("expected");
+        // clang-format off
         QTest::newRow("no file name: the documents folder") << false << 0 << "Documents/Sample sheet.pdf";
         QTest::newRow("an earlier sheet is kept") << false << 2 << "Documents/Sample sheet (3).pdf";
         QTest::newRow("the dialog left a folder: a file in it") << true << 0 << "out/Sample sheet.pdf";
+        // clang-format on
     }
     void pdfFallback()
     {
@@ -331,7 +315,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("keep");
         }
-        platform::Recorder recorder;
+        platform::Recorder& recorder = m_fixture.recorder();
         recorder.printDialogAnswer = true;
         recorder.preparePrinter = [&](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -362,21 +346,13 @@ private slots:
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QStringList>("absent");
         QTest::addColumn<int>("firstRowLine");
-        QTest::newRow("as made") << false << false << ""
-                                 << QStringList{"Kelmcode data: ABCD4567", "Font name: " + kLo}
-                                 << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
-        QTest::newRow("data edited after Make: the data line shows the edit")
-            << false << false << "edit" << QStringList{"Kelmcode data: EDITED 1"}
-            << QStringList{"Kelmcode data: ABCD4567"} << 22;
-        QTest::newRow("both boxes ticked after Make")
-            << false << false << "tick" << QStringList{"Includes checksum", "Full ASCII encoding"} << QStringList{}
-            << 24;
-        QTest::newRow("both boxes cleared after Make")
-            << true << true << "untick" << QStringList{} << QStringList{"Includes checksum", "Full ASCII encoding"}
-            << 22;
-        QTest::newRow("style changed after Make: the other family")
-            << false << false << "style" << QStringList{"Font name: Tamrosk Stripe 39 d Up"} << QStringList{}
-            << 22;
+        // clang-format off
+        QTest::newRow("as made") << false << false << "" << QStringList{"Kelmcode data: ABCD4567", "Font name: " + kLo} << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
+        QTest::newRow("data edited after Make: the data line shows the edit") << false << false << "edit" << QStringList{"Kelmcode data: EDITED 1"} << QStringList{"Kelmcode data: ABCD4567"} << 22;
+        QTest::newRow("both boxes ticked after Make") << false << false << "tick" << QStringList{"Includes checksum", "Full ASCII encoding"} << QStringList{} << 24;
+        QTest::newRow("both boxes cleared after Make") << true << true << "untick" << QStringList{} << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
+        QTest::newRow("style changed after Make: the other family") << false << false << "style" << QStringList{"Font name: Tamrosk Stripe 39 d Up"} << QStringList{} << 22;
+        // clang-format on
     }
     void printSample()
     {
@@ -387,23 +363,23 @@ private slots:
         QFETCH(QStringList, absent);
         QFETCH(int, firstRowLine);
 
-        platform::Recorder recorder;
+        platform::Recorder& recorder = m_fixture.recorder();
         startWindow();
-        control<QCheckBox>("CheckBox1")->setChecked(checksumAtMake);
-        control<QCheckBox>("CheckBox2")->setChecked(fullAsciiAtMake);
+        control<QCheckBox>("checksumBox")->setChecked(checksumAtMake);
+        control<QCheckBox>("fullAsciiBox")->setChecked(fullAsciiAtMake);
         input()->setText(QStringLiteral("ABCD4567"));
-        control<QPushButton>("BitBtn3")->click();
-        QCOMPARE(BarCodeMade, 1);
+        control<QPushButton>("makeButton")->click();
+        QCOMPARE(window().barCodeMade(), true);
         const QString barCode = preview()->toPlainText();
 
         if (change == QLatin1String("edit"))
             input()->setText(QStringLiteral("EDITED 1"));
         if (change == QLatin1String("tick") || change == QLatin1String("untick")) {
-            control<QCheckBox>("CheckBox1")->setChecked(change == QLatin1String("tick"));
-            control<QCheckBox>("CheckBox2")->setChecked(change == QLatin1String("tick"));
+            control<QCheckBox>("checksumBox")->setChecked(change == QLatin1String("tick"));
+            control<QCheckBox>("fullAsciiBox")->setChecked(change == QLatin1String("tick"));
         }
         if (change == QLatin1String("style"))
-            control<QRadioButton>("RadioButton3")->click();
+            control<QRadioButton>("textAboveButton")->click();
 
         const QString pdf = m_home.filePath(QStringLiteral("sheet.pdf"));
         QRectF printable;
@@ -413,11 +389,11 @@ private slots:
             printer.setResolution(600);
             printable = printer.pageRect(QPrinter::Point);
         };
-        control<QCheckBox>("CheckBox1")->setFocus();
-        control<QPushButton>("BitBtn1")->click();
+        control<QCheckBox>("checksumBox")->setFocus();
+        control<QPushButton>("printSampleButton")->click();
         QCOMPARE(recorder.printDialogs, 1);
         QCOMPARE(recorder.errors, QStringList());
-        QCOMPARE(KelmInput->focusWidget(), input());
+        QCOMPARE(window().focusWidget(), input());
 
         int pages = 0;
         const QList<Word> words = ReadWords(pdf, &pages);
@@ -440,29 +416,31 @@ private slots:
     void printSampleWithoutBarCode_data()
     {
         QTest::addColumn<QString>("data"); // made first, unless empty
+        // clang-format off
         QTest::newRow("no Make yet") << QString();
         QTest::newRow("the last Make failed") << QStringLiteral("abc");
+        // clang-format on
     }
     void printSampleWithoutBarCode()
     {
         QFETCH(QString, data);
-        platform::Recorder recorder;
+        platform::Recorder& recorder = m_fixture.recorder();
         recorder.printDialogAnswer = true;
         startWindow();
         if (!data.isEmpty()) {
             input()->setText(data);
-            control<QPushButton>("BitBtn3")->click();
-            QCOMPARE(BarCodeMade, 0);
+            control<QPushButton>("makeButton")->click();
+            QCOMPARE(window().barCodeMade(), false);
         }
         const int beeps = recorder.beeps;
-        control<QCheckBox>("CheckBox1")->setFocus();
-        control<QPushButton>("BitBtn1")->click();
+        control<QCheckBox>("checksumBox")->setFocus();
+        control<QPushButton>("printSampleButton")->click();
         QCOMPARE(recorder.printDialogs, 0);
         QCOMPARE(preview()->toPlainText(), QStringLiteral("Must click \"Make a bar code\" before printing"));
-        QCOMPARE(control<QLineEdit>("BarTextOut")->text(), QString());
+        QCOMPARE(control<QLineEdit>("barCodeString")->text(), QString());
         QCOMPARE(recorder.beeps, beeps + 1);
-        QCOMPARE(BarCodeMade, 0);
-        QCOMPARE(KelmInput->focusWidget(), input());
+        QCOMPARE(window().barCodeMade(), false);
+        QCOMPARE(window().focusWidget(), input());
     }
 
     // Cancelling prints nothing and leaves the focus; a failing job reaches the standard error report.
@@ -471,52 +449,43 @@ private slots:
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("reported");
+        // clang-format off
         QTest::newRow("cancelled") << false << "sheet.pdf" << false;
         QTest::newRow("the file cannot be written") << true << "missing/sheet.pdf" << true;
+        // clang-format on
     }
     void printSampleCancelledOrFailing()
     {
         QFETCH(bool, answer);
         QFETCH(QString, target);
         QFETCH(bool, reported);
-        platform::Recorder recorder;
+        platform::Recorder& recorder = m_fixture.recorder();
         startWindow();
         input()->setText(QStringLiteral("ABCD4567"));
-        control<QPushButton>("BitBtn3")->click();
+        control<QPushButton>("makeButton")->click();
         recorder.printDialogAnswer = answer;
         recorder.preparePrinter = [&](QPrinter& printer) { printer.setOutputFileName(m_home.filePath(target)); };
-        QWidget* before = control<QCheckBox>("CheckBox1");
+        QWidget* before = control<QCheckBox>("checksumBox");
         before->setFocus();
-        control<QPushButton>("BitBtn1")->click();
+        control<QPushButton>("printSampleButton")->click();
         QCOMPARE(recorder.printDialogs, 1);
         const QString error = "Unable to start printing on the file " + m_home.filePath(target) + ".";
         QCOMPARE(recorder.errors, reported ? QStringList{error} : QStringList());
-        QCOMPARE(KelmInput->focusWidget(), before);
+        QCOMPARE(window().focusWidget(), before);
         QVERIFY(!QFileInfo::exists(m_home.filePath(target)));
-        QCOMPARE(BarCodeMade, 1);
+        QCOMPARE(window().barCodeMade(), true);
     }
 
 private:
-    template <typename T> T* control(const char* name) const
-    {
-        T* found = KelmInput->findChild<T*>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    QLineEdit* input() const { return control<QLineEdit>("BarTextInput"); }
-    QTextEdit* preview() const { return control<QTextEdit>("BarCodeOut"); }
+    MainWindow& window() const { return m_fixture.window(); }
+    template <typename T> T* control(const char* name) const { return m_fixture.control<T>(name); }
+    QLineEdit* input() const { return control<QLineEdit>("dataEdit"); }
+    QTextEdit* preview() const { return control<QTextEdit>("preview"); }
 
-    // The window set, with the main window shown and through its first activation.
-    void startWindow()
-    {
-        CreateWindowSet();
-        KelmInput->show();
-        QVERIFY(QTest::qWaitForWindowActive(KelmInput));
-        QTRY_VERIFY(input()->hasFocus());
-    }
+    // The main window shown and through its first activation.
+    void startWindow() { m_fixture.start(); }
 
-    std::unique_ptr<QTemporaryDir> m_homeDir;
+    WindowFixture m_fixture;
     QDir m_home;
 };
 

@@ -1,11 +1,14 @@
 // The main window driven offscreen through its real controls: Make, the notices, Insert, restyle, Copy,
 // help and web links, the activation sequence and the settings file.
-#include "app/About.h"
-#include "app/Kelm.h"
-#include "app/Labels.h"
-#include "app/RichEdit.h"
+#include "WindowFixture.h"
+#include "app/AboutDialog.h"
+#include "app/ClipboardWarning.h"
+#include "app/LabelDialog.h"
+#include "app/MainWindow.h"
+#include "app/PreviewEdit.h"
+#include "app/Settings.h"
+#include "app/TipDialog.h"
 #include "app/Vendor.h"
-#include "app/WindowSet.h"
 #include "platform/Desktop.h"
 #include "platform/Profile.h"
 #include "platform/Recorder.h"
@@ -15,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDirIterator>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -113,51 +117,32 @@ QList<Run> ParseRtf(const QByteArray& rtf, QString* error)
     return runs;
 }
 
-// Answers the next modal window from a timer, as a user would close it.
-void CloseNextModal()
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->close();
-            timer->deleteLater();
-        }
-    });
-    timer->start();
-}
-
 } // namespace
 
-class TestKelm : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<platform::Recorder> m_recorder;
+    WindowFixture m_fixture;
 
-    template <typename T> T* control(const char* name) const
+    MainWindow& window() const { return m_fixture.window(); }
+    platform::Recorder* recorder() const { return &m_fixture.recorder(); }
+    template <typename T> T* control(const char* name) const { return m_fixture.control<T>(name); }
+    QLineEdit* input() const { return control<QLineEdit>("dataEdit"); }
+    QLineEdit* output() const { return control<QLineEdit>("barCodeString"); }
+    QTextEdit* preview() const { return control<QTextEdit>("preview"); }
+    QComboBox* pointSize() const { return control<QComboBox>("pointSizeBox"); }
+    QWidget* focused() const { return window().focusWidget(); }
+    QComboBox* labelList() const
     {
-        T* found = KelmInput->findChild<T*>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
+        return WindowFixture::child<QComboBox>(&window().labelDialog(), "labelSizeList");
     }
-    QLineEdit* input() const { return control<QLineEdit>("BarTextInput"); }
-    QLineEdit* output() const { return control<QLineEdit>("BarTextOut"); }
-    QTextEdit* preview() const { return control<QTextEdit>("BarCodeOut"); }
-    QComboBox* pointSize() const { return control<QComboBox>("PointSize"); }
-    QWidget* focused() const { return KelmInput->focusWidget(); }
-    QString documents() const { return m_home->path() + QStringLiteral("/Documents"); }
-    QString dataFolder() const { return documents() + QStringLiteral("/Zovod/"); }
-    QString settingsFile() const { return dataFolder() + platform::SettingsFileName(platform::ExecutablePath()); }
+    QCheckBox* explainBox() const
+    {
+        return WindowFixture::child<QCheckBox>(&window().labelDialog(), "explainPasteBox");
+    }
+    QString settingsFile() const { return m_fixture.settingsFile(); }
 
-    // Shows the main window and waits for its first activation to finish.
-    void start()
-    {
-        KelmInput->show();
-        QVERIFY(QTest::qWaitForWindowActive(KelmInput));
-        QTRY_VERIFY(input()->hasFocus());
-    }
+    void start() { m_fixture.start(); }
 
     // Sets the point size as a program would, without the typing handlers.
     void setPointSizeQuietly(const QString& text)
@@ -169,7 +154,7 @@ class TestKelm : public QObject {
     void make(const QString& data)
     {
         input()->setText(data);
-        control<QPushButton>("BitBtn3")->click();
+        control<QPushButton>("makeButton")->click();
     }
 
     void verifyNotice(const QString& message)
@@ -177,17 +162,10 @@ class TestKelm : public QObject {
         QCOMPARE(preview()->toPlainText(), message);
         QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{message, kArial, 12}}));
         QCOMPARE(output()->text(), QString());
-        QCOMPARE(m_recorder->beeps, 1);
+        QCOMPARE(recorder()->beeps, 1);
     }
 
-    // Puts a settings file into the data folder, creating the folder.
-    void installSettings(const QByteArray& content)
-    {
-        QVERIFY(QDir().mkpath(dataFolder()));
-        QFile file(settingsFile());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
+    void installSettings(const QByteArray& content) { m_fixture.writeSettings(content); }
     QStringList section(const char* name) const
     {
         return platform::ReadSectionValues(QLatin1String(name), settingsFile());
@@ -199,11 +177,7 @@ class TestKelm : public QObject {
             map.insert(line.section(u'=', 0, 0), line.section(u'=', 1));
         return map;
     }
-    QByteArray fileBytes() const
-    {
-        QFile file(settingsFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray fileBytes() const { return m_fixture.settingsBytes(); }
 
 private slots:
     void initTestCase()
@@ -212,21 +186,8 @@ private slots:
         render::RegisterBarCodeTypefaces();
     }
 
-    void init()
-    {
-        m_home = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_home->isValid());
-        qputenv("HOME", m_home->path().toUtf8());
-        m_recorder = std::make_unique<platform::Recorder>();
-        CreateWindowSet();
-    }
-
-    void cleanup()
-    {
-        DestroyWindowSet();
-        m_recorder.reset();
-        m_home.reset();
-    }
+    void init() { m_fixture.init(WindowFixture::DataFolder::Missing); }
+    void cleanup() { m_fixture.cleanup(); }
 
     // ---- Make ---------------------------------------------------------------------------------------
 
@@ -236,7 +197,7 @@ private slots:
         QTest::addColumn<bool>("fullAscii");
         QTest::addColumn<bool>("checksum");
         QTest::addColumn<QString>("size");
-        QTest::addColumn<QString>("barCode"); // BarTextOut after success, empty on failure
+        QTest::addColumn<QString>("barCode"); // the string box after success, empty on failure
         QTest::addColumn<QString>("notice");  // the preview's message on failure
         QTest::addColumn<double>("applied");  // the preview's point size on success
 
@@ -244,46 +205,30 @@ private slots:
             return QStringLiteral("Error: input character \"%1\" not legal in bar code 3 of 9").arg(c);
         };
         const QString none = QStringLiteral("Error:- no input data");
-        QTest::newRow("default data") << "ABCD4567" << false << false << "22"
-                                      << "*ABCD4567*" << QString() << 22.0;
-        QTest::newRow("check character P") << "ABCD4567" << false << true << "22"
-                                           << "*ABCD4567P*" << QString() << 22.0;
-        QTest::newRow("check sum over the expanded +A: 51 mod 43 = 8") << "a" << true << true << "22"
-                                                                       << "*+A8*" << QString() << 22.0;
-        QTest::newRow("a space becomes the typeface's ~") << "A B" << false << false << "22"
-                                                          << "*A~B*" << QString() << 22.0;
-        QTest::newRow("small letters need Full ASCII")
-            << "abc" << false << false << "22" << QString() << illegal("a") << 0.0;
-        QTest::newRow("the asterisk is the start/stop character")
-            << "A*B" << false << false << "22" << QString() << illegal("*") << 0.0;
-        QTest::newRow("a caret needs Full ASCII")
-            << "A^M" << false << false << "22" << QString() << illegal("^") << 0.0;
-        QTest::newRow("Full ASCII small letters") << "a b" << true << false << "22"
-                                                  << "*+A~+B*" << QString() << 22.0;
-        QTest::newRow("caret letter") << "^M" << true << false << "22"
-                                      << "*$M*" << QString() << 22.0;
-        QTest::newRow("caret 0 is NUL") << "^0" << true << false << "22"
-                                        << "*%U*" << QString() << 22.0;
-        QTest::newRow("caret 7 is ESC") << "^7" << true << false << "22"
-                                        << "*%A*" << QString() << 22.0;
-        QTest::newRow("a final caret is dropped") << "A^" << true << false << "22"
-                                                  << "*A*" << QString() << 22.0;
+        // clang-format off
+        QTest::newRow("default data") << "ABCD4567" << false << false << "22" << "*ABCD4567*" << QString() << 22.0;
+        QTest::newRow("check character P") << "ABCD4567" << false << true << "22" << "*ABCD4567P*" << QString() << 22.0;
+        QTest::newRow("check sum over the expanded +A: 51 mod 43 = 8") << "a" << true << true << "22" << "*+A8*" << QString() << 22.0;
+        QTest::newRow("a space becomes the typeface's ~") << "A B" << false << false << "22" << "*A~B*" << QString() << 22.0;
+        QTest::newRow("small letters need Full ASCII") << "abc" << false << false << "22" << QString() << illegal("a") << 0.0;
+        QTest::newRow("the asterisk is the start/stop character") << "A*B" << false << false << "22" << QString() << illegal("*") << 0.0;
+        QTest::newRow("a caret needs Full ASCII") << "A^M" << false << false << "22" << QString() << illegal("^") << 0.0;
+        QTest::newRow("Full ASCII small letters") << "a b" << true << false << "22" << "*+A~+B*" << QString() << 22.0;
+        QTest::newRow("caret letter") << "^M" << true << false << "22" << "*$M*" << QString() << 22.0;
+        QTest::newRow("caret 0 is NUL") << "^0" << true << false << "22" << "*%U*" << QString() << 22.0;
+        QTest::newRow("caret 7 is ESC") << "^7" << true << false << "22" << "*%A*" << QString() << 22.0;
+        QTest::newRow("a final caret is dropped") << "A^" << true << false << "22" << "*A*" << QString() << 22.0;
         QTest::newRow("caret small letter") << "^a" << true << false << "22" << QString() << illegal("a") << 0.0;
         QTest::newRow("caret caret") << "^^" << true << false << "22" << QString() << illegal("^") << 0.0;
-        QTest::newRow("only characters beyond ASCII")
-            << QStringLiteral("éü") << true << false << "22" << QString() << none << 0.0;
+        QTest::newRow("only characters beyond ASCII") << QStringLiteral("éü") << true << false << "22" << QString() << none << 0.0;
         QTest::newRow("empty, plain") << "" << false << false << "22" << QString() << none << 0.0;
         QTest::newRow("empty, Full ASCII") << "" << true << false << "22" << QString() << none << 0.0;
-        QTest::newRow("size 5 applies as it is") << "A" << false << false << "5"
-                                                 << "*A*" << QString() << 5.0;
-        QTest::newRow("size 0 applies as the smallest, 1") << "A" << false << false << "0"
-                                                           << "*A*" << QString() << 1.0;
-        QTest::newRow("negative size applies as 1") << "A" << false << false << "-40"
-                                                    << "*A*" << QString() << 1.0;
-        QTest::newRow("huge size applies as the largest, 1638") << "A" << false << false << "99999"
-                                                                << "*A*" << QString() << 1638.0;
-        QTest::newRow("1638 as it is") << "A" << false << false << "1638"
-                                       << "*A*" << QString() << 1638.0;
+        QTest::newRow("size 5 applies as it is") << "A" << false << false << "5" << "*A*" << QString() << 5.0;
+        QTest::newRow("size 0 applies as the smallest, 1") << "A" << false << false << "0" << "*A*" << QString() << 1.0;
+        QTest::newRow("negative size applies as 1") << "A" << false << false << "-40" << "*A*" << QString() << 1.0;
+        QTest::newRow("huge size applies as the largest, 1638") << "A" << false << false << "99999" << "*A*" << QString() << 1638.0;
+        QTest::newRow("1638 as it is") << "A" << false << false << "1638" << "*A*" << QString() << 1638.0;
+        // clang-format on
     }
     void make()
     {
@@ -295,31 +240,33 @@ private slots:
         QFETCH(QString, notice);
         QFETCH(double, applied);
         start();
-        control<QCheckBox>("CheckBox2")->setChecked(fullAscii);
-        control<QCheckBox>("CheckBox1")->setChecked(checksum);
+        control<QCheckBox>("fullAsciiBox")->setChecked(fullAscii);
+        control<QCheckBox>("checksumBox")->setChecked(checksum);
         setPointSizeQuietly(size);
-        control<QWidget>("CheckBox1")->setFocus(); // anything but the data field
+        control<QWidget>("checksumBox")->setFocus(); // anything but the data field
         make(data);
 
         QCOMPARE(focused(), input());
-        QVERIFY(m_recorder->errors.isEmpty());
+        QVERIFY(recorder()->errors.isEmpty());
         if (barCode.isEmpty()) {
             verifyNotice(notice);
-            QCOMPARE(BarCodeMade, 0);
+            QCOMPARE(window().barCodeMade(), false);
             return;
         }
         QCOMPARE(output()->text(), barCode);
         QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{barCode + "  ", kLo, applied}}));
-        QCOMPARE(BarCodeMade, 1);
-        QCOMPARE(m_recorder->beeps, 0);
-        QCOMPARE(KelmInput->PreviewText(), barCode + "  ");
+        QCOMPARE(window().barCodeMade(), true);
+        QCOMPARE(recorder()->beeps, 0);
+        QCOMPARE(window().previewText(), barCode + "  ");
     }
 
     void sizeThatIsNoNumberChangesNothing_data()
     {
         QTest::addColumn<bool>("madeBefore");
+        // clang-format off
         QTest::newRow("after a bar code") << true;
         QTest::newRow("before any bar code") << false;
+        // clang-format on
     }
     void sizeThatIsNoNumberChangesNothing()
     {
@@ -331,11 +278,11 @@ private slots:
         const QString outBefore = output()->text();
         setPointSizeQuietly("2x");
         make("NEW");
-        QCOMPARE(m_recorder->errors, QStringList{"''2x'' is not a valid integer value."});
+        QCOMPARE(recorder()->errors, QStringList{"''2x'' is not a valid integer value."});
         QCOMPARE(RunsOf(preview()->document()), previewBefore);
         QCOMPARE(output()->text(), outBefore);
-        QCOMPARE(BarCodeMade, madeBefore ? 1 : 0);
-        QCOMPARE(m_recorder->beeps, 0);
+        QCOMPARE(window().barCodeMade(), madeBefore);
+        QCOMPARE(recorder()->beeps, 0);
     }
 
     // ---- Notices of the other buttons ----------------------------------------------------------------
@@ -348,12 +295,14 @@ private slots:
         const QString copy = QStringLiteral("Nothing to copy to clip board");
         const QString sample = QStringLiteral("Must click \"Make a bar code\" before printing");
         const QString labels = QStringLiteral("Make a bar code before printing labels");
-        QTest::newRow("Copy") << "BitBtn2" << copy << false;
-        QTest::newRow("Print Sample") << "BitBtn1" << sample << false;
-        QTest::newRow("Print Labels") << "BitBtn4" << labels << false;
-        QTest::newRow("Copy after a failed Make") << "BitBtn2" << copy << true;
-        QTest::newRow("Print Sample after a failed Make") << "BitBtn1" << sample << true;
-        QTest::newRow("Print Labels after a failed Make") << "BitBtn4" << labels << true;
+        // clang-format off
+        QTest::newRow("Copy") << "copyButton" << copy << false;
+        QTest::newRow("Print Sample") << "printSampleButton" << sample << false;
+        QTest::newRow("Print Labels") << "printLabelsButton" << labels << false;
+        QTest::newRow("Copy after a failed Make") << "copyButton" << copy << true;
+        QTest::newRow("Print Sample after a failed Make") << "printSampleButton" << sample << true;
+        QTest::newRow("Print Labels after a failed Make") << "printLabelsButton" << labels << true;
+        // clang-format on
     }
     void noticesBeforeMake()
     {
@@ -364,16 +313,16 @@ private slots:
         if (failedMake) {
             make("ABC");
             make("abc");
-            m_recorder->beeps = 0;
+            recorder()->beeps = 0;
         }
         output()->setText("stale");
         QGuiApplication::clipboard()->setText("untouched");
         control<QPushButton>(button.toLatin1())->click();
         verifyNotice(notice);
         QCOMPARE(focused(), input());
-        QCOMPARE(BarCodeMade, 0);
+        QCOMPARE(window().barCodeMade(), false);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
-        QCOMPARE(m_recorder->printDialogs, 0);
+        QCOMPARE(recorder()->printDialogs, 0);
     }
 
     void printLabelsOpensTheDialogAfterMake()
@@ -381,13 +330,13 @@ private slots:
         start();
         make("ABC");
         bool shown = false;
-        QTimer::singleShot(0, Form3, [&shown] {
-            shown = Form3->isVisible();
-            Form3->close();
+        QTimer::singleShot(0, &window().labelDialog(), [this, &shown] {
+            shown = window().labelDialog().isVisible();
+            window().labelDialog().close();
         });
-        control<QPushButton>("BitBtn4")->click();
+        control<QPushButton>("printLabelsButton")->click();
         QVERIFY(shown);
-        QCOMPARE(m_recorder->beeps, 0);
+        QCOMPARE(recorder()->beeps, 0);
     }
 
     // ---- Full ASCII controls --------------------------------------------------------------------------
@@ -401,11 +350,12 @@ private slots:
         const QStringList codes = {"^0", "^G", "^I", "^J", "^L", "^M", "^1"};
         const QStringList pairs = {"%U", "$G", "$I", "$J", "$L", "$M", "%A"};
         for (int i = 0; i < names.size(); ++i)
+            // clang-format off
             QTest::newRow(qPrintable(names[i])) << i << codes[i] << pairs[i];
         const QString letters = QStringLiteral("ABCDEFHKNPQRSTUVWXYZ");
         for (int i = 0; i < letters.size(); ++i)
-            QTest::newRow(qPrintable(QStringLiteral("Ctrl-") + letters[i]))
-                << int(names.size() + i) << QStringLiteral("^") + letters[i] << QStringLiteral("$") + letters[i];
+            QTest::newRow(qPrintable(QStringLiteral("Ctrl-") + letters[i])) << int(names.size() + i) << QStringLiteral("^") + letters[i] << QStringLiteral("$") + letters[i];
+        // clang-format on
     }
     void insertListEntries()
     {
@@ -413,17 +363,17 @@ private slots:
         QFETCH(QString, caretCode);
         QFETCH(QString, pair);
         start();
-        auto* list = control<QComboBox>("ComboBox1");
+        auto* list = control<QComboBox>("controlCharacterList");
         QCOMPARE(list->count(), 27);
-        control<QCheckBox>("CheckBox2")->setChecked(true);
+        control<QCheckBox>("fullAsciiBox")->setChecked(true);
         input()->setText("AB");
         input()->setCursorPosition(0); // the code goes to the end whatever the caret position
         list->setCurrentIndex(row);
-        control<QPushButton>("Button3")->click();
+        control<QPushButton>("insertButton")->click();
         QCOMPARE(input()->text(), "AB" + caretCode);
         QCOMPARE(focused(), input());
-        QCOMPARE(BarCodeMade, 0); // Insert does not make
-        control<QPushButton>("BitBtn3")->click();
+        QCOMPARE(window().barCodeMade(), false); // Insert does not make
+        control<QPushButton>("makeButton")->click();
         QCOMPARE(output()->text(), "*AB" + pair + "*");
     }
 
@@ -431,35 +381,31 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("appended");
+        // clang-format off
         QTest::newRow("the initial choice is Tab") << QString() << "^I";
-        QTest::newRow("names match case-sensitively") << "Ctrl-g"
-                                                      << "";
-        QTest::newRow("only the sixth character counts") << "xxxxxQ"
-                                                         << "^Q";
-        QTest::newRow("Ctrl-O does not exist") << "Ctrl-O"
-                                               << "";
-        QTest::newRow("Ctrl-M is offered only by its name") << "Ctrl-M"
-                                                            << "";
-        QTest::newRow("a short text matching no name adds nothing") << "tab"
-                                                                    << "";
-        QTest::newRow("an emptied box adds nothing") << ""
-                                                     << "";
+        QTest::newRow("names match case-sensitively") << "Ctrl-g" << "";
+        QTest::newRow("only the sixth character counts") << "xxxxxQ" << "^Q";
+        QTest::newRow("Ctrl-O does not exist") << "Ctrl-O" << "";
+        QTest::newRow("Ctrl-M is offered only by its name") << "Ctrl-M" << "";
+        QTest::newRow("a short text matching no name adds nothing") << "tab" << "";
+        QTest::newRow("an emptied box adds nothing") << "" << "";
+        // clang-format on
     }
     void insertTypedText()
     {
         QFETCH(QString, typed);
         QFETCH(QString, appended);
         start();
-        control<QCheckBox>("CheckBox2")->setChecked(true);
-        auto* list = control<QComboBox>("ComboBox1");
+        control<QCheckBox>("fullAsciiBox")->setChecked(true);
+        auto* list = control<QComboBox>("controlCharacterList");
         if (QTest::currentDataTag() != QLatin1String("the initial choice is Tab"))
             list->setEditText(typed);
         QCOMPARE(list->currentText(), typed.isNull() ? QStringLiteral("Tab") : typed);
         input()->setText("ABC");
-        control<QPushButton>("Button3")->click();
+        control<QPushButton>("insertButton")->click();
         QCOMPARE(input()->text(), "ABC" + appended);
-        QVERIFY(m_recorder->errors.isEmpty());
-        QCOMPARE(m_recorder->beeps, 0);
+        QVERIFY(recorder()->errors.isEmpty());
+        QCOMPARE(recorder()->beeps, 0);
         QCOMPARE(focused(), input());
     }
 
@@ -468,10 +414,10 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("entries");
-        QTest::newRow("a size that waits for more") << "PointSize"
-                                                    << "17" << 10;
-        QTest::newRow("a control name that matches none") << "ComboBox1"
-                                                          << "Ctrl-g" << 27;
+        // clang-format off
+        QTest::newRow("a size that waits for more") << "pointSizeBox" << "17" << 10;
+        QTest::newRow("a control name that matches none") << "controlCharacterList" << "Ctrl-g" << 27;
+        // clang-format on
     }
     void enterLeavesTheListsAlone()
     {
@@ -479,7 +425,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, entries);
         start();
-        control<QCheckBox>("CheckBox2")->setChecked(true);
+        control<QCheckBox>("fullAsciiBox")->setChecked(true);
         auto* combo = control<QComboBox>(box.toLatin1());
         combo->setFocus();
         combo->clearEditText();
@@ -493,22 +439,22 @@ private slots:
     {
         start();
         make("ABC");
-        auto* button = control<QPushButton>("Button3");
-        control<QCheckBox>("CheckBox2")->setFocus();
-        KelmInput->Button3Click(); // the button is hidden, so the handler is reached directly
+        auto* button = control<QPushButton>("insertButton");
+        control<QCheckBox>("fullAsciiBox")->setFocus();
+        window().insertControlCharacter(); // the button is hidden, so the handler is reached directly
         QCOMPARE(input()->text(), QStringLiteral("ABC"));
         verifyNotice(QStringLiteral("Must be in Full ASCII mode to enter control characters"));
-        QCOMPARE(BarCodeMade, 1);
-        QCOMPARE(focused(), control<QWidget>("CheckBox2"));
+        QCOMPARE(window().barCodeMade(), true);
+        QCOMPARE(focused(), control<QWidget>("fullAsciiBox"));
         QVERIFY(!button->isVisible());
     }
 
     void fullAsciiSwitchShowsAndHidesInsert()
     {
         start();
-        auto* box = control<QCheckBox>("CheckBox2");
-        auto* insert = control<QPushButton>("Button3");
-        auto* list = control<QComboBox>("ComboBox1");
+        auto* box = control<QCheckBox>("fullAsciiBox");
+        auto* insert = control<QPushButton>("insertButton");
+        auto* list = control<QComboBox>("controlCharacterList");
         QVERIFY(!insert->isVisible() && !list->isVisible());
         box->click();
         QVERIFY(insert->isVisible() && list->isVisible());
@@ -533,7 +479,7 @@ private slots:
         QCOMPARE(RunsOf(preview()->document()),
                  (QList<Run>{{"*ABCD4567*", kLo, 36}, {"  ", kLo, 22}})); // trailing spaces keep Make's size
         QCOMPARE(focused(), input());
-        control<QRadioButton>("RadioButton3")->click();
+        control<QRadioButton>("textAboveButton")->click();
         QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{"*ABCD4567*", kUp, 36}, {"  ", kLo, 22}}));
         QCOMPARE(output()->text(), QStringLiteral("*ABCD4567*"));
         QCOMPARE(focused(), input());
@@ -542,15 +488,17 @@ private slots:
     void sizeLetterStaysChosen_data()
     {
         QTest::addColumn<QString>("style");
-        QTest::newRow("with text below") << "RadioButton2";
-        QTest::newRow("with text above") << "RadioButton3";
+        // clang-format off
+        QTest::newRow("with text below") << "textBelowButton";
+        QTest::newRow("with text above") << "textAboveButton";
+        // clang-format on
     }
     void sizeLetterStaysChosen()
     {
         QFETCH(QString, style);
         start();
         control<QRadioButton>(style.toLatin1())->click();
-        auto* letter = control<QRadioButton>("FontD");
+        auto* letter = control<QRadioButton>("sizeLetterD");
         letter->click();
         QVERIFY(letter->isChecked());
         QVERIFY(control<QRadioButton>(style.toLatin1())->isChecked());
@@ -565,19 +513,18 @@ private slots:
     {
         QTest::addColumn<bool>("fullAscii");
         QTest::addColumn<bool>("backwards");
-        QTest::addColumn<QStringList>("visited"); // from BarTextInput on
+        QTest::addColumn<QStringList>("visited"); // from the data field on
         // Leaving the point size box hands the focus back to the data field.
-        const QStringList options = {"BitBtn1", "BitBtn2", "BitBtn3", "RadioButton2", "FontD", "PointSize"};
-        const QStringList plain = QStringList{"BarTextInput", "BarTextOut", "BarCodeOut"} + options;
+        const QStringList options = {"printSampleButton", "copyButton",  "makeButton",
+                                     "textBelowButton",   "sizeLetterD", "pointSizeBox"};
+        const QStringList plain = QStringList{"dataEdit", "barCodeString", "preview"} + options;
         const QStringList full =
-            QStringList{"BarTextInput", "BarTextOut", "ComboBox1", "BarCodeOut", "Button3"} + options;
-        QTest::newRow("twice round, Full ASCII off")
-            << false << false << plain + plain + QStringList{"BarTextInput"};
-        QTest::newRow("twice round, Full ASCII on") << true << false << full + full + QStringList{"BarTextInput"};
-        QTest::newRow("backwards") << false << true
-                                   << QStringList{"BarTextInput", "BitBtn4",     "TipCheckBox",
-                                                  "CheckBox2",    "CheckBox1",   "HelpButtonClick",
-                                                  "PointSize",    "BarTextInput"};
+            QStringList{"dataEdit", "barCodeString", "controlCharacterList", "preview", "insertButton"} + options;
+        // clang-format off
+        QTest::newRow("twice round, Full ASCII off") << false << false << plain + plain + QStringList{"dataEdit"};
+        QTest::newRow("twice round, Full ASCII on") << true << false << full + full + QStringList{"dataEdit"};
+        QTest::newRow("backwards") << false << true << QStringList{"dataEdit",     "printLabelsButton", "tipsAtStartBox", "fullAsciiBox", "checksumBox",       "helpButton", "pointSizeBox", "dataEdit"};
+        // clang-format on
     }
     void tabOrder()
     {
@@ -585,7 +532,7 @@ private slots:
         QFETCH(bool, backwards);
         QFETCH(QStringList, visited);
         start();
-        control<QCheckBox>("CheckBox2")->setChecked(fullAscii);
+        control<QCheckBox>("fullAsciiBox")->setChecked(fullAscii);
         input()->setFocus();
         QStringList seen{focused()->objectName()};
         while (seen.size() < visited.size()) {
@@ -601,10 +548,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<double>("size");
         QTest::addColumn<bool>("focusLeaves");
+        // clang-format off
         QTest::newRow("one character waits") << "1" << 22.0 << false;
         QTest::newRow("below 18 waits") << "12" << 22.0 << false;
         QTest::newRow("120 applies at the third digit") << "120" << 120.0 << true;
         QTest::newRow("200 applies already at 20") << "20" << 20.0 << true;
+        // clang-format on
     }
     void typingASize()
     {
@@ -626,7 +575,7 @@ private slots:
         make("AB");
         setPointSizeQuietly("9");
         pointSize()->setFocus();
-        control<QCheckBox>("CheckBox1")->setFocus(Qt::TabFocusReason);
+        control<QCheckBox>("checksumBox")->setFocus(Qt::TabFocusReason);
         QCOMPARE(RunsOf(preview()->document()).value(0), (Run{"*AB*", kLo, 9}));
         QCOMPARE(focused(), input());
     }
@@ -635,10 +584,11 @@ private slots:
     {
         QTest::addColumn<QString>("data");
         QTest::addColumn<QString>("typedPreview");
+        // clang-format off
         QTest::newRow("before any Make") << QString() << QString();
         QTest::newRow("after a failed Make") << "" << QString();
-        QTest::newRow("the bar code edited out of the preview") << "AB"
-                                                                << "something else";
+        QTest::newRow("the bar code edited out of the preview") << "AB" << "something else";
+        // clang-format on
     }
     void styleChangesWithoutABarCode()
     {
@@ -650,7 +600,7 @@ private slots:
         if (!typedPreview.isNull())
             preview()->setPlainText(typedPreview);
         const QList<Run> before = RunsOf(preview()->document());
-        control<QRadioButton>("RadioButton3")->click();
+        control<QRadioButton>("textAboveButton")->click();
         pointSize()->setCurrentIndex(pointSize()->findText("48"));
         QCOMPARE(RunsOf(preview()->document()), before);
         QCOMPARE(focused(), input());
@@ -663,7 +613,7 @@ private slots:
         pointSize()->setFocus();
         pointSize()->clearEditText();
         QTest::keyClicks(pointSize(), "2x");
-        QCOMPARE(m_recorder->errors, QStringList{"''2x'' is not a valid integer value."});
+        QCOMPARE(recorder()->errors, QStringList{"''2x'' is not a valid integer value."});
         QCOMPARE(RunsOf(preview()->document()), (QList<Run>{{"*AB*  ", kLo, 22}}));
     }
 
@@ -676,8 +626,8 @@ private slots:
         pointSize()->setCurrentIndex(pointSize()->findText("36"));
         QGuiApplication::clipboard()->setText("before");
         if (!render::BarCodeTypefacesInstalledForOtherPrograms())
-            CloseNextModal(); // the clipboard warning
-        control<QPushButton>("BitBtn2")->click();
+            WindowFixture::closeNextModal(); // the clipboard warning
+        control<QPushButton>("copyButton")->click();
         QCOMPARE(focused(), input());
         QCOMPARE(preview()->textCursor().selectedText(), QStringLiteral("*ABCD4567*  "));
 
@@ -694,6 +644,74 @@ private slots:
         }
     }
 
+    // Copy and restyle leave the bar code selected; while another control has the focus the selection
+    // must not paint the bars inverted, so the preview looks as it does with nothing selected.
+    void unfocusedSelectionIsNotPainted_data()
+    {
+        QTest::addColumn<QString>("action");
+        // clang-format off
+        QTest::newRow("after Copy") << "copy";
+        QTest::newRow("after a restyle") << "restyle";
+        // clang-format on
+    }
+    void unfocusedSelectionIsNotPainted()
+    {
+        QFETCH(QString, action);
+        start();
+        make("AB");
+        if (action == QLatin1String("copy")) {
+            if (!render::BarCodeTypefacesInstalledForOtherPrograms())
+                WindowFixture::closeNextModal();
+            control<QPushButton>("copyButton")->click();
+            // The clipboard warning, when it came, leaves the window inactive offscreen.
+            window().activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window()));
+        } else {
+            control<QRadioButton>("textAboveButton")->click();
+        }
+        QCOMPARE(focused(), input());
+        QVERIFY(preview()->textCursor().hasSelection()); // the selection itself stays
+        const QImage withSelection = preview()->viewport()->grab().toImage();
+
+        QTextCursor none = preview()->textCursor();
+        const QTextCursor kept = none;
+        none.clearSelection();
+        preview()->setTextCursor(none);
+        const QImage withoutSelection = preview()->viewport()->grab().toImage();
+        QCOMPARE(withSelection, withoutSelection);
+
+        // The same comparison sees a selection where it is meant to show: in the focused preview.
+        preview()->setTextCursor(kept);
+        preview()->setFocus();
+        QVERIFY(preview()->viewport()->grab().toImage() != withoutSelection);
+    }
+
+    // Qt cuts a line edit at 32,767 characters unless told otherwise: long data must reach the builder
+    // whole, and the string box must hold the whole bar code with its check and stop characters.
+    void longData_data()
+    {
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<bool>("fullAscii");
+        QTest::addColumn<QString>("barCode");
+        // clang-format off
+        QTest::newRow("40,000 plain characters") << QString(40000, u'A') << false << "*" + QString(40000, u'A') + "*";
+        QTest::newRow("20,000 small letters expand to 40,000") << QString(20000, u'a') << true << "*" + QString("+A").repeated(20000) + "*";
+        // clang-format on
+    }
+    void longData()
+    {
+        QFETCH(QString, data);
+        QFETCH(bool, fullAscii);
+        QFETCH(QString, barCode);
+        start();
+        control<QCheckBox>("fullAsciiBox")->setChecked(fullAscii);
+        make(data);
+        QCOMPARE(input()->text().size(), data.size());
+        QCOMPARE(output()->text(), barCode);
+        QCOMPARE(window().previewText(), barCode + "  ");
+        QCOMPARE(window().barCodeText(), output()->text());
+    }
+
     void clipboardWarningOncePerRun()
     {
         // Other programs cannot show the bars when the typefaces are only the program's own: the first
@@ -703,16 +721,17 @@ private slots:
         make("AB");
         int shown = 0;
         auto* timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, timer, [&shown] {
-            if (QApplication::activeModalWidget() == WarningBox) {
+        connect(timer, &QTimer::timeout, timer, [this, &shown] {
+            if (QApplication::activeModalWidget() == &window().clipboardWarning()) {
                 ++shown;
-                QVERIFY(WarningBox->noWarningBox()->isHidden());
-                WarningBox->close();
+                QVERIFY(
+                    WindowFixture::child<QCheckBox>(&window().clipboardWarning(), "dontWarnAgainBox")->isHidden());
+                window().clipboardWarning().close();
             }
         });
         timer->start(10);
         for (int copy = 0; copy < 3; ++copy) {
-            control<QPushButton>("BitBtn2")->click();
+            control<QPushButton>("copyButton")->click();
             QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("*AB*  "));
         }
         delete timer;
@@ -724,10 +743,11 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("family");
+        // clang-format off
         QTest::newRow("RTF's own characters") << R"(a\b{c}d)" << kLo;
         QTest::newRow("beyond ASCII, one and two UTF-16 units") << QStringLiteral("é€😀") << kLo;
-        QTest::newRow("a family with RTF characters") << "x"
-                                                      << R"(Odd;{Face}\Name)";
+        QTest::newRow("a family with RTF characters") << "x" << R"(Odd;{Face}\Name)";
+        // clang-format on
     }
     void rtfEscapes()
     {
@@ -754,10 +774,12 @@ private slots:
         QTest::addColumn<bool>("inCurrentFolder");
         QTest::addColumn<bool>("besideProgram");
         QTest::addColumn<bool>("expectFullPath");
+        // clang-format off
         QTest::newRow("in the current folder: the bare name") << true << false << false;
         QTest::newRow("in both: the current folder wins") << true << true << false;
         QTest::newRow("only beside the program: its full path") << false << true << true;
         QTest::newRow("nowhere: the bare name, the shell reports nothing") << false << false << false;
+        // clang-format on
     }
     void helpFileLocation()
     {
@@ -777,9 +799,9 @@ private slots:
         if (besideProgram)
             QVERIFY(QFile(installed).open(QIODevice::WriteOnly));
         start();
-        control<QPushButton>("HelpButtonClick")->click();
-        QCOMPARE(m_recorder->shellCalls.size(), 1);
-        const platform::ShellCall call = m_recorder->shellCalls[0];
+        control<QPushButton>("helpButton")->click();
+        QCOMPARE(recorder()->shellCalls.size(), 1);
+        const platform::ShellCall call = recorder()->shellCalls[0];
         QCOMPARE(call.verb, QStringLiteral("open"));
         QCOMPARE(call.file, expectFullPath ? QDir::toNativeSeparators(installed) : QStringLiteral("zovod.chm"));
         QVERIFY(call.parameters.isEmpty() && call.directory.isEmpty() && call.hasOwner);
@@ -791,10 +813,12 @@ private slots:
         QTest::addColumn<QString>("where");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<int>("calls");
-        QTest::newRow("in the data field") << "BarTextInput" << int(Qt::NoModifier) << 1;
-        QTest::newRow("with Shift") << "BarTextInput" << int(Qt::ShiftModifier) << 1;
-        QTest::newRow("with Ctrl and Alt") << "BarTextInput" << int(Qt::ControlModifier | Qt::AltModifier) << 1;
-        QTest::newRow("in another control") << "BarTextOut" << int(Qt::NoModifier) << 0;
+        // clang-format off
+        QTest::newRow("in the data field") << "dataEdit" << int(Qt::NoModifier) << 1;
+        QTest::newRow("with Shift") << "dataEdit" << int(Qt::ShiftModifier) << 1;
+        QTest::newRow("with Ctrl and Alt") << "dataEdit" << int(Qt::ControlModifier | Qt::AltModifier) << 1;
+        QTest::newRow("in another control") << "barCodeString" << int(Qt::NoModifier) << 0;
+        // clang-format on
     }
     void f1()
     {
@@ -805,41 +829,84 @@ private slots:
         auto* target = control<QWidget>(where.toLatin1());
         target->setFocus();
         QTest::keyClick(target, Qt::Key_F1, Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(m_recorder->shellCalls.size(), calls);
+        QCOMPARE(recorder()->shellCalls.size(), calls);
         if (calls)
-            QCOMPARE(m_recorder->shellCalls[0].file, QStringLiteral("zovod.chm"));
+            QCOMPARE(recorder()->shellCalls[0].file, QStringLiteral("zovod.chm"));
     }
 
     void webLink()
     {
         start();
-        control<QCheckBox>("CheckBox1")->setFocus();
-        QTest::mouseClick(control<QLabel>("Label2"), Qt::LeftButton);
-        QCOMPARE(m_recorder->shellCalls.size(), 1);
-        QCOMPARE(m_recorder->shellCalls[0].verb, QString());
-        QCOMPARE(m_recorder->shellCalls[0].file, QString::fromLatin1(kelm::kTypefacePage));
-        QVERIFY(m_recorder->shellCalls[0].file.startsWith("https://www.tamrosk.example/"));
+        control<QCheckBox>("checksumBox")->setFocus();
+        QTest::mouseClick(control<QLabel>("webLink"), Qt::LeftButton);
+        QCOMPARE(recorder()->shellCalls.size(), 1);
+        QCOMPARE(recorder()->shellCalls[0].verb, QString());
+        QCOMPARE(recorder()->shellCalls[0].file, QString::fromLatin1(kelm::kTypefacePage));
+        QVERIFY(recorder()->shellCalls[0].file.startsWith("https://www.tamrosk.example/"));
         QCOMPARE(focused(), input());
     }
 
     // ---- The settings file ----------------------------------------------------------------------------
+
+    void settingsFileName_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::newRow("the program itself") << "/opt/kelm/bin/kelm" << "kelmtips.ini";
+        QTest::newRow("a Windows name drops its extension") << "C:\\Tools\\X.exe" << "Xtips.ini";
+        QTest::newRow("only the last dot starts the extension") << "/a/b.c/my.prog.exe" << "my.progtips.ini";
+        QTest::newRow("a drive colon ends the folder part") << "D:kelm.exe" << "kelmtips.ini";
+        QTest::newRow("a dot in a folder name is not an extension") << "/x.y/kelm" << "kelmtips.ini";
+        // clang-format on
+    }
+    void settingsFileName()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, expected);
+        QCOMPARE(kelm::SettingsFileName(program), expected);
+    }
+
+    // The whole file after a run, byte for byte: what the first run adds, what the close rewrites, and
+    // every line the program does not own kept as it was. %1 and %2 stand for the window's corner.
+    void savedFileBytes_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        // clang-format off
+        QTest::newRow("a first run records the defaults; the close writes the list's row") << QByteArray("[TipoftheDay]\r\nEnabled=0\r\n[Sizes]\r\n1=a\r\n2=b\r\n3=c\r\n") << QByteArray("[TipoftheDay]\r\nEnabled=0\r\n[Sizes]\r\n1=a\r\n2=b\r\n3=c\r\n[Settings]\r\nCount=1\r\n" "Left=%1\r\nTop=%2\r\nType=B\r\nFontSize=D\r\nPointSize=22\r\nData=ABCD4567\r\n" "Checksum=0\r\nFullASCII=0\r\nLabelSize=2\r\nLabelExplain=1\r\n");
+        QTest::newRow("missing keys follow the last key, before a comment; other lines stay") << QByteArray("[Settings]\r\nData=OLD\r\n; note\r\n[TipoftheDay]\r\nEnabled=0\r\nPosition=3\r\n") << QByteArray( "[Settings]\r\nData=OLD\r\nLeft=%1\r\nTop=%2\r\nType=B\r\nFontSize=D\r\nPointSize=22\r\n" "Checksum=0\r\nFullASCII=0\r\nLabelSize=-1\r\nLabelExplain=1\r\n; note\r\n[TipoftheDay]\r\n" "Enabled=0\r\nPosition=3\r\n");
+        QTest::newRow("every key present: only the values change, in place") << QByteArray( "[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nCount=7\r\nLabelExplain=0\r\nLeft=1\r\nTop=2\r\n" "Type=A\r\nFontSize=D\r\nPointSize=36\r\nData=X\r\nChecksum=-1\r\nFullASCII=0\r\n" "LabelSize=9\r\n") << QByteArray( "[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nCount=7\r\nLabelExplain=0\r\nLeft=%1\r\nTop=%2\r\n" "Type=A\r\nFontSize=D\r\nPointSize=36\r\nData=X\r\nChecksum=1\r\nFullASCII=0\r\n" "LabelSize=-1\r\n");
+        // clang-format on
+    }
+    void savedFileBytes()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        installSettings(before);
+        start();
+        window().close();
+        QVERIFY(recorder()->errors.isEmpty());
+        const QPoint at = window().pos();
+        QCOMPARE(fileBytes(), QString::fromLatin1(after).arg(at.x()).arg(at.y()).toLatin1());
+    }
 
     void firstRunWritesTheDefaults()
     {
         installSettings(
             "[TipoftheDay]\r\nEnabled=0\r\nMaximum=3\r\n[Sizes]\r\na=one\r\nb=two\r\nc=three\r\nd=four\r\n");
         start();
-        const QPoint at = KelmInput->pos();
+        const QPoint at = window().pos();
         QCOMPARE(section("Settings"),
                  (QStringList{"Count=1", QStringLiteral("Left=%1").arg(at.x()),
                               QStringLiteral("Top=%1").arg(at.y()), "Type=B", "FontSize=D", "PointSize=22",
                               "Data=ABCD4567", "Checksum=0", "FullASCII=0", "LabelSize=4", "LabelExplain=1"}));
         // The controls keep their design values and the label list the row chosen after reading it.
-        QCOMPARE(Form3->labelSizeList()->count(), 4);
-        QCOMPARE(Form3->labelSizeList()->currentIndex(), 2);
+        QCOMPARE(labelList()->count(), 4);
+        QCOMPARE(labelList()->currentIndex(), 2);
         QCOMPARE(input()->text(), QStringLiteral("ABCD4567"));
-        QVERIFY(!control<QCheckBox>("TipCheckBox")->isChecked());
-        QVERIFY(m_recorder->warnings.isEmpty() && m_recorder->errors.isEmpty());
+        QVERIFY(!control<QCheckBox>("tipsAtStartBox")->isChecked());
+        QVERIFY(recorder()->warnings.isEmpty() && recorder()->errors.isEmpty());
     }
 
     void loadAndSave_data()
@@ -855,29 +922,16 @@ private slots:
         QTest::addColumn<bool>("explain");
         QTest::addColumn<QString>("savedType");
 
-        QTest::newRow("every key read")
-            << QByteArray("Left=40\r\nTop=50\r\nType=A\r\nFontSize=D\r\nPointSize=36\r\nData=XYZ\r\nChecksum=1\r\n"
-                          "FullASCII=1\r\nLabelSize=1\r\nLabelExplain=0\r\n")
-            << true << false << "36"
-            << "XYZ" << true << true << 1 << false << "A";
-        QTest::newRow("Type b is not B: text above, saved as A")
-            << QByteArray("Type=b\r\n") << true << false << "22"
-            << "ABCD4567" << false << false << 4 << true << "A";
-        QTest::newRow("FontSize A still selects D") << QByteArray("FontSize=A\r\n") << true << true << "22"
-                                                    << "ABCD4567" << false << false << 4 << true << "B";
-        QTest::newRow("missing keys give their defaults") << QByteArray("Data=ONLY\r\n") << true << true << "22"
-                                                          << "ONLY" << false << false << 4 << true << "B";
-        QTest::newRow("no Sizes: no row to select") << QByteArray("LabelSize=1\r\n") << false << true << "22"
-                                                    << "ABCD4567" << false << false << -1 << true << "B";
-        QTest::newRow("LabelSize beyond the rows selects none")
-            << QByteArray("LabelSize=9\r\n") << true << true << "22"
-            << "ABCD4567" << false << false << -1 << true << "B";
-        QTest::newRow("a size that is no number is put in as it stands, without an error")
-            << QByteArray("PointSize=big\r\n") << true << true << "big"
-            << "ABCD4567" << false << false << 4 << true << "B";
-        QTest::newRow("any non-zero number is true")
-            << QByteArray("Checksum=-7\r\nFullASCII=0x10\r\n") << true << true << "22"
-            << "ABCD4567" << true << true << 4 << true << "B";
+        // clang-format off
+        QTest::newRow("every key read") << QByteArray("Left=40\r\nTop=50\r\nType=A\r\nFontSize=D\r\nPointSize=36\r\nData=XYZ\r\nChecksum=1\r\n" "FullASCII=1\r\nLabelSize=1\r\nLabelExplain=0\r\n") << true << false << "36" << "XYZ" << true << true << 1 << false << "A";
+        QTest::newRow("Type b is not B: text above, saved as A") << QByteArray("Type=b\r\n") << true << false << "22" << "ABCD4567" << false << false << 4 << true << "A";
+        QTest::newRow("FontSize A still selects D") << QByteArray("FontSize=A\r\n") << true << true << "22" << "ABCD4567" << false << false << 4 << true << "B";
+        QTest::newRow("missing keys give their defaults") << QByteArray("Data=ONLY\r\n") << true << true << "22" << "ONLY" << false << false << 4 << true << "B";
+        QTest::newRow("no Sizes: no row to select") << QByteArray("LabelSize=1\r\n") << false << true << "22" << "ABCD4567" << false << false << -1 << true << "B";
+        QTest::newRow("LabelSize beyond the rows selects none") << QByteArray("LabelSize=9\r\n") << true << true << "22" << "ABCD4567" << false << false << -1 << true << "B";
+        QTest::newRow("a size that is no number is put in as it stands, without an error") << QByteArray("PointSize=big\r\n") << true << true << "big" << "ABCD4567" << false << false << 4 << true << "B";
+        QTest::newRow("any non-zero number is true") << QByteArray("Checksum=-7\r\nFullASCII=0x10\r\n") << true << true << "22" << "ABCD4567" << true << true << 4 << true << "B";
+        // clang-format on
     }
     void loadAndSave()
     {
@@ -897,25 +951,27 @@ private slots:
         installSettings(file);
         start();
 
-        QVERIFY(m_recorder->errors.isEmpty() && m_recorder->warnings.isEmpty());
-        QCOMPARE(control<QRadioButton>("RadioButton2")->isChecked(), textBelow);
-        QCOMPARE(control<QRadioButton>("RadioButton3")->isChecked(), !textBelow);
-        QVERIFY(control<QRadioButton>("FontD")->isChecked());
+        QVERIFY(recorder()->errors.isEmpty() && recorder()->warnings.isEmpty());
+        QCOMPARE(control<QRadioButton>("textBelowButton")->isChecked(), textBelow);
+        QCOMPARE(control<QRadioButton>("textAboveButton")->isChecked(), !textBelow);
+        QVERIFY(control<QRadioButton>("sizeLetterD")->isChecked());
         QCOMPARE(pointSize()->currentText(), pointSizeText);
         QCOMPARE(input()->text(), data);
         QCOMPARE(input()->selectedText(), data);
-        QCOMPARE(control<QCheckBox>("CheckBox1")->isChecked(), checksum);
-        QCOMPARE(control<QCheckBox>("CheckBox2")->isChecked(), fullAscii);
-        QCOMPARE(control<QPushButton>("Button3")->isVisible(), fullAscii);
-        QCOMPARE(control<QComboBox>("ComboBox1")->isVisible(), fullAscii);
-        QCOMPARE(Form3->labelSizeList()->currentIndex(), labelRow);
-        QCOMPARE(Form3->explainPaste()->isChecked(), explain);
+        QCOMPARE(control<QCheckBox>("checksumBox")->isChecked(), checksum);
+        QCOMPARE(control<QCheckBox>("fullAsciiBox")->isChecked(), fullAscii);
+        QCOMPARE(control<QPushButton>("insertButton")->isVisible(), fullAscii);
+        QCOMPARE(control<QComboBox>("controlCharacterList")->isVisible(), fullAscii);
+        QCOMPARE(labelList()->currentIndex(), labelRow);
+        QCOMPARE(explainBox()->isChecked(), explain);
         if (withSizes)
-            QCOMPARE(Form3->labelSizeList()->itemText(2), QStringLiteral("=third"));
+            QCOMPARE(labelList()->itemText(2), QStringLiteral("=third"));
+        else
+            QCOMPARE(labelList()->currentText(), QStringLiteral("ComboBox1")); // the list's design text stays
         QCOMPARE(focused(), input());
 
-        KelmInput->close();
-        QVERIFY(m_recorder->errors.isEmpty());
+        window().close();
+        QVERIFY(recorder()->errors.isEmpty());
         const auto saved = keys("Settings");
         QCOMPARE(saved.value("Type"), savedType);
         QCOMPARE(saved.value("FontSize"), QStringLiteral("D"));
@@ -925,8 +981,8 @@ private slots:
         QCOMPARE(saved.value("FullASCII"), fullAscii ? "1" : "0");
         QCOMPARE(saved.value("LabelSize"), QString::number(labelRow));
         QCOMPARE(saved.value("LabelExplain"), explain ? "1" : "0");
-        QCOMPARE(saved.value("Left"), QString::number(KelmInput->x()));
-        QCOMPARE(saved.value("Top"), QString::number(KelmInput->y()));
+        QCOMPARE(saved.value("Left"), QString::number(window().x()));
+        QCOMPARE(saved.value("Top"), QString::number(window().y()));
         QCOMPARE(keys("TipoftheDay").value("Enabled"), QStringLiteral("0"));
     }
 
@@ -934,13 +990,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QPoint>("placed"); // where the window stands and what the close writes back
+        // clang-format off
         QTest::newRow("on the screen") << QByteArray("Left=40\r\nTop=50\r\n") << QPoint(40, 50);
-        QTest::newRow("off the screen, as it stands")
-            << QByteArray("Left=90000\r\nTop=70000\r\n") << QPoint(90000, 70000);
+        QTest::newRow("off the screen, as it stands") << QByteArray("Left=90000\r\nTop=70000\r\n") << QPoint(90000, 70000);
         // (The offscreen test platform nudges negative positions onto the screen, so only the upper
         // limit can be seen here; the lower one is held the same way.)
-        QTest::newRow("at the int limit: held where adding the size cannot wrap")
-            << QByteArray("Left=2147483647\r\nTop=2147483647\r\n") << QPoint(16777215, 16777215);
+        QTest::newRow("at the int limit: held where adding the size cannot wrap") << QByteArray("Left=2147483647\r\nTop=2147483647\r\n") << QPoint(16777215, 16777215);
+        // clang-format on
     }
     void windowPosition()
     {
@@ -948,8 +1004,8 @@ private slots:
         QFETCH(QPoint, placed);
         installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\n" + settings);
         start();
-        QCOMPARE(KelmInput->pos(), placed);
-        KelmInput->close();
+        QCOMPARE(window().pos(), placed);
+        window().close();
         const auto saved = keys("Settings");
         QCOMPARE(QPoint(saved.value("Left").toInt(), saved.value("Top").toInt()), placed);
     }
@@ -959,9 +1015,9 @@ private slots:
         installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nData=OLD\r\n");
         start();
         QTest::keyClicks(input(), "NEW 1");
-        control<QRadioButton>("RadioButton3")->click();
-        control<QCheckBox>("CheckBox1")->click();
-        KelmInput->close();
+        control<QRadioButton>("textAboveButton")->click();
+        control<QCheckBox>("checksumBox")->click();
+        window().close();
         const auto saved = keys("Settings");
         QCOMPARE(saved.value("Data"), QStringLiteral("NEW 1")); // typing replaced the selected data
         QCOMPARE(saved.value("Type"), QStringLiteral("A"));
@@ -972,7 +1028,7 @@ private slots:
     {
         installSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nData=X\r\n");
         start();
-        auto* box = control<QCheckBox>("TipCheckBox");
+        auto* box = control<QCheckBox>("tipsAtStartBox");
         box->click();
         QCOMPARE(keys("TipoftheDay").value("Enabled"), QStringLiteral("1"));
         QCOMPARE(focused(), input());
@@ -989,15 +1045,15 @@ private slots:
         connect(timer, &QTimer::timeout, timer, [&] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 shown = modal;
-                mainAt = KelmInput->pos();
+                mainAt = window().pos();
                 modal->close();
                 timer->deleteLater();
             }
         });
         timer->start(10);
-        KelmInput->show(); // the window is not reactivated when the tips close offscreen: no wait for that
+        window().show(); // the window is not reactivated when the tips close offscreen: no wait for that
         QTRY_VERIFY(shown);
-        QCOMPARE(shown, static_cast<QWidget*>(Tip));
+        QCOMPARE(shown, static_cast<QWidget*>(&window().tipDialog()));
         QCOMPARE(mainAt, QPoint(30, 60)); // moved to its place before the tips show
         QCOMPARE(focused(), input());
         QCOMPARE(input()->selectedText(), QStringLiteral("ABCD4567"));
@@ -1008,14 +1064,14 @@ private slots:
         installSettings("[Settings]\r\nData=UNREAD\r\n[Sizes]\r\na=one\r\nb=two\r\nc=three\r\n");
         const QByteArray before = fileBytes();
         start();
-        QCOMPARE(m_recorder->warnings.size(), 1);
-        QCOMPARE(m_recorder->warnings[0].text,
+        QCOMPARE(recorder()->warnings.size(), 1);
+        QCOMPARE(recorder()->warnings[0].text,
                  QStringLiteral("The Tip-of-the-Day file could not be found! Please re-install this product."));
-        QCOMPARE(m_recorder->warnings[0].topLeft, KelmInput->pos() + QPoint(100, 100));
-        QCOMPARE(Form3->labelSizeList()->count(), 3); // the sizes are read all the same
+        QCOMPARE(recorder()->warnings[0].topLeft, window().pos() + QPoint(100, 100));
+        QCOMPARE(labelList()->count(), 3); // the sizes are read all the same
         QCOMPARE(input()->text(), QStringLiteral("ABCD4567"));
         QCOMPARE(fileBytes(), before);
-        KelmInput->close();
+        window().close();
         QCOMPARE(keys("TipoftheDay").value("Enabled"), QStringLiteral("1"));
         QCOMPARE(keys("Settings").value("Data"), QStringLiteral("ABCD4567"));
     }
@@ -1026,13 +1082,13 @@ private slots:
         start();
         const QByteArray before = fileBytes();
         QVERIFY(QFile::setPermissions(settingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-        control<QCheckBox>("TipCheckBox")->click();
-        QCOMPARE(m_recorder->errors, QStringList{"Unable to write to " + settingsFile() + "."});
-        m_recorder->errors.clear();
+        control<QCheckBox>("tipsAtStartBox")->click();
+        QCOMPARE(recorder()->errors, QStringList{"Unable to write to " + settingsFile() + "."});
+        recorder()->errors.clear();
         input()->setText("LOST");
-        QVERIFY(KelmInput->close());
-        QVERIFY(!KelmInput->isVisible());
-        QCOMPARE(m_recorder->errors, QStringList{"Unable to write to " + settingsFile() + "."});
+        QVERIFY(window().close());
+        QVERIFY(!window().isVisible());
+        QCOMPARE(recorder()->errors, QStringList{"Unable to write to " + settingsFile() + "."});
         QCOMPARE(fileBytes(), before);
     }
 
@@ -1041,23 +1097,24 @@ private slots:
     void activationSetsTheWindowUp()
     {
         start();
-        QCOMPARE(KelmInput->windowTitle(), QStringLiteral("Tamrosks free bar code 3 of 9 utility"));
-        QCOMPARE(Form2->curVersion()->text(), QStringLiteral("V4.2"));
-        QCOMPARE(control<QLabel>("Label6")->toolTip(), QStringLiteral("Version 4.2"));
-        QCOMPARE(control<QLabel>("Label6")->toolTipDuration(), 6000);
-        QCOMPARE(control<QPushButton>("BitBtn3")->toolTipDuration(), 6000);
-        QVERIFY(WarningBox->noWarningBox()->isHidden());
-        QVERIFY(!control<QPushButton>("Button3")->isVisible());
-        QVERIFY(!control<QComboBox>("ComboBox1")->isVisible());
+        QCOMPARE(window().windowTitle(), QStringLiteral("Tamrosks free bar code 3 of 9 utility"));
+        QCOMPARE(WindowFixture::child<QLabel>(&window().aboutDialog(), "versionLink")->text(),
+                 QStringLiteral("V4.2"));
+        QCOMPARE(control<QLabel>("makerNotice")->toolTip(), QStringLiteral("Version 4.2"));
+        QCOMPARE(control<QLabel>("makerNotice")->toolTipDuration(), 6000);
+        QCOMPARE(control<QPushButton>("makeButton")->toolTipDuration(), 6000);
+        QVERIFY(WindowFixture::child<QCheckBox>(&window().clipboardWarning(), "dontWarnAgainBox")->isHidden());
+        QVERIFY(!control<QPushButton>("insertButton")->isVisible());
+        QVERIFY(!control<QComboBox>("controlCharacterList")->isVisible());
         QCOMPARE(input()->selectedText(), QStringLiteral("ABCD4567"));
         QCOMPARE(focused(), input());
-        QCOMPARE(KelmInput->size(), QSize(449 + 16, 366 + 16));
+        QCOMPARE(window().size(), QSize(449 + 16, 366 + 16));
     }
 
     void selectionSurvivesOtherControls()
     {
         start();
-        control<QCheckBox>("CheckBox1")->setFocus(Qt::MouseFocusReason);
+        control<QCheckBox>("checksumBox")->setFocus(Qt::MouseFocusReason);
         QCOMPARE(input()->selectedText(), QStringLiteral("ABCD4567"));
         input()->setFocus(Qt::TabFocusReason);
         input()->setSelection(0, 2);
@@ -1069,72 +1126,76 @@ private slots:
     void missingDataFolder_data()
     {
         QTest::addColumn<bool>("beyondPathLimit");
+        // clang-format off
         QTest::newRow("no folder") << false;
         QTest::newRow("a folder whose settings path passes 260 characters") << true;
+        // clang-format on
     }
     void missingDataFolder()
     {
         QFETCH(bool, beyondPathLimit);
-        QString home = m_home->path();
+        QString home = m_fixture.home();
         // Deep enough that the folder fits the limit but the settings file in it does not.
-        while (beyondPathLimit && home.size() < 228)
+        while (beyondPathLimit && home.size() < 232)
             home += QStringLiteral("/d");
-        qputenv("HOME", home.toUtf8());
+        m_fixture.useHome(home, WindowFixture::DataFolder::Missing);
         const QString folder = home + QStringLiteral("/Documents/Zovod/");
         if (beyondPathLimit) {
             QVERIFY(QDir().mkpath(folder));
             QVERIFY(platform::FitsPathLimit(folder));
-            QVERIFY(!platform::FitsPathLimit(folder + platform::SettingsFileName(platform::ExecutablePath())));
+            QVERIFY(!platform::FitsPathLimit(folder + WindowFixture::kSettingsFileName));
         }
         start();
-        QCOMPARE(m_recorder->warnings.size(), 1);
-        QCOMPARE(m_recorder->warnings[0].text,
+        QCOMPARE(recorder()->warnings.size(), 1);
+        QCOMPARE(recorder()->warnings[0].text,
                  QStringLiteral("The folder %1 is missing, please re-install this product.").arg(folder));
-        QCOMPARE(m_recorder->warnings[0].topLeft, KelmInput->pos() + QPoint(100, 100));
-        QVERIFY(!DataFolderFound);
-        control<QCheckBox>("TipCheckBox")->click();
-        KelmInput->close();
-        QVERIFY(m_recorder->errors.isEmpty());
+        QCOMPARE(recorder()->warnings[0].topLeft, window().pos() + QPoint(100, 100));
+        QVERIFY(window().settingsFilePath().isEmpty());
+        control<QCheckBox>("tipsAtStartBox")->click();
+        window().close();
+        QVERIFY(recorder()->errors.isEmpty());
         // Nothing read, nothing written: the home holds no more than the test put there.
-        QDirIterator files(m_home->path(), QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator files(m_fixture.home(), QDir::Files, QDirIterator::Subdirectories);
         QVERIFY(!files.hasNext());
     }
 
     void activationRunsOnce()
     {
         start();
-        QCOMPARE(m_recorder->warnings.size(), 1);
+        QCOMPARE(recorder()->warnings.size(), 1);
         input()->setText("TYPED");
 
         // After a modal window...
-        CloseNextModal();
-        control<QToolButton>("SpeedButton2")->click();
+        WindowFixture::closeNextModal();
+        control<QToolButton>("aboutButton")->click();
         QCOMPARE(focused(), input());
-        KelmInput->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(KelmInput));
+        window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
         // ...and after another window had the focus.
         QWidget other;
         other.show();
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        KelmInput->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(KelmInput));
+        window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
 
-        QCOMPARE(m_recorder->warnings.size(), 1);
+        QCOMPARE(recorder()->warnings.size(), 1);
         QCOMPARE(input()->text(), QStringLiteral("TYPED"));
     }
 
     void tipsAndAboutReturnTheFocus_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::newRow("Tips") << "SpeedButton1";
-        QTest::newRow("About") << "SpeedButton2";
+        // clang-format off
+        QTest::newRow("Tips") << "tipsButton";
+        QTest::newRow("About") << "aboutButton";
+        // clang-format on
     }
     void tipsAndAboutReturnTheFocus()
     {
         QFETCH(QString, button);
         start();
-        control<QCheckBox>("CheckBox1")->setFocus();
+        control<QCheckBox>("checksumBox")->setFocus();
         QWidget* shown = nullptr;
         auto* timer = new QTimer(this);
         connect(timer, &QTimer::timeout, timer, [&shown, timer] {
@@ -1146,10 +1207,11 @@ private slots:
         });
         timer->start(10);
         control<QToolButton>(button.toLatin1())->click();
-        QCOMPARE(shown, button == "SpeedButton1" ? static_cast<QWidget*>(Tip) : static_cast<QWidget*>(Form2));
+        QCOMPARE(shown, button == "tipsButton" ? static_cast<QWidget*>(&window().tipDialog())
+                                               : static_cast<QWidget*>(&window().aboutDialog()));
         QCOMPARE(focused(), input());
     }
 };
 
-QTEST_MAIN(TestKelm)
-#include "TestKelm.moc"
+QTEST_MAIN(TestMainWindow)
+#include "TestMainWindow.moc"

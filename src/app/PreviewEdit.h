@@ -7,13 +7,17 @@
 
 class QTextCursor;
 
-class TRichEdit : public QTextEdit {
+class PreviewEdit : public QTextEdit {
     Q_OBJECT
 public:
-    using QTextEdit::QTextEdit;
+    explicit PreviewEdit(QWidget* parent = nullptr);
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void hideUnfocusedSelection();
 };
 
 // A minimal RTF document of the cursor's selection: a font table of the families used and one group per

@@ -1,6 +1,8 @@
-#include "RichEdit.h"
+#include "PreviewEdit.h"
 
+#include <QEvent>
 #include <QMimeData>
+#include <QPalette>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -106,7 +108,34 @@ QByteArray RichTextFormat(const QTextCursor& selection)
     return rtf;
 }
 
-QMimeData* TRichEdit::createMimeDataFromSelection() const
+PreviewEdit::PreviewEdit(QWidget* parent) : QTextEdit(parent)
+{
+    hideUnfocusedSelection();
+}
+
+void PreviewEdit::changeEvent(QEvent* event)
+{
+    QTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        hideUnfocusedSelection();
+}
+
+void PreviewEdit::hideUnfocusedSelection()
+{
+    // Copy and restyle leave the bar code selected. Painted in selection colours while another control
+    // has the focus, the bars would show inverted and not scan off the screen: the edit paints an
+    // unfocused selection in the inactive colours, so those draw it as plain text.
+    QPalette colours = palette();
+    const QBrush plainText = colours.brush(QPalette::Inactive, QPalette::Text);
+    if (colours.brush(QPalette::Inactive, QPalette::Highlight) == QBrush(Qt::transparent) &&
+        colours.brush(QPalette::Inactive, QPalette::HighlightedText) == plainText)
+        return;
+    colours.setBrush(QPalette::Inactive, QPalette::Highlight, QBrush(Qt::transparent));
+    colours.setBrush(QPalette::Inactive, QPalette::HighlightedText, plainText);
+    setPalette(colours);
+}
+
+QMimeData* PreviewEdit::createMimeDataFromSelection() const
 {
     // A fresh object with the base formats copied over: formats added to the base object afterwards are
     // not reliably offered to other programs.

@@ -1,0 +1,128 @@
+#include "LabelDialog.h"
+
+#include "Common.h"
+#include "Settings.h"
+#include "labels/RtfTemplate.h"
+#include "labels/StockLibrary.h"
+#include "platform/Desktop.h"
+
+namespace {
+
+// The stock templates, one per row of the label list, in the order of the settings file's [Sizes].
+const QStringList& StockTemplates()
+{
+    static const QStringList names = [] {
+        QStringList files;
+        for (const labels::Stock& stock : labels::OwnStocks())
+            files.append(stock.templateFile);
+        return files;
+    }();
+    return names;
+}
+// What the editable list shows until the settings file has filled it.
+const QString kEmptyListText = QStringLiteral("ComboBox1");
+
+const QPoint kDialogOffset(90, 25);
+
+const QString kNoCustomTemplate =
+    QStringLiteral("You have not yet defined a custom template. Make your own label\ntemplate, name the file "
+                   "custom.rtf, and place this file in the\n%1 folder.");
+const QString kTemplateMissing =
+    QStringLiteral("The label template %1 is missing from the folder\n%2\nPlease re-install this product.");
+const QString kHowToPaste =
+    QStringLiteral("To add your bar code to a label, place\nthe cursor in any label on the "
+                   "form,\nthen on the menu bar click on Edit, Paste\nor just enter a "
+                   "Ctrl-V.");
+
+} // namespace
+
+LabelDialog::LabelDialog(QWidget* mainWindow) : m_mainWindow(mainWindow)
+{
+    setupUi(this);
+    labelSizeList->setEditText(kEmptyListText);
+    for (QWidget* text : {static_cast<QWidget*>(question), static_cast<QWidget*>(columnHeadings),
+                          static_cast<QWidget*>(explainPasteBox)})
+        kelm::FitText(text);
+    // The first showing starts on the first control in tab order; later ones keep the user's last.
+    returnButton->setFocus();
+    connect(returnButton, &QPushButton::clicked, this, &LabelDialog::returnToMainWindow);
+    connect(printLabelsButton, &QPushButton::clicked, this, &LabelDialog::printLabels);
+}
+
+void LabelDialog::setVisible(bool visible)
+{
+    // Every showing, not only the first: the user may have dragged the dialog away last time.
+    if (visible && !isVisible())
+        kelm::PlaceBeside(this, m_mainWindow->frameGeometry(), kDialogOffset);
+    QDialog::setVisible(visible);
+}
+
+void LabelDialog::setLabelSizes(const QStringList& rows)
+{
+    labelSizeList->clear();
+    labelSizeList->addItems(rows);
+}
+
+int LabelDialog::labelSize() const
+{
+    return labelSizeList->currentIndex();
+}
+
+void LabelDialog::setLabelSize(int row)
+{
+    // Selecting in an empty editable list would clear its text and leave it blank.
+    if (labelSizeList->count() > 0)
+        labelSizeList->setCurrentIndex(row);
+}
+
+bool LabelDialog::explainPaste() const
+{
+    return explainPasteBox->isChecked();
+}
+
+void LabelDialog::setExplainPaste(bool explain)
+{
+    explainPasteBox->setChecked(explain);
+}
+
+QString LabelDialog::TemplateFileName(int row)
+{
+    if (row >= 0 && row < StockTemplates().size())
+        return StockTemplates().at(row);
+    return QString::fromLatin1(labels::kCustomTemplateFile);
+}
+
+void LabelDialog::returnToMainWindow()
+{
+    emit focusDataRequested();
+    reject();
+}
+
+void LabelDialog::printLabels()
+{
+    // The clipboard gets the bar code first, whether or not the template turns out to be there.
+    emit copyRequested();
+    emit focusDataRequested();
+
+    const int row = labelSizeList->currentIndex();
+    const QString fileName = TemplateFileName(row);
+    // Asked afresh on every press: the templates may have been installed while the program ran.
+    const QString folder = kelm::DataFolderPath();
+    const QString fullPath = folder + platform::Separator() + fileName;
+    const QPoint warningAt = m_mainWindow->pos() + kelm::kWarningOffset;
+
+    // A path beyond the platform's limit could not be opened by the shell either: treat it as missing.
+    if (!platform::FitsPathLimit(fullPath) || !platform::FileExists(fullPath)) {
+        const QString message = row >= StockTemplates().size() ? kNoCustomTemplate.arg(folder)
+                                                               : kTemplateMissing.arg(fileName, folder);
+        platform::ShowWarning(this, warningAt, message);
+        reject();
+        return;
+    }
+
+    if (explainPasteBox->isChecked())
+        platform::ShowWarning(this, warningAt, kHowToPaste);
+
+    platform::ShellExecute(m_mainWindow, QStringLiteral("open"), fileName, QString(), folder);
+    reject();
+}

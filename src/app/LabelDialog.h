@@ -1,0 +1,40 @@
+#pragma once
+// The label dialog. Labels are not printed here: the dialog has the bar code put on the clipboard and
+// the shell open the chosen stock's template in the word processor, where the user pastes and prints.
+
+#include "ui_LabelDialog.h"
+
+#include <QDialog>
+
+class LabelDialog : public QDialog, private Ui::LabelDialog {
+    Q_OBJECT
+public:
+    // mainWindow: what the dialog and its warnings are placed against, and the owner of the
+    // template the shell opens.
+    explicit LabelDialog(QWidget* mainWindow);
+
+    void setVisible(bool visible) override;
+
+    // The label list from the settings file; it replaces the design's empty list.
+    void setLabelSizes(const QStringList& rows);
+    // The chosen row, -1 for none.
+    int labelSize() const;
+    // Selects a row; a row the list does not have selects none. An empty list keeps its design text.
+    void setLabelSize(int row);
+    bool explainPaste() const;
+    void setExplainPaste(bool explain);
+
+    // The template for a row of the label list; rows past the stocks and no row (-1) take the user's own.
+    static QString TemplateFileName(int row);
+
+signals:
+    // The bar code is to go on the clipboard now, before the template is looked for.
+    void copyRequested();
+    void focusDataRequested();
+
+private:
+    void returnToMainWindow();
+    void printLabels();
+
+    QWidget* m_mainWindow;
+};

@@ -1,0 +1,625 @@
+#include "MainWindow.h"
+
+#include "AboutDialog.h"
+#include "ClipboardWarning.h"
+#include "Common.h"
+#include "LabelDialog.h"
+#include "SampleSheet.h"
+#include "Settings.h"
+#include "TipDialog.h"
+#include "Vendor.h"
+#include "code39/Code39.h"
+#include "code39/Version.h"
+#include "platform/Desktop.h"
+#include "platform/Errors.h"
+#include "render/Typefaces.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFocusEvent>
+#include <QFont>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace {
+
+const QString kNoticeFamily = QStringLiteral("Arial");
+constexpr int kNoticePointSize = 12;
+constexpr int kLargestPointSize = 1638;
+constexpr int kSmallestTypedPointSize = 18;
+constexpr int kHintHidePause = 6000;
+constexpr int kFirstLabelRow = 2;
+// Qt cuts a line edit's text at 32,767 characters unless told otherwise; the builder takes any length,
+// and a string box cut short would lose its check and stop characters.
+constexpr int kLongestText = std::numeric_limits<int>::max();
+
+const QString kFullAsciiOff = QStringLiteral("Must be in Full ASCII mode to enter control characters");
+const QString kNothingToCopy = QStringLiteral("Nothing to copy to clip board");
+const QString kMakeBeforePrinting = QStringLiteral("Must click \"Make a bar code\" before printing");
+const QString kMakeBeforeLabels = QStringLiteral("Make a bar code before printing labels");
+const QString kTooLong = QStringLiteral("Error: the data is too long for one bar code");
+const QString kFolderMissing = QStringLiteral("The folder %1 is missing, please re-install this product.");
+const QString kTipsFileMissing = QString::fromLatin1(kelm::kTipsFileMissing);
+const QString kHelpFile = QStringLiteral("zovod.chm");
+
+// The control-character names that Insert knows whole, with their caret codes.
+const std::pair<QString, QString> kNamedControls[] = {
+    {QStringLiteral("Tab"), QStringLiteral("^I")},       {QStringLiteral("Null"), QStringLiteral("^0")},
+    {QStringLiteral("Bell"), QStringLiteral("^G")},      {QStringLiteral("Line Feed"), QStringLiteral("^J")},
+    {QStringLiteral("Form Feed"), QStringLiteral("^L")}, {QStringLiteral("Carriage Return"), QStringLiteral("^M")},
+    {QStringLiteral("Escape"), QStringLiteral("^1")},
+};
+// The letters offered as "Ctrl-x" (the others have names of their own, and there is no Ctrl-O).
+const QString kCtrlLetters = QStringLiteral("ABCDEFHKNPQRSTUVWXYZ");
+
+using kelm::Reported;
+
+// The faces the layout names are not on every system: map them to close ones with similar widths so
+// the fixed layout still fits.
+void SubstituteFaces()
+{
+    static bool done = false;
+    if (std::exchange(done, true))
+        return;
+    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
+                              QStringLiteral("DejaVu Sans")};
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+}
+
+// Qt keeps a window's corners in ints and adds the window's size to them: a coordinate from the settings
+// file near the int limits would wrap round. Qt's own bound on widget sizes keeps the sums in range.
+int ScreenCoordinate(int value)
+{
+    return std::clamp(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+QFont PixelFont(int pixels, bool bold = false)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+// Formats the whole document, and what is typed next, as the format says.
+void FormatWhole(QTextEdit* edit, const QTextCharFormat& format)
+{
+    QTextCursor whole(edit->document());
+    whole.select(QTextCursor::Document);
+    whole.setCharFormat(format);
+    edit->setCurrentCharFormat(format);
+}
+
+} // namespace
+
+MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
+    : QWidget(parent), m_settingsFileName(settingsFileName)
+{
+    SubstituteFaces();
+    setupUi(this);
+    setFont(PixelFont(10));
+    for (QLabel* label : {optionsHeading, dataHeading, barCodeStringHeading, previewHeading}) {
+        label->setFont(PixelFont(11, true));
+        kelm::FitText(label);
+    }
+    for (QLineEdit* edit : std::initializer_list<QLineEdit*>{dataEdit, barCodeString}) {
+        edit->setFont(PixelFont(15));
+        edit->setMaxLength(kLongestText);
+    }
+    QFont link = webLink->font();
+    link.setUnderline(true);
+    webLink->setFont(link);
+    webLink->setText(QString::fromLatin1(kelm::kWebAddress));
+    makerNotice->setText(QString::fromLatin1(kelm::kMakerNotice));
+
+    // The client area and its 8-pixel border; the window does not resize.
+    setFixedSize(clientArea->geometry().adjusted(-8, -8, 8, 8).size());
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
+    setAutoFillBackground(true);
+    loadPictures();
+    if (const QScreen* desktop = QGuiApplication::primaryScreen())
+        move(desktop->availableGeometry().center() - rect().center());
+
+    bindHandlers();
+    // The size letter sits in the panel that also holds the style group; Qt would count the style
+    // buttons among its exclusive partners (unticking "D" when it is clicked, and taking the style
+    // group out of the tab chain), so the layout gives it a button group of its own.
+
+    // The boxes take what is typed as it stands: completing "1" to "18" or "tab" to "Tab" would apply a
+    // size or insert a code the user did not type.
+    pointSizeBox->setCompleter(nullptr);
+    controlCharacterList->setCompleter(nullptr);
+
+    for (QObject* watched : std::initializer_list<QObject*>{dataEdit, pointSizeBox, webLink})
+        watched->installEventFilter(this);
+    dataEdit->setFocus();
+    createDialogs();
+}
+
+MainWindow::~MainWindow()
+{
+    // The dialogs go first, the last made first, while this window can still take the focus back.
+    m_labelDialog.reset();
+    m_aboutDialog.reset();
+    m_tipDialog.reset();
+    m_clipboardWarning.reset();
+}
+
+void MainWindow::createDialogs()
+{
+    // Once, in this order, for the whole run: a dialog keeps the state of its controls between showings.
+    m_clipboardWarning = std::make_unique<ClipboardWarning>();
+    m_tipDialog = std::make_unique<TipDialog>(this, m_settingsFileName);
+    m_aboutDialog = std::make_unique<AboutDialog>(this);
+    m_labelDialog = std::make_unique<LabelDialog>(this);
+    connect(m_tipDialog.get(), &TipDialog::focusDataRequested, this, &MainWindow::focusData);
+    connect(m_aboutDialog.get(), &AboutDialog::focusDataRequested, this, &MainWindow::focusData);
+    connect(m_labelDialog.get(), &LabelDialog::focusDataRequested, this, &MainWindow::focusData);
+    connect(m_labelDialog.get(), &LabelDialog::copyRequested, this, &MainWindow::copyPreview);
+}
+
+void MainWindow::bindHandlers()
+{
+    const auto bind = [this](auto* sender, auto signal, void (MainWindow::*handler)()) {
+        connect(sender, signal, this, [this, handler] { Reported([this, handler] { (this->*handler)(); }); });
+    };
+    bind(makeButton, &QPushButton::clicked, &MainWindow::make);
+    bind(copyButton, &QPushButton::clicked, &MainWindow::copy);
+    bind(printSampleButton, &QPushButton::clicked, &MainWindow::printSample);
+    bind(printLabelsButton, &QPushButton::clicked, &MainWindow::printLabels);
+    bind(insertButton, &QPushButton::clicked, &MainWindow::insertControlCharacter);
+    bind(helpButton, &QPushButton::clicked, &MainWindow::openHelp);
+    bind(tipsButton, &QToolButton::clicked, &MainWindow::showTips);
+    bind(aboutButton, &QToolButton::clicked, &MainWindow::showAbout);
+    bind(textBelowButton, &QRadioButton::clicked, &MainWindow::applyPointSize);
+    bind(textAboveButton, &QRadioButton::clicked, &MainWindow::applyPointSize);
+    bind(sizeLetterD, &QRadioButton::clicked, &MainWindow::applyPointSize);
+    bind(pointSizeBox, &QComboBox::editTextChanged, &MainWindow::pointSizeEdited);
+    // Check boxes react to changes of state only, whoever makes them.
+    bind(fullAsciiBox, &QCheckBox::toggled, &MainWindow::showFullAsciiControls);
+    bind(tipsAtStartBox, &QCheckBox::toggled, &MainWindow::saveTipsChoice);
+}
+
+void MainWindow::loadPictures()
+{
+    // A picture that is not installed leaves the button with its caption only.
+    for (QAbstractButton* button :
+         std::initializer_list<QAbstractButton*>{makeButton, copyButton, printLabelsButton, printSampleButton,
+                                                 insertButton, tipsButton, helpButton, aboutButton}) {
+        const QIcon picture(QStringLiteral(":/glyphs/MainWindow/%1.png").arg(button->objectName()));
+        if (!picture.availableSizes().isEmpty()) {
+            button->setIcon(picture);
+            button->setIconSize(QSize(24, 24));
+        }
+    }
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& name : icons.entryList({QStringLiteral("kelm-*.png")}, QDir::Files))
+        icon.addFile(icons.filePath(name));
+    if (!icon.isNull())
+        setWindowIcon(icon);
+}
+
+// ---- What later features read ----------------------------------------------------------------------
+
+QString MainWindow::barCodeText() const
+{
+    return barCodeString->text();
+}
+
+QString MainWindow::previewText() const
+{
+    return preview->toPlainText();
+}
+
+QString MainWindow::data() const
+{
+    return dataEdit->text();
+}
+
+bool MainWindow::checksum() const
+{
+    return checksumBox->isChecked();
+}
+
+bool MainWindow::fullAscii() const
+{
+    return fullAsciiBox->isChecked();
+}
+
+bool MainWindow::textBelow() const
+{
+    return textBelowButton->isChecked();
+}
+
+QString MainWindow::barCodeFamily() const
+{
+    return QString::fromLatin1(code39::BarCodeFontName(textBelow()));
+}
+
+int MainWindow::pointSize() const
+{
+    // Rich text holds sizes in twentieths of a point in 16 bits, so 1638 points is the most a copy can
+    // carry; below 1 point there is nothing to set. The nearest size that works is used instead.
+    return std::clamp(platform::StrToInt(pointSizeBox->currentText()), 1, kLargestPointSize);
+}
+
+QString MainWindow::settingsFilePath() const
+{
+    return m_settingsFile ? m_settingsFile->path() : QString();
+}
+
+// ---- Shared steps -----------------------------------------------------------------------------------
+
+void MainWindow::focusData()
+{
+    dataEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::showNotice(const QString& message)
+{
+    QTextCharFormat notice;
+    notice.setFontFamilies(QStringList{kNoticeFamily});
+    notice.setFontPointSize(kNoticePointSize);
+    preview->setPlainText(message);
+    FormatWhole(preview, notice);
+    barCodeString->setText(QString());
+    platform::MessageBeep();
+}
+
+void MainWindow::copyPreview()
+{
+    preview->selectAll();
+    preview->copy();
+}
+
+// ---- Make -------------------------------------------------------------------------------------------
+
+void MainWindow::make()
+{
+    const QString typed = dataEdit->text();
+    focusData();
+    const code39::BuildResult built = code39::BuildBarCodeData(typed.toStdU16String(), fullAscii(), checksum());
+    if (!built.ok()) {
+        showNotice(QString::fromStdU16String(built.error));
+        m_barCodeMade = false;
+        return;
+    }
+    // Start and stop characters and the preview's two spaces come on top of the data.
+    if (built.data.size() > std::size_t(barCodeString->maxLength()) - 4) {
+        showNotice(kTooLong);
+        m_barCodeMade = false;
+        return;
+    }
+
+    // The size is read before anything is shown, so a size that is not a number leaves every box as it was.
+    QTextCharFormat barCode;
+    barCode.setFontPointSize(pointSize());
+    barCode.setFontFamilies(QStringList{barCodeFamily()});
+    barCodeString->setText(QString::fromStdString(code39::BarCodeString(built.data)));
+    preview->setPlainText(QString::fromStdString(code39::PreviewText(built.data)));
+    FormatWhole(preview, barCode);
+    m_barCodeMade = true;
+    focusData();
+}
+
+// ---- Full ASCII controls ----------------------------------------------------------------------------
+
+void MainWindow::showFullAsciiControls()
+{
+    insertButton->setVisible(fullAscii());
+    controlCharacterList->setVisible(fullAscii());
+    focusData();
+}
+
+void MainWindow::insertControlCharacter()
+{
+    if (!fullAscii()) {
+        showNotice(kFullAsciiOff);
+        return;
+    }
+    const QString choice = controlCharacterList->currentText();
+    QString code;
+    for (const auto& [name, caretCode] : kNamedControls) {
+        if (choice == name) {
+            code = caretCode;
+            break;
+        }
+    }
+    // "Ctrl-x": only the letter after the prefix counts; a text too short to have one adds nothing.
+    if (code.isEmpty() && choice.size() >= 6 && kCtrlLetters.contains(choice.at(5)))
+        code = QStringLiteral("^") + choice.at(5);
+    if (!code.isEmpty())
+        dataEdit->setText(dataEdit->text() + code);
+    focusData();
+}
+
+// ---- Style and point size ---------------------------------------------------------------------------
+
+void MainWindow::restylePreview()
+{
+    const QString barCode = barCodeString->text();
+    const int size = pointSize();
+    if (barCode.isEmpty())
+        return;
+    // Only the bar code's own characters change; the trailing spaces keep Make's formats. When the user
+    // has edited the boxes so that the bar code is no longer in the preview, nothing changes.
+    QTextCursor found = preview->document()->find(barCode, 0, QTextDocument::FindCaseSensitively);
+    if (found.isNull())
+        return;
+    QTextCursor selection(preview->document());
+    selection.setPosition(found.selectionStart());
+    selection.setPosition(found.selectionStart() + int(barCode.size()), QTextCursor::KeepAnchor);
+    QTextCharFormat style;
+    style.setFontPointSize(size);
+    style.setFontFamilies(QStringList{barCodeFamily()});
+    selection.mergeCharFormat(style);
+    preview->setTextCursor(selection);
+}
+
+void MainWindow::applyPointSize()
+{
+    if (m_barCodeMade)
+        restylePreview();
+    focusData();
+}
+
+void MainWindow::pointSizeEdited()
+{
+    const QString text = pointSizeBox->currentText();
+    if (text.size() < 2 || platform::StrToInt(text) < kSmallestTypedPointSize) {
+        pointSizeBox->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (m_barCodeMade)
+        restylePreview();
+    focusData();
+}
+
+// ---- Copy and the buttons that open other windows -----------------------------------------------
+
+void MainWindow::copy()
+{
+    if (!m_barCodeMade) {
+        showNotice(kNothingToCopy);
+        focusData();
+        return;
+    }
+    if (!std::exchange(m_clipboardWarningConsidered, true) && !render::BarCodeTypefacesInstalledForOtherPrograms())
+        m_clipboardWarning->exec();
+    copyPreview();
+    focusData();
+}
+
+void MainWindow::printSample()
+{
+    if (!m_barCodeMade) {
+        showNotice(kMakeBeforePrinting);
+        focusData();
+        return;
+    }
+    // The sheet reads the controls as they stand now, not as they were at Make.
+    const kelm::SampleSheetContent content{data(), barCodeFamily(), checksum(), fullAscii(), previewText()};
+    if (!kelm::PrintSampleSheet(this, content))
+        return; // cancelled: the focus stays where it is
+    focusData();
+}
+
+void MainWindow::printLabels()
+{
+    if (m_barCodeMade) {
+        m_labelDialog->exec();
+        return;
+    }
+    showNotice(kMakeBeforeLabels);
+    focusData();
+}
+
+void MainWindow::showTips()
+{
+    m_tipDialog->exec();
+    focusData();
+}
+
+void MainWindow::showAbout()
+{
+    m_aboutDialog->exec();
+    focusData();
+}
+
+// ---- Help and the web page --------------------------------------------------------------------------
+
+void MainWindow::openHelp()
+{
+    // The shell looks for a bare name in the current folder; when the help file is not there, the
+    // copy installed beside the program is the one the user wants.
+    QString file = kHelpFile;
+    if (!platform::FileExists(QDir::current().filePath(kHelpFile))) {
+        const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(kHelpFile);
+        if (platform::FileExists(installed))
+            file = QDir::toNativeSeparators(installed);
+    }
+    platform::ShellExecute(this, QStringLiteral("open"), file, QString(), QString());
+    focusData();
+}
+
+void MainWindow::openTypefacePage()
+{
+    focusData();
+    platform::ShellExecute(this, QString(), QString::fromLatin1(kelm::kTypefacePage), QString(), QString());
+}
+
+// ---- Activation and close ---------------------------------------------------------------------------
+
+void MainWindow::setUp()
+{
+    insertButton->hide();
+    controlCharacterList->hide();
+    for (QWidget* widget : QApplication::allWidgets())
+        widget->setToolTipDuration(kHintHidePause);
+    makerNotice->setToolTip(QStringLiteral("Version ") + QString::fromLatin1(kelm::kVersion));
+    locateDataFolder();
+    if (m_settingsFile && loadSettings())
+        m_tipDialog->exec();
+    // The data stays highlighted while another control has the focus (see eventFilter), so typing
+    // after any click replaces it.
+    dataEdit->selectAll();
+    focusData();
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    // Qt activates the window again after every modal window and every switch between programs; the
+    // settings are loaded and the tip offered on the first activation only.
+    if (event->type() == QEvent::WindowActivate && !std::exchange(m_activated, true)) {
+        const bool handled = QWidget::event(event);
+        Reported([this] { setUp(); });
+        return handled;
+    }
+    return QWidget::event(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // A settings file that cannot be written is reported once; the window closes all the same, so the
+    // user is never trapped in it.
+    Reported([this] { saveSettings(); });
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == dataEdit) {
+        // F1 (whatever the modifiers) opens the help; the key still reaches the field.
+        if (event->type() == QEvent::KeyPress) {
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1)
+                Reported([this] { openHelp(); });
+            return false;
+        }
+        // The line edit would drop its selection when it loses the focus and select everything when
+        // tabbed into; the data field keeps its selection in both cases.
+        if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                QFocusEvent kept(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+                QCoreApplication::sendEvent(dataEdit, &kept);
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                reason == Qt::ShortcutFocusReason) {
+                QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+                QCoreApplication::sendEvent(dataEdit, &plain);
+                return true;
+            }
+        }
+    } else if (watched == pointSizeBox && event->type() == QEvent::FocusOut) {
+        // Leaving the box applies the size; the list popping up or another window taking over is not
+        // leaving it.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            Reported([this] { applyPointSize(); });
+    } else if (watched == webLink && event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && webLink->rect().contains(mouse->position().toPoint()))
+            Reported([this] { openTypefacePage(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- The settings file ------------------------------------------------------------------------------
+
+void MainWindow::locateDataFolder()
+{
+    const QString folder = kelm::DataFolderPath() + platform::Separator();
+    auto file = std::make_unique<kelm::SettingsFile>(folder + m_settingsFileName);
+    if (file->fitsPathLimit() && platform::DirectoryExists(folder)) {
+        m_settingsFile = std::move(file);
+        return;
+    }
+    // While there is no file the window neither reads nor writes settings.
+    platform::ShowWarning(this, pos() + kelm::kWarningOffset, kFolderMissing.arg(folder));
+}
+
+bool MainWindow::loadSettings()
+{
+    if (const std::optional<QStringList> rows = m_settingsFile->labelSizes()) {
+        m_labelDialog->setLabelSizes(*rows);
+        m_labelDialog->setLabelSize(kFirstLabelRow);
+    }
+    if (!m_settingsFile->hasTipsSection()) {
+        platform::ShowWarning(this, pos() + kelm::kWarningOffset, kTipsFileMissing);
+        return false;
+    }
+    const kelm::Settings settings = m_settingsFile->load();
+    tipsAtStartBox->setChecked(settings.tipsAtStart);
+    if (m_settingsFile->hasSettingsSection()) {
+        applySettings(settings);
+    } else {
+        // The first run after installation records the defaults; the controls keep their design values.
+        m_settingsFile->writeDefaults(pos());
+    }
+    return tipsAtStartBox->isChecked();
+}
+
+void MainWindow::applySettings(const kelm::Settings& settings)
+{
+    move(ScreenCoordinate(settings.position.x()), ScreenCoordinate(settings.position.y()));
+    if (settings.textBelow)
+        textBelowButton->setChecked(true);
+    else
+        textAboveButton->setChecked(true);
+    sizeLetterD->setChecked(true);
+    {
+        // Put in as it stands; the size rules apply when the user edits it or makes a bar code.
+        const QSignalBlocker quiet(pointSizeBox);
+        pointSizeBox->setEditText(settings.pointSize);
+    }
+    dataEdit->setText(settings.data);
+    checksumBox->setChecked(settings.checksum);
+    fullAsciiBox->setChecked(settings.fullAscii);
+    m_labelDialog->setLabelSize(settings.labelSize);
+    m_labelDialog->setExplainPaste(settings.explainPaste);
+}
+
+kelm::Settings MainWindow::collectSettings() const
+{
+    kelm::Settings s;
+    s.tipsAtStart = tipsAtStartBox->isChecked();
+    s.position = pos();
+    s.textBelow = textBelow();
+    s.pointSize = pointSizeBox->currentText();
+    s.data = data();
+    s.checksum = checksum();
+    s.fullAscii = fullAscii();
+    s.labelSize = m_labelDialog->labelSize();
+    s.explainPaste = m_labelDialog->explainPaste();
+    return s;
+}
+
+void MainWindow::saveSettings()
+{
+    if (m_settingsFile)
+        m_settingsFile->save(collectSettings());
+}
+
+void MainWindow::saveTipsChoice()
+{
+    if (m_settingsFile)
+        m_settingsFile->writeTipsAtStart(tipsAtStartBox->isChecked());
+    focusData();
+}

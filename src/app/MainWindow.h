@@ -1,0 +1,138 @@
+#pragma once
+// Kelm's main window, and the map of the program.
+//
+// Where things live:
+//   code39/Code39.h       the encoding core (symbol set, check character, Full ASCII, Make's string
+//                         steps); no Qt, no window code.
+//   platform/             the desktop: profile (INI) files (library "profile", Qt Core only), folders,
+//                         shell, beep, message boxes, the print dialog, and the application object that
+//                         reports handler errors. Tests swap the desktop for a platform::Recorder.
+//   render/               the bar-code typefaces, built into the program and registered at start-up.
+//   app/MainWindow.*      this window (layout in MainWindow.ui): Make, the Full ASCII controls, restyle,
+//                         Copy, help and web links, the first activation and the close. It owns the
+//                         four dialogs below, creates them once, in this order, and listens to their
+//                         signals; no dialog knows this class.
+//   app/ClipboardWarning.* the note shown before the first copy of a run.
+//   app/TipDialog.*       the tip of the day: the ring of tips in the settings file.
+//   app/AboutDialog.*     the maker, the version and the update check.
+//   app/LabelDialog.*     the label list; asks for a copy and opens a label template.
+//   app/Settings.*        the settings file: its path, every key with its default, the values the
+//                         windows show (struct Settings) and the tip ring's Position.
+//   app/PreviewEdit.*     the preview box, a QTextEdit that also puts RTF on the clipboard.
+//   app/SampleSheet.*     the sample sheet: its layout in printer pixels and the print job.
+//   app/Common.*          placement beside the main window, the shared texts, the error guard.
+//   app/Vendor.h          the maker's details (generated from cmake/Vendor.cmake).
+//   app/main.cpp          start-up: the application object, the typefaces, this window, the loop.
+//
+// Every handler that can fail with a platform::Error is bound through a guard that shows the standard
+// error box, as the message loop would; called directly, the handlers throw.
+
+#include "ui_MainWindow.h"
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+class AboutDialog;
+class ClipboardWarning;
+class LabelDialog;
+class TipDialog;
+
+namespace kelm {
+class SettingsFile;
+struct Settings;
+} // namespace kelm
+
+class MainWindow : public QWidget, private Ui::MainWindow {
+    Q_OBJECT
+public:
+    // settingsFileName: the settings file's name in the data folder (kelm::SettingsFileName of the
+    // program's path; tests name it themselves).
+    explicit MainWindow(const QString& settingsFileName, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // ---- What later features read --------------------------------------------------------------
+    // True after a successful Make, false at start and after a failed one.
+    bool barCodeMade() const { return m_barCodeMade; }
+    // The string box: "*" + data + "*" after a Make (the user may have edited it since).
+    QString barCodeText() const;
+    // The preview's whole text: the bar code, its start/stop characters and two trailing spaces.
+    QString previewText() const;
+    // The data field as typed.
+    QString data() const;
+    bool checksum() const;
+    bool fullAscii() const;
+    // The style: text below the bars, or above.
+    bool textBelow() const;
+    // The bar-code typeface family for the chosen style.
+    QString barCodeFamily() const;
+    // The point size box's number, brought into the range the typeface can be set at (1..1638).
+    // Throws platform::ConvertError when the box holds no number.
+    int pointSize() const;
+    // The settings file in use: set at the first activation; empty until then or when the data folder
+    // is missing.
+    QString settingsFilePath() const;
+
+    // The dialogs, for features that show them and for tests.
+    ClipboardWarning& clipboardWarning() const { return *m_clipboardWarning; }
+    TipDialog& tipDialog() const { return *m_tipDialog; }
+    AboutDialog& aboutDialog() const { return *m_aboutDialog; }
+    LabelDialog& labelDialog() const { return *m_labelDialog; }
+
+    // ---- The window's actions (throw platform::Error where the guard would report it) ------------
+    void make();
+    void copy();
+    void printSample();
+    void printLabels();
+    // Appends the chosen control character's caret code to the data; refused while Full ASCII is off.
+    void insertControlCharacter();
+    void showTips();
+    void showAbout();
+    void openHelp();
+    void openTypefacePage();
+    // Makes the data field the window's focused control (it gets the keyboard focus at once when the
+    // window is active, otherwise when it becomes active again).
+    void focusData();
+    // Selects the whole preview and copies it (HTML, RTF and plain text); the selection stays.
+    void copyPreview();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createDialogs();
+    void loadPictures();
+    void bindHandlers();
+    // The first activation: the version, the settings, the tip at start-up.
+    void setUp();
+    void locateDataFolder();
+    // Returns true when the tip window is to be shown.
+    bool loadSettings();
+    void applySettings(const kelm::Settings& settings);
+    kelm::Settings collectSettings() const;
+    void saveSettings();
+    void saveTipsChoice();
+    void showFullAsciiControls();
+    // The style or size changed: restyle the preview after a Make.
+    void applyPointSize();
+    // The size box's text changed: apply it once it is a plausible size, else keep the focus there.
+    void pointSizeEdited();
+    void restylePreview();
+    // The in-place report of a user error: the preview in Arial 12 showing the message, the string box
+    // emptied, the default beep. Focus and the made state are the caller's business.
+    void showNotice(const QString& message);
+
+    QString m_settingsFileName;
+    std::unique_ptr<kelm::SettingsFile> m_settingsFile; // set when the data folder was found
+    std::unique_ptr<ClipboardWarning> m_clipboardWarning;
+    std::unique_ptr<TipDialog> m_tipDialog;
+    std::unique_ptr<AboutDialog> m_aboutDialog;
+    std::unique_ptr<LabelDialog> m_labelDialog;
+    bool m_barCodeMade = false;
+    bool m_activated = false;
+    // Whether the clipboard warning has had its one chance this run.
+    bool m_clipboardWarningConsidered = false;
+};

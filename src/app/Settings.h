@@ -1,0 +1,82 @@
+#pragma once
+// The settings file: where it lives, how each key is spelled and what it defaults to, and the values
+// the windows show. Every read and write goes to the file at once (nothing is cached), as the profile
+// functions underneath do.
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kelm {
+
+// The folder in the documents folder that holds the settings file and the label templates.
+inline constexpr char kDataFolderName[] = "Zovod";
+// The data folder: the documents folder + separator + "Zovod", without a trailing separator. Asked
+// afresh at every call.
+QString DataFolderPath();
+// The settings file's name for a program: its base name without extension + "tips.ini"
+// ("/opt/kelm/bin/kelm" -> "kelmtips.ini").
+QString SettingsFileName(const QString& programPath);
+
+// What the main window and the label dialog show, as stored under [Settings] and
+// TipoftheDay/Enabled. The defaults are the file's defaults.
+struct Settings {
+    bool tipsAtStart = true;
+    QPoint position;       // the main window's frame, top-left corner
+    bool textBelow = true; // Type: "B" is text below, anything else text above (saved as "A")
+    QString pointSize;     // as typed, not checked
+    QString data;
+    bool checksum = false;
+    bool fullAscii = false;
+    int labelSize = 0; // the label list's row; -1 for none
+    bool explainPaste = true;
+
+    // The values a first run records.
+    static Settings Defaults(const QPoint& position);
+};
+
+class SettingsFile {
+public:
+    // The file of that name in the data folder as it is now.
+    static SettingsFile InDataFolder(const QString& fileName);
+    explicit SettingsFile(QString path);
+
+    const QString& path() const { return m_path; }
+    // False when the path reaches the platform's limit: it could only be used cut short, which would
+    // name another file.
+    bool fitsPathLimit() const;
+
+    // True when [TipoftheDay] holds a key (a file without it counts as missing).
+    bool hasTipsSection() const;
+    // True when [Settings] holds a key (without it this is the first run after installation).
+    bool hasSettingsSection() const;
+    // The label list from [Sizes]: each line without its first two characters; nothing when the
+    // section holds no key.
+    std::optional<QStringList> labelSizes() const;
+
+    Settings load() const;
+    // Writes TipoftheDay/Enabled, then every [Settings] key but Count. Throws platform::IniError.
+    void save(const Settings& settings) const;
+    // The first run: Count=1, then every [Settings] key with its default. Throws platform::IniError.
+    void writeDefaults(const QPoint& position) const;
+    // Throws platform::IniError.
+    void writeTipsAtStart(bool enabled) const;
+
+    // The tip ring: Position is the index of the tip to show next, Maximum the index of the last tip.
+    qint64 tipPosition() const;
+    qint64 tipMaximum() const;
+    // Maximum with another value for a missing or unreadable key (the step back counts from 0).
+    qint64 tipMaximumOr(int fallback) const;
+    // The tip stored under the index; nothing when there is none or it is stored as "XXXX".
+    std::optional<QString> tip(qint64 index) const;
+    // Throws platform::IniError.
+    void writeTipPosition(qint64 position) const;
+
+private:
+    void writeSettingsSection(const Settings& settings) const;
+
+    QString m_path;
+};
+
+} // namespace kelm

@@ -1,0 +1,556 @@
+// The dialogs driven offscreen against a fresh HOME per case, with the desktop recorded.
+#include "WindowFixture.h"
+#include "app/AboutDialog.h"
+#include "app/ClipboardWarning.h"
+#include "app/LabelDialog.h"
+#include "app/MainWindow.h"
+#include "app/TipDialog.h"
+#include "platform/Errors.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTextEdit>
+#include <QtTest>
+#include <optional>
+
+namespace {
+
+const QString kMissingFile =
+    QStringLiteral("The Tip-of-the-Day file could not be found! Please re-install this product.");
+const QString kBadFile = QStringLiteral("The Tip-of-the-Day file is bad! Please re-install this product.");
+const QString kThreeTips = QStringLiteral(
+    "[TipoftheDay]\r\nEnabled=1\r\nPosition=0\r\nMaximum=2\r\n[Tips]\r\n0=Alpha\r\n1=Beta\r\n2=Gamma\r\n");
+
+using Folder = WindowFixture::DataFolder;
+
+// Records where a window stands when its native window is made: a window manager that has not framed
+// the window yet takes the position as the frame's only when it is set before then.
+class CreationSpy : public QObject {
+public:
+    std::optional<QPoint> at;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WinIdChange && !at)
+            at = static_cast<QWidget*>(watched)->pos();
+        return false;
+    }
+};
+
+} // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+
+    WindowFixture m_fixture;
+
+    MainWindow& window() const { return m_fixture.window(); }
+    platform::Recorder* recorder() const { return &m_fixture.recorder(); }
+    template <typename T> static T* child(const QObject* parent, const char* name)
+    {
+        return WindowFixture::child<T>(parent, name);
+    }
+    static int execWhile(QDialog* dialog, const std::function<bool()>& step, bool* forced = nullptr)
+    {
+        return WindowFixture::execWhile(dialog, step, forced);
+    }
+    static void click(const QWidget* window, const char* name) { WindowFixture::click(window, name); }
+
+    QString settingsFile() const { return m_fixture.settingsFile(); }
+    QComboBox* labelList() const { return child<QComboBox>(&window().labelDialog(), "labelSizeList"); }
+    QCheckBox* explainBox() const { return child<QCheckBox>(&window().labelDialog(), "explainPasteBox"); }
+
+    void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    QByteArray readFile(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The stored Position, read straight from the file's text; empty when there is none.
+    QString storedPosition()
+    {
+        static const QRegularExpression line(QStringLiteral("^Position=(.*?)\\r?$"),
+                                             QRegularExpression::MultilineOption);
+        const auto m = line.match(QString::fromUtf8(readFile(settingsFile())));
+        return m.hasMatch() ? m.captured(1) : QString();
+    }
+
+    QTextEdit* preview() { return child<QTextEdit>(&window(), "preview"); }
+    QWidget* dataEdit() { return child<QWidget>(&window(), "dataEdit"); }
+
+    QDialog* dialogNamed(const QString& name)
+    {
+        if (name == QLatin1String("labels"))
+            return &window().labelDialog();
+        if (name == QLatin1String("tips"))
+            return &window().tipDialog();
+        return &window().aboutDialog();
+    }
+
+private slots:
+    void init()
+    {
+        m_fixture.init(Folder::Created);
+        window().move(200, 150);
+    }
+
+    void cleanup() { m_fixture.cleanup(); }
+
+    // ---- the label dialog ------------------------------------------------------------------------
+
+    void labelTemplate_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("file");
+        // clang-format off
+        QTest::newRow("the first row opens the first stock") << 0 << "lb167.rtf";
+        QTest::newRow("row 3 opens the fourth stock") << 3 << "lb161.rtf";
+        QTest::newRow("the last stock row") << 7 << "lb164.rtf";
+        QTest::newRow("the row after the stocks is the user's own") << 8 << "custom.rtf";
+        QTest::newRow("every later row is the user's own too") << 9 << "custom.rtf";
+        QTest::newRow("no row selected") << -1 << "custom.rtf";
+        // clang-format on
+    }
+    void labelTemplate()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, file);
+        for (const char* name : {"lb167.rtf", "lb570.rtf", "lb060.rtf", "lb161.rtf", "lb162.rtf", "lb197.rtf",
+                                 "lb163.rtf", "lb164.rtf", "custom.rtf"})
+            writeFile(m_fixture.dataFolder() + QLatin1Char('/') + QLatin1String(name), "{\\rtf1}");
+        QComboBox* list = labelList();
+        for (int i = 0; i < 10; ++i)
+            list->addItem(QStringLiteral("stock %1").arg(i));
+        list->setCurrentIndex(row);
+        explainBox()->setChecked(false);
+
+        execWhile(&window().labelDialog(),
+                  [this] { return click(&window().labelDialog(), "printLabelsButton"), true; });
+
+        QVERIFY(recorder()->warnings.isEmpty());
+        QCOMPARE(recorder()->shellCalls.size(), 1);
+        const platform::ShellCall& call = recorder()->shellCalls.first();
+        QCOMPARE(call.verb, QStringLiteral("open"));
+        QCOMPARE(call.file, file);
+        QCOMPARE(call.parameters, QString());
+        QCOMPARE(call.directory, m_fixture.dataFolder());
+        QVERIFY(call.hasOwner);
+        QVERIFY(!window().labelDialog().isVisible());
+    }
+
+    void labelTemplateMissing_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("message"); // %1 stands for the data folder
+        // clang-format off
+        QTest::newRow("a stock names its file and the folder on a line of its own") << 3 << "The label template lb161.rtf is missing from the folder\n%1\nPlease re-install this product.";
+        QTest::newRow("a custom row asks the user to make the template") << 8 << "You have not yet defined a custom template. Make your own label\ntemplate, name the file " "custom.rtf, and place this file in the\n%1 folder.";
+        QTest::newRow("no row selected is a missing stock, not a custom row") << -1 << "The label template custom.rtf is missing from the folder\n%1\nPlease re-install this product.";
+        // clang-format on
+    }
+    void labelTemplateMissing()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, message);
+        QComboBox* list = labelList();
+        for (int i = 0; i < 9; ++i)
+            list->addItem(QStringLiteral("stock %1").arg(i));
+        list->setCurrentIndex(row);
+        preview()->setPlainText(QStringLiteral("*ABC*  "));
+        QGuiApplication::clipboard()->setText(QStringLiteral("held before"));
+        window().move(320, 240);
+
+        execWhile(&window().labelDialog(),
+                  [this] { return click(&window().labelDialog(), "printLabelsButton"), true; });
+
+        // The bar code reached the clipboard before the template was looked for.
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("*ABC*  "));
+        QCOMPARE(recorder()->warnings.size(), 1); // no paste explanation after the failure
+        QCOMPARE(recorder()->warnings.first().text, message.arg(m_fixture.dataFolder()));
+        QCOMPARE(recorder()->warnings.first().topLeft, QPoint(420, 340));
+        QVERIFY(recorder()->shellCalls.isEmpty());
+        QVERIFY(!window().labelDialog().isVisible());
+    }
+
+    void labelExplainPaste()
+    {
+        writeFile(m_fixture.dataFolder() + QStringLiteral("/lb060.rtf"), "{\\rtf1}");
+        labelList()->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        labelList()->setCurrentIndex(2);
+        QVERIFY(explainBox()->isChecked());
+
+        execWhile(&window().labelDialog(),
+                  [this] { return click(&window().labelDialog(), "printLabelsButton"), true; });
+
+        QCOMPARE(recorder()->warnings.size(), 1);
+        QCOMPARE(
+            recorder()->warnings.first().text,
+            QStringLiteral("To add your bar code to a label, place\nthe cursor in any label on the form,\nthen "
+                           "on the menu bar click on Edit, Paste\nor just enter a Ctrl-V."));
+        QCOMPARE(recorder()->warnings.first().topLeft, QPoint(300, 250));
+        QCOMPARE(recorder()->shellCalls.size(), 1);
+        QCOMPARE(recorder()->shellCalls.first().file, QStringLiteral("lb060.rtf"));
+    }
+
+    // The whole way from the main window: Make, then Print Labels, then the dialog's own button. The
+    // clipboard offers the bar code with its typeface, as Copy does.
+    void printLabelsFromTheMainWindow()
+    {
+        writeFile(m_fixture.dataFolder() + QStringLiteral("/custom.rtf"), "{\\rtf1}");
+        child<QLineEdit>(&window(), "dataEdit")->setText(QStringLiteral("ABCD4567"));
+        child<QAbstractButton>(&window(), "makeButton")->click();
+        QCOMPARE(window().barCodeMade(), true);
+        QGuiApplication::clipboard()->setText(QStringLiteral("held before"));
+
+        QTimer::singleShot(0, &window().labelDialog(),
+                           [this] { click(&window().labelDialog(), "printLabelsButton"); });
+        child<QAbstractButton>(&window(), "printLabelsButton")->click();
+
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied);
+        QCOMPARE(copied->text(), QStringLiteral("*ABCD4567*  "));
+        QVERIFY(copied->hasFormat(QStringLiteral("text/rtf")));
+        QVERIFY2(copied->html().contains(QLatin1String("Tamrosk Stripe 39 d Lo")), qPrintable(copied->html()));
+        QCOMPARE(recorder()->shellCalls.size(), 1);
+        QCOMPARE(recorder()->shellCalls.first().file, QStringLiteral("custom.rtf"));
+        QCOMPARE(recorder()->warnings.size(), 1); // the paste explanation
+        QCOMPARE(window().focusWidget(), dataEdit());
+    }
+
+    void labelReturnLeavesClipboard()
+    {
+        preview()->setPlainText(QStringLiteral("*ABC*  "));
+        QGuiApplication::clipboard()->setText(QStringLiteral("held before"));
+
+        execWhile(&window().labelDialog(),
+                  [this] { return click(&window().labelDialog(), "returnButton"), true; });
+
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("held before"));
+        QVERIFY(recorder()->warnings.isEmpty());
+        QVERIFY(recorder()->shellCalls.isEmpty());
+    }
+
+    // The dialog opens on "&Return" and Tab walks the controls in the design's order.
+    void labelTabOrder()
+    {
+        QStringList order;
+        execWhile(&window().labelDialog(), [&] {
+            for (int i = 0; i < 5; ++i) {
+                QWidget* focused = QApplication::focusWidget();
+                QWidget* list =
+                    qobject_cast<QComboBox*>(focused->parentWidget()) ? focused->parentWidget() : nullptr;
+                order << (list ? list : focused)->objectName();
+                QTest::keyClick(focused, Qt::Key_Tab);
+            }
+            window().labelDialog().reject();
+            return true;
+        });
+        QCOMPARE(order, (QStringList{"returnButton", "explainPasteBox", "printLabelsButton", "labelSizeList",
+                                     "returnButton"}));
+    }
+
+    // A template that exists but whose path passes the platform's limit cannot be handed to the shell:
+    // it is reported as missing, and the long folder is shown whole.
+    void labelPathBeyondLimit()
+    {
+        const QString deep = m_fixture.home() + QLatin1Char('/') + QString(240, QLatin1Char('d'));
+        m_fixture.useHome(deep, Folder::Created);
+        writeFile(m_fixture.dataFolder() + QStringLiteral("/lb167.rtf"), "{\\rtf1}");
+        QVERIFY(QFileInfo::exists(m_fixture.dataFolder() + QStringLiteral("/lb167.rtf")));
+        labelList()->addItem(QStringLiteral("a"));
+        labelList()->setCurrentIndex(0);
+
+        execWhile(&window().labelDialog(),
+                  [this] { return click(&window().labelDialog(), "printLabelsButton"), true; });
+
+        QVERIFY(recorder()->shellCalls.isEmpty());
+        QCOMPARE(recorder()->warnings.size(), 1);
+        QCOMPARE(recorder()->warnings.first().text,
+                 QStringLiteral("The label template lb167.rtf is missing from the folder\n%1\nPlease re-install "
+                                "this product.")
+                     .arg(m_fixture.dataFolder()));
+    }
+
+    // ---- the tips ring ---------------------------------------------------------------------------
+
+    void tipsRing_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("steps");     // "next" or "previous"
+        QTest::addColumn<QStringList>("labels");    // TipLabel after each step
+        QTest::addColumn<QStringList>("memos");     // Memo1 after each step
+        QTest::addColumn<QStringList>("positions"); // stored Position after each step, "" when absent
+        QTest::addColumn<QStringList>("warnings");  // every warning, in order
+
+        const QStringList none;
+        // clang-format off
+        QTest::newRow("forward through three tips wraps to the first") << kThreeTips << QStringList{"next", "next", "next", "next"} << QStringList{"Tip 1 of 3", "Tip 2 of 3", "Tip 3 of 3", "Tip 1 of 3"} << QStringList{"Alpha", "Beta", "Gamma", "Alpha"} << QStringList{"1", "2", "3", "1"} << none;
+        QTest::newRow("back from the first tip turns over to the last") << kThreeTips << QStringList{"next", "previous", "previous"} << QStringList{"Tip 1 of 3", "Tip 3 of 3", "Tip 2 of 3"} << QStringList{"Alpha", "Gamma", "Beta"} << QStringList{"1", "3", "2"} << none;
+        QTest::newRow("back from position 0 shows the last tip but one") << kThreeTips << QStringList{"previous"} << QStringList{"Tip 2 of 3"} << QStringList{"Beta"} << QStringList{"2"} << none;
+        QTest::newRow("without Maximum the count reads 2 and back from the first stays there") << "[TipoftheDay]\nPosition=0\n[Tips]\n0=Alpha\n1=Beta\n2=Gamma\n" << QStringList{"next", "previous"} << QStringList{"Tip 1 of 2", "Tip 1 of 2"} << QStringList{"Alpha", "Alpha"} << QStringList{"1", "1"} << none;
+        QTest::newRow("a single tip comes back both ways") << "[TipoftheDay]\nPosition=0\nMaximum=0\n[Tips]\n0=Only\n" << QStringList{"next", "next", "previous"} << QStringList{"Tip 1 of 1", "Tip 1 of 1", "Tip 1 of 1"} << QStringList{"Only", "Only", "Only"} << QStringList{"1", "1", "1"} << none;
+        QTest::newRow("a gap in the keys ends the ring") << "[TipoftheDay]\nPosition=1\nMaximum=3\n[Tips]\n0=Alpha\n1=Beta\n3=Delta\n" << QStringList{"next", "next"} << QStringList{"Tip 2 of 4", "Tip 1 of 4"} << QStringList{"Beta", "Alpha"} << QStringList{"2", "1"} << none;
+        QTest::newRow("a tip stored as XXXX counts as missing") << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=XXXX\n2=Gamma\n" << QStringList{"next"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
+        QTest::newRow("xxxx in lower case is a tip") << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=xxxx\n2=Gamma\n" << QStringList{"next"} << QStringList{"Tip 2 of 3"} << QStringList{"xxxx"} << QStringList{"2"} << none;
+        QTest::newRow("a negative position starts at the first tip") << "[TipoftheDay]\nPosition=-4\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n" << QStringList{"next"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
+        QTest::newRow("a position past Maximum shows a tip stored there") << "[TipoftheDay]\nPosition=6\nMaximum=4\n[Tips]\n0=Alpha\n6=Seventh\n" << QStringList{"next"} << QStringList{"Tip 7 of 5"} << QStringList{"Seventh"} << QStringList{"7"} << none;
+        QTest::newRow("the largest position steps past the integer range and then restarts") << "[TipoftheDay]\nPosition=2147483647\nMaximum=2147483647\n[Tips]\n0=Alpha\n2147483647=Last\n" << QStringList{"next", "next"} << QStringList{"Tip 2147483648 of 2147483648", "Tip 1 of 2147483648"} << QStringList{"Last", "Alpha"} << QStringList{"2147483648", "1"} << none;
+        QTest::newRow("back from the smallest position restarts at the first tip") << "[TipoftheDay]\nPosition=-2147483648\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n" << QStringList{"previous"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
+        QTest::newRow("no file: warned, nothing shown, nothing written") << QString() << QStringList{"next", "previous"} << QStringList{"", ""} << QStringList{"A helpfull hint goes here.", "A helpfull hint goes here."} << QStringList{"", ""} << QStringList{kMissingFile, kMissingFile};
+        QTest::newRow("a TipoftheDay section without keys counts as no file") << "[TipoftheDay]\n[Tips]\n0=Alpha\n" << QStringList{"next"} << QStringList{""} << QStringList{"A helpfull hint goes here."} << QStringList{""} << QStringList{kMissingFile};
+        QTest::newRow("no tip at the position nor at 0: bad file, empty memo, position 0") << "[TipoftheDay]\nPosition=3\nMaximum=2\n" << QStringList{"next"} << QStringList{""} << QStringList{""} << QStringList{"0"} << QStringList{kBadFile};
+        // clang-format on
+    }
+    void tipsRing()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, labels);
+        QFETCH(QStringList, memos);
+        QFETCH(QStringList, positions);
+        QFETCH(QStringList, warnings);
+        if (!file.isNull())
+            writeFile(settingsFile(), file.toUtf8());
+        window().move(40, 60);
+        auto* label = child<QLabel>(&window().tipDialog(), "tipCounter");
+        auto* memo = child<QPlainTextEdit>(&window().tipDialog(), "tipText");
+
+        for (int i = 0; i < steps.size(); ++i) {
+            if (steps[i] == QLatin1String("next"))
+                window().tipDialog().showNextTip();
+            else
+                window().tipDialog().showPreviousTip();
+            QCOMPARE(label->text(), labels[i]);
+            QCOMPARE(memo->toPlainText(), memos[i]);
+            QCOMPARE(storedPosition(), positions[i]);
+        }
+        QStringList shown;
+        for (const platform::WarningCall& w : recorder()->warnings) {
+            shown << w.text;
+            QCOMPARE(w.topLeft, QPoint(140, 160));
+        }
+        QCOMPARE(shown, warnings);
+        if (file.isNull())
+            QVERIFY(!QFile::exists(settingsFile()));
+    }
+
+    // A bad file after a good step leaves the label as it was and the memo empty.
+    void tipsBadAfterGood()
+    {
+        writeFile(settingsFile(), "[TipoftheDay]\nPosition=0\nMaximum=0\n[Tips]\n0=Only\n");
+        window().tipDialog().showNextTip();
+        writeFile(settingsFile(), "[TipoftheDay]\nPosition=0\nMaximum=0\n");
+        window().tipDialog().showNextTip();
+        QCOMPARE(child<QLabel>(&window().tipDialog(), "tipCounter")->text(), QStringLiteral("Tip 1 of 1"));
+        QCOMPARE(child<QPlainTextEdit>(&window().tipDialog(), "tipText")->toPlainText(), QString());
+        QCOMPARE(recorder()->warnings.size(), 1);
+        QCOMPARE(recorder()->warnings.first().text, kBadFile);
+    }
+
+    // A settings file that cannot be written is reported in the standard error box and the step stops
+    // there; the window stays usable.
+    void tipsUnwritable()
+    {
+        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QVERIFY(QFile::setPermissions(settingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        auto* label = child<QLabel>(&window().tipDialog(), "tipCounter");
+        execWhile(&window().tipDialog(), [&] {
+            if (label->text().isEmpty())
+                return false;
+            click(&window().tipDialog(), "nextTipButton");
+            click(&window().tipDialog(), "exitButton");
+            return true;
+        });
+        const QString error = "Unable to write to " + settingsFile() + ".";
+        QCOMPARE(recorder()->errors, (QStringList{error, error}));
+        QCOMPARE(label->text(), QStringLiteral("Tip 1 of 3"));
+        QCOMPARE(storedPosition(), QStringLiteral("0"));
+    }
+
+    // The path is taken afresh at each step and a path beyond the platform's limit reads as no file.
+    void tipsPathBeyondLimit()
+    {
+        m_fixture.useHome(m_fixture.home() + QLatin1Char('/') + QString(240, QLatin1Char('t')), Folder::Created);
+        writeFile(settingsFile(), kThreeTips.toUtf8());
+        const QByteArray before = readFile(settingsFile());
+        QVERIFY(!before.isEmpty());
+
+        window().tipDialog().showNextTip();
+
+        QCOMPARE(recorder()->warnings.size(), 1);
+        QCOMPARE(recorder()->warnings.first().text, kMissingFile);
+        QCOMPARE(readFile(settingsFile()), before);
+    }
+
+    // Opening the window shows one tip; the buttons step the ring; a second opening goes on from there.
+    void tipsWindow()
+    {
+        writeFile(settingsFile(), kThreeTips.toUtf8());
+        auto* label = child<QLabel>(&window().tipDialog(), "tipCounter");
+
+        QStringList seen;
+        execWhile(&window().tipDialog(), [&] {
+            if (label->text().isEmpty())
+                return false; // the opening tip is still on its way
+            seen << label->text();
+            click(&window().tipDialog(), "nextTipButton");
+            seen << label->text();
+            click(&window().tipDialog(), "previousTipButton");
+            seen << label->text();
+            click(&window().tipDialog(), "exitButton");
+            return true;
+        });
+        QCOMPARE(seen, (QStringList{"Tip 1 of 3", "Tip 2 of 3", "Tip 1 of 3"}));
+        QCOMPARE(storedPosition(), QStringLiteral("1"));
+
+        execWhile(&window().tipDialog(), [&] {
+            if (label->text() == QLatin1String("Tip 1 of 3"))
+                return false;
+            seen << label->text();
+            window().tipDialog().close(); // the close box
+            return true;
+        });
+        QCOMPARE(seen.last(), QStringLiteral("Tip 2 of 3"));
+        QCOMPARE(storedPosition(), QStringLiteral("2"));
+        QVERIFY(recorder()->warnings.isEmpty());
+    }
+
+    // ---- placement and focus ---------------------------------------------------------------------
+
+    void placement_data()
+    {
+        QTest::addColumn<QString>("dialogName");
+        QTest::addColumn<QPoint>("offset");
+        // clang-format off
+        QTest::newRow("label dialog") << "labels" << QPoint(90, 25);
+        QTest::newRow("tips window") << "tips" << QPoint(80, 100);
+        QTest::newRow("About window") << "about" << QPoint(116, 109);
+        // clang-format on
+    }
+    void placement()
+    {
+        QFETCH(QString, dialogName);
+        QFETCH(QPoint, offset);
+        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QDialog* dialog = dialogNamed(dialogName);
+        CreationSpy spy;
+        dialog->installEventFilter(&spy);
+        for (const QPoint main : {QPoint(200, 150), QPoint(333, 77)}) {
+            window().move(main);
+            QPoint placed;
+            execWhile(dialog, [&] {
+                placed = dialog->pos();
+                dialog->move(5, 5); // the user drags it away; the next showing must not keep that
+                dialog->reject();
+                return true;
+            });
+            QCOMPARE(placed, main + offset);
+            QCOMPARE(spy.at, std::optional<QPoint>(QPoint(200, 150) + offset)); // placed before it was made
+        }
+    }
+
+    void focusAfterClose_data()
+    {
+        QTest::addColumn<QString>("dialogName");
+        QTest::addColumn<QString>("control");
+        // clang-format off
+        QTest::newRow("label dialog, Return") << "labels" << "returnButton";
+        QTest::newRow("label dialog, Print Labels") << "labels" << "printLabelsButton";
+        QTest::newRow("tips window, Exit") << "tips" << "exitButton";
+        QTest::newRow("About window, version") << "about" << "versionLink";
+        QTest::newRow("About window, web address") << "about" << "webLink";
+        // clang-format on
+    }
+    void focusAfterClose()
+    {
+        QFETCH(QString, dialogName);
+        QFETCH(QString, control);
+        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QDialog* dialog = dialogNamed(dialogName);
+        preview()->setFocus();
+        QCOMPARE(window().focusWidget(), static_cast<QWidget*>(preview()));
+
+        execWhile(dialog, [&] {
+            click(dialog, control.toLatin1().constData());
+            if (dialog->isVisible())
+                dialog->reject();
+            return true;
+        });
+        QCOMPARE(window().focusWidget(), dataEdit());
+    }
+
+    // The tips hand the keyboard back to the data field when they go at program end, as when they close;
+    // with the main window already gone there is no one to tell.
+    void tipsDestroyedHandsFocusBack()
+    {
+        preview()->setFocus();
+        auto* tips = new TipDialog(&window(), WindowFixture::kSettingsFileName);
+        connect(tips, &TipDialog::focusDataRequested, &window(), &MainWindow::focusData);
+        delete tips;
+        QCOMPARE(window().focusWidget(), dataEdit());
+        auto* orphan = new TipDialog(&window(), WindowFixture::kSettingsFileName);
+        m_fixture.cleanup();
+        delete orphan;
+        m_fixture.init(Folder::Created);
+    }
+
+    // ---- the About window and the clipboard warning ----------------------------------------------
+
+    void aboutLinks()
+    {
+        QList<platform::ShellCall> calls;
+        execWhile(&window().aboutDialog(), [&] {
+            click(&window().aboutDialog(), "versionLink");
+            click(&window().aboutDialog(), "versionLink");
+            click(&window().aboutDialog(), "webLink");
+            if (window().aboutDialog().isVisible()) // the links leave the window open
+                window().aboutDialog().reject();
+            return true;
+        });
+        QCOMPARE(recorder()->shellCalls.size(), 3);
+        for (const platform::ShellCall& call : recorder()->shellCalls) {
+            QVERIFY(call.file.startsWith(QLatin1String("https://")));
+            QCOMPARE(call.parameters, QString());
+            QCOMPARE(call.directory, QString());
+            QVERIFY(call.hasOwner);
+        }
+        QCOMPARE(recorder()->shellCalls[0].verb, QStringLiteral("open"));
+        QVERIFY(recorder()->shellCalls[0].file.endsWith(QLatin1String("/file/update.php?v=KELMBC39-4.2")));
+        QCOMPARE(recorder()->shellCalls[1].verb, QStringLiteral("open"));
+        QCOMPARE(recorder()->shellCalls[1].file, recorder()->shellCalls[0].file);
+        QCOMPARE(recorder()->shellCalls[2].verb, QString());
+        QVERIFY(recorder()->shellCalls[2].file.endsWith(QLatin1String("/kelm.htm")));
+    }
+
+    void warningBox()
+    {
+        WindowFixture::child<QCheckBox>(&window().clipboardWarning(), "dontWarnAgainBox")
+            ->hide(); // as the main window's activation leaves it
+        QRect frame;
+        const int result = execWhile(&window().clipboardWarning(), [&] {
+            frame = window().clipboardWarning().frameGeometry();
+            click(&window().clipboardWarning(), "okButton");
+            return true;
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(frame.center(), window().clipboardWarning().screen()->availableGeometry().center());
+    }
+};
+
+QTEST_MAIN(TestDialogs)
+#include "TestDialogs.moc"
