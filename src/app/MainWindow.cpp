@@ -147,6 +147,9 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
         watched->installEventFilter(this);
     dataEdit->setFocus();
     createDialogs();
+    // Seven sizes of picture to decode and hand to the desktop: done once the window is on the screen,
+    // where the desktop takes the icon as well.
+    QMetaObject::invokeMethod(this, &MainWindow::loadWindowIcon, Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow()
@@ -205,6 +208,10 @@ void MainWindow::loadPictures()
             button->setIconSize(QSize(24, 24));
         }
     }
+}
+
+void MainWindow::loadWindowIcon()
+{
     QIcon icon;
     const QDir icons(QStringLiteral(":/icons"));
     for (const QString& name : icons.entryList({QStringLiteral("kelm-*.png")}, QDir::Files))

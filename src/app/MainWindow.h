@@ -105,6 +105,7 @@ protected:
 private:
     void createDialogs();
     void loadPictures();
+    void loadWindowIcon();
     void bindHandlers();
     // The first activation: the version, the settings, the tip at start-up.
     void setUp();
