@@ -250,6 +250,8 @@ private slots:
     {
         QStringList order;
         execWhile(&window().labelDialog(), [&] {
+            if (!QApplication::focusWidget())
+                return false; // the dialog is modal before it is active
             for (int i = 0; i < 5; ++i) {
                 QWidget* focused = QApplication::focusWidget();
                 QWidget* list =
