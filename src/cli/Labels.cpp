@@ -1,13 +1,13 @@
 #include "Labels.h"
 
 #include "Cli.h"
+#include "Drawing.h"
 #include "labels/RowList.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
 #include "platform/FileWriter.h"
 #include "render/BarCodeDrawing.h"
 
-#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -26,24 +26,11 @@ constexpr char kLabelsUsage[] =
 // The resolution the fit rounds to and the scan warning assumes when none is given: a common printer's.
 constexpr int kDefaultDpi = 300;
 
-void Complain(const QString& message)
-{
-    std::string line;
-    AppendDiagnosticUtf8(line, message.toStdU16String());
-    std::fprintf(stderr, "code39: %s\n", line.c_str());
-}
-
 int BadUsage(const QString& message)
 {
     Complain(message);
     std::fprintf(stderr, "%s\n", kLabelsUsage);
     return 2;
-}
-
-void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        Complain(message);
 }
 
 struct LabelsOptions {
@@ -61,19 +48,6 @@ struct LabelsOptions {
     bool version = false;
     QStringList words; // DATA, or the search words
 };
-
-// A decimal number in [low, high]; integer refuses a fraction.
-bool Number(const QString& text, double low, double high, bool integer, double& value)
-{
-    bool ok = false;
-    value = integer ? text.toInt(&ok) : text.toDouble(&ok);
-    // toDouble also takes "nan", "inf" and exponents; a plain number is all a user means here.
-    for (QChar c : text) {
-        if (!(c.isDigit() || c == u'.' || c == u'-'))
-            ok = false;
-    }
-    return ok && value >= low && value <= high;
-}
 
 // Fills options from argv; an empty result means success, otherwise the message for bad usage.
 QString Parse(int argc, char** argv, LabelsOptions& o)
@@ -112,27 +86,27 @@ QString Parse(int argc, char** argv, LabelsOptions& o)
         } else if (takes("--paper")) {
             o.paper = value;
         } else if (takes("--start")) {
-            if (!Number(value, 1, labels::kMaxLabels, true, number))
+            if (!ParseNumber(value, 1, labels::kMaxLabels, true, number))
                 return QStringLiteral("--start needs a label number from 1, not \"%1\"").arg(value);
             o.fill.start = int(number);
         } else if (takes("--copies")) {
-            if (!Number(value, 1, labels::kMaxCopies, true, number))
+            if (!ParseNumber(value, 1, labels::kMaxCopies, true, number))
                 return QStringLiteral("--copies needs a number from 1 to %1, not \"%2\"")
                     .arg(labels::kMaxCopies)
                     .arg(value);
             o.fill.copies = int(number);
         } else if (takes("--size")) {
-            if (!Number(value, 1, 1000, false, number))
+            if (!ParseNumber(value, 1, 1000, false, number))
                 return QStringLiteral("--size needs a point size from 1 to 1000, not \"%1\"").arg(value);
             o.fill.look.pointSize = number;
         } else if (takes("--dpi")) {
-            if (!Number(value, 36, 2400, true, number))
+            if (!ParseNumber(value, 36, 2400, true, number))
                 return QStringLiteral("--dpi needs a whole resolution from 36 to 2400, not \"%1\"").arg(value);
             o.fill.dpi = int(number);
         } else if (takes("--offset")) {
             const QStringList xy = value.split(u',');
             double x = 0, y = 0;
-            if (xy.size() != 2 || !Number(xy[0], -50, 50, false, x) || !Number(xy[1], -50, 50, false, y))
+            if (xy.size() != 2 || !ParseNumber(xy[0], -50, 50, false, x) || !ParseNumber(xy[1], -50, 50, false, y))
                 return QStringLiteral("--offset needs X,Y in millimetres from -50 to 50, not \"%1\"").arg(value);
             o.draw.offsetMm = QPointF(x, y);
         } else if (takes("--list")) {
@@ -140,7 +114,7 @@ QString Parse(int argc, char** argv, LabelsOptions& o)
                 return QStringLiteral("--list needs a file name");
             o.listFile = value;
         } else if (takes("--column")) {
-            if (!Number(value, 1, 1000, true, number))
+            if (!ParseNumber(value, 1, 1000, true, number))
                 return QStringLiteral("--column needs a column number from 1, not \"%1\"").arg(value);
             o.listOptions.column = int(number);
         } else if (arg == "--header") {
@@ -276,12 +250,7 @@ bool WantsLabels(int argc, char** argv)
 
 int RunLabels(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed
-    qInstallMessageHandler(QuietMessages);
-    int qtArgc = 1;
-    char* qtArgv[] = {argv[0], nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
+    const auto qt = StartOffscreenQt(argv[0]);
 
     LabelsOptions options;
     options.fill.dpi = kDefaultDpi;

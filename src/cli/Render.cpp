@@ -1,6 +1,7 @@
 #include "Render.h"
 
 #include "Cli.h"
+#include "Drawing.h"
 #include "code39/Code39.h"
 #include "platform/FileWriter.h"
 #include "render/BarCodeFiles.h"
@@ -8,7 +9,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -46,11 +46,6 @@ struct Job {
     bool fullAscii = false;
 };
 
-void Complain(std::string_view message)
-{
-    std::fprintf(stderr, "code39: %.*s\n", int(message.size()), message.data());
-}
-
 // A file name as it may be shown: control characters escaped, invalid UTF-8 as U+FFFD.
 std::string Shown(std::string_view name)
 {
@@ -58,49 +53,6 @@ std::string Shown(std::string_view name)
     std::string shown;
     AppendDiagnosticUtf8(shown, Utf8ToUtf16(name, buffer));
     return shown;
-}
-
-// "--name VALUE" or "--name=VALUE"; advances i past the value.
-bool TakeValue(int argc, char** argv, int& i, std::string_view name, std::string& value)
-{
-    const std::string_view arg = argv[i];
-    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
-        value = arg.substr(name.size() + 1);
-        return true;
-    }
-    if (arg != name)
-        return false;
-    if (i + 1 >= argc) {
-        value.clear();
-        return true;
-    }
-    value = argv[++i];
-    return true;
-}
-
-// A whole decimal number in [low, high], nothing else (no blanks, no exponent, no "nan").
-bool ParseNumber(const std::string& text, double low, double high, bool integer, double& value)
-{
-    if (text.empty() || text.size() > 32)
-        return false;
-    bool dot = false;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        const char c = text[k];
-        if (c == '.' && !integer && !dot && k + 1 < text.size()) {
-            dot = true;
-        } else if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    value = std::strtod(text.c_str(), nullptr);
-    return value >= low && value <= high;
-}
-
-// Qt's own start-up chatter (runtime folder, font cache) is no business of the command's user.
-void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "code39: %s\n", qPrintable(message));
 }
 
 // The file's bytes, or nothing with the reason; tooLarge tells a size the user chose from other failures.
@@ -426,12 +378,7 @@ int RunImage(int argc, char** argv)
         return 2;
     }
 
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed
-    qInstallMessageHandler(QuietMessages);
-    int qtArgc = 1;
-    char* qtArgv[] = {argv[0], nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
+    const auto qt = StartOffscreenQt(argv[0]);
 
     if (options.data.empty())
         return DrawLines(job);
