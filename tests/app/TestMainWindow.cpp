@@ -941,6 +941,59 @@ private slots:
         QCOMPARE(menu->actions().constLast()->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     }
 
+    // Copy, and the label dialog's copy, add the bar code as PNG and SVG pictures after the text forms, which
+    // stay what the preview's own copy gives byte for byte, in the same order.
+    void copyAddsPictures_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("above");
+        QTest::addColumn<QString>("size");
+        // clang-format off
+        QTest::newRow("Copy, text below, 22 pt") << "copyButton" << false << "22";
+        QTest::newRow("Copy after a restyle to text above, 36 pt") << "copyButton" << true << "36";
+        QTest::newRow("the label dialog's copy") << "labels" << false << "18";
+        // clang-format on
+    }
+    void copyAddsPictures()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, above);
+        QFETCH(QString, size);
+        start();
+        make("INV-42");
+        if (above)
+            control<QRadioButton>("textAboveButton")->click();
+        pointSize()->setCurrentIndex(pointSize()->findText(size));
+        preview()->selectAll();
+        preview()->copy();
+        const QMimeData* plain = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(plain && !plain->formats().isEmpty());
+        const QStringList textFormats = plain->formats();
+        QMap<QString, QByteArray> textBytes;
+        for (const QString& format : textFormats)
+            textBytes[format] = plain->data(format);
+
+        if (how == QLatin1String("labels")) {
+            emit window().labelDialog().copyRequested();
+        } else {
+            if (!render::BarCodeTypefacesInstalledForOtherPrograms())
+                WindowFixture::closeNextModal();
+            control<QPushButton>("copyButton")->click();
+        }
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(copied->formats(), textFormats + QStringList({"image/png", "image/svg+xml"}));
+        for (const QString& format : textFormats)
+            QCOMPARE(copied->data(format), textBytes[format]);
+        const render::BarCodeLook look{above, size.toDouble(), true};
+        QCOMPARE(copied->data("image/png"), render::BarCodePng("*INV-42*", look, 300));
+        QCOMPARE(copied->data("image/svg+xml"), render::BarCodeSvg("*INV-42*", look, "INV-42"));
+        QTemporaryDir dir;
+        QFile picture(dir.filePath("copied.png"));
+        QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write(copied->data("image/png")) > 0);
+        picture.close();
+        QCOMPARE(Scan(picture.fileName(), "png"), QStringLiteral("INV-42"));
+    }
+
     // Copy and restyle leave the bar code selected; while another control has the focus the selection
     // must not paint the bars inverted, so the preview looks as it does with nothing selected.
     void unfocusedSelectionIsNotPainted_data()
