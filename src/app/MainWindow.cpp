@@ -690,7 +690,8 @@ void MainWindow::saveBarCodeAs()
     }
     const QFileInfo target(path);
     const QString shown = QDir::toNativeSeparators(target.absoluteFilePath());
-    m_saveFolder = QDir::toNativeSeparators(target.absolutePath());
+    if (platform::DirectoryExists(target.absolutePath()))
+        m_saveFolder = QDir::toNativeSeparators(target.absolutePath());
     m_saveType = kelm::PictureTypeOf(path);
     // A folder or device there is not asked about: the writer refuses it, and the warning says why.
     if (target.isFile() && !platform::AskYesNo(this, kSaveAsCaption, kReplaceQuestion.arg(shown))) {
