@@ -1,11 +1,13 @@
 // The main window's own work, offscreen: Make with the preview laid out and painted, a restyle, and
-// Copy, for short, typical and long data.
+// Copy, for short, typical and long data, and the pictures Copy adds on its own.
+#include "app/BarCodeExport.h"
 #include "app/MainWindow.h"
 #include "platform/Recorder.h"
 #include "render/Typefaces.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -66,9 +68,22 @@ void BM_Copy(benchmark::State& state)
         g_bench->window.copy();
 }
 
+// The PNG and SVG of the bar code that Copy puts beside the text forms.
+void BM_CopyPictures(benchmark::State& state)
+{
+    MakeAndShow(Data(state.range(0)));
+    const kelm::MadeBarCode made{Data(state.range(0)), g_bench->window.barCodeText(), false, 22};
+    for (auto _ : state) {
+        QMimeData mime;
+        kelm::AddPictures(mime, made, kelm::kPictureDpi);
+        benchmark::DoNotOptimize(mime.formats());
+    }
+}
+
 BENCHMARK(BM_MakeAndPreview)->Arg(8)->Arg(40)->Arg(4000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Restyle)->Arg(8)->Arg(40)->Arg(4000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Copy)->Arg(8)->Arg(40)->Arg(4000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyPictures)->Arg(8)->Arg(40)->Arg(4000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -12,14 +12,19 @@
 #include "code39/Version.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
+#include "platform/FileWriter.h"
 #include "render/Typefaces.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFont>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTextCharFormat>
@@ -147,6 +152,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
         watched->installEventFilter(this);
     dataEdit->setFocus();
     createDialogs();
+    addSaveAsAction();
     // Seven sizes of picture to decode and hand to the desktop: done once the window is on the screen,
     // where the desktop takes the icon as well.
     QMetaObject::invokeMethod(this, &MainWindow::loadWindowIcon, Qt::QueuedConnection);
@@ -290,7 +296,12 @@ void MainWindow::showNotice(const QString& message)
 void MainWindow::copyPreview()
 {
     preview->selectAll();
-    preview->copy();
+    if (!preview->textCursor().hasSelection())
+        return;
+    std::unique_ptr<QMimeData> copied(preview->selectionMimeData());
+    if (m_barCodeMade)
+        kelm::AddPictures(*copied, m_made, kelm::kPictureDpi);
+    QGuiApplication::clipboard()->setMimeData(copied.release());
 }
 
 // ---- Make -------------------------------------------------------------------------------------------
@@ -320,6 +331,7 @@ void MainWindow::make()
     preview->setPlainText(QString::fromStdString(code39::PreviewText(built.data)));
     FormatWhole(preview, barCode);
     m_barCodeMade = true;
+    m_made = {typed, barCodeString->text(), !textBelow(), int(barCode.fontPointSize())};
     focusData();
 }
 
@@ -375,6 +387,10 @@ void MainWindow::restylePreview()
     style.setFontFamilies(QStringList{barCodeFamily()});
     selection.mergeCharFormat(style);
     preview->setTextCursor(selection);
+    if (barCode == m_made.barText) {
+        m_made.textAbove = !textBelow();
+        m_made.pointSize = size;
+    }
 }
 
 void MainWindow::applyPointSize()
@@ -628,5 +644,63 @@ void MainWindow::saveTipsChoice()
 {
     if (m_settingsFile)
         m_settingsFile->writeTipsAtStart(tipsAtStartBox->isChecked());
+    focusData();
+}
+
+// ---- Save Bar Code As -------------------------------------------------------------------------------
+
+namespace {
+
+const QString kSaveAsCaption = QStringLiteral("Save Bar Code As\u2026");
+const QString kMakeBeforeSaving = QStringLiteral("Make a bar code before saving it");
+const QString kReplaceQuestion = QStringLiteral("%1 already exists.\nDo you want to replace it?");
+const QString kCannotSave = QStringLiteral("The bar code could not be saved as %1: %2.");
+
+} // namespace
+
+void MainWindow::addSaveAsAction()
+{
+    m_saveAsAction = new QAction(kSaveAsCaption, this);
+    m_saveAsAction->setObjectName(QStringLiteral("saveAsAction"));
+    m_saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_saveAsAction->setShortcutContext(Qt::WindowShortcut);
+    connect(m_saveAsAction, &QAction::triggered, this, [this] { Reported([this] { saveBarCodeAs(); }); });
+    addAction(m_saveAsAction);
+    preview->addContextActions({m_saveAsAction});
+}
+
+void MainWindow::saveBarCodeAs()
+{
+    if (!m_barCodeMade) {
+        showNotice(kMakeBeforeSaving);
+        focusData();
+        return;
+    }
+    QString folder = m_saveFolder;
+    if (folder.isEmpty()) {
+        folder = platform::DocumentsFolder();
+        if (!platform::DirectoryExists(folder))
+            folder = QDir::toNativeSeparators(QDir::homePath());
+    }
+    const QString start = QDir(folder).filePath(kelm::SuggestedFileName(m_made.data, m_saveType));
+    const QString path = platform::AskSaveFileName(this, kSaveAsCaption, start, kelm::PictureFilters());
+    if (path.isEmpty()) {
+        focusData();
+        return;
+    }
+    const QFileInfo target(path);
+    const QString shown = QDir::toNativeSeparators(target.absoluteFilePath());
+    if (platform::DirectoryExists(target.absolutePath()))
+        m_saveFolder = QDir::toNativeSeparators(target.absolutePath());
+    m_saveType = kelm::PictureTypeOf(path);
+    // A folder or device there is not asked about: the writer refuses it, and the warning says why.
+    if (target.isFile() && !platform::AskYesNo(this, kSaveAsCaption, kReplaceQuestion.arg(shown))) {
+        focusData();
+        return;
+    }
+    QString error;
+    const QByteArray bytes = kelm::PictureBytes(m_made, m_saveType, kelm::kPictureDpi, &error);
+    if (bytes.isEmpty() || !platform::WriteWholeFile(path, bytes, &error))
+        platform::ShowWarning(this, pos() + kelm::kWarningOffset, kCannotSave.arg(shown, error));
     focusData();
 }

@@ -19,6 +19,8 @@
 //   app/Settings.*        the settings file: its path, every key with its default, the values the
 //                         windows show (struct Settings) and the tip ring's Position.
 //   app/PreviewEdit.*     the preview box, a QTextEdit that also puts RTF on the clipboard.
+//   app/BarCodeExport.*   the made bar code as a PNG, SVG or PDF picture: Save Bar Code As and the
+//                         pictures Copy adds to the clipboard.
 //   app/SampleSheet.*     the sample sheet: its layout in printer pixels and the print job.
 //   app/Common.*          placement beside the main window, the shared texts, the error guard.
 //   app/Vendor.h          the maker's details (generated from cmake/Vendor.cmake).
@@ -27,6 +29,7 @@
 // Every handler that can fail with a platform::Error is bound through a guard that shows the standard
 // error box, as the message loop would; called directly, the handlers throw.
 
+#include "BarCodeExport.h"
 #include "ui_MainWindow.h"
 
 #include <QString>
@@ -35,6 +38,7 @@
 #include <optional>
 
 class AboutDialog;
+class QAction;
 class ClipboardWarning;
 class LabelDialog;
 class TipDialog;
@@ -94,8 +98,13 @@ public:
     // Makes the data field the window's focused control (it gets the keyboard focus at once when the
     // window is active, otherwise when it becomes active again).
     void focusData();
-    // Selects the whole preview and copies it (HTML, RTF and plain text); the selection stays.
+    // Selects the whole preview and copies it (HTML, RTF and plain text, and after a Make the bar code as
+    // PNG and SVG pictures); the selection stays.
     void copyPreview();
+    // Asks for a file name and saves the made bar code there as PNG, SVG or PDF, by the name's extension.
+    // Before a Make: the notice. A file that exists is replaced only when the user says so; a file that
+    // cannot be written is reported in a warning box and left as it was.
+    void saveBarCodeAs();
 
 protected:
     bool event(QEvent* event) override;
@@ -125,6 +134,8 @@ private:
     // The in-place report of a user error: the preview in Arial 12 showing the message, the string box
     // emptied, the default beep. Focus and the made state are the caller's business.
     void showNotice(const QString& message);
+    // Ctrl+S and the preview's context-menu entry for Save Bar Code As.
+    void addSaveAsAction();
 
     QString m_settingsFileName;
     std::unique_ptr<kelm::SettingsFile> m_settingsFile; // set when the data folder was found
@@ -133,6 +144,12 @@ private:
     std::unique_ptr<AboutDialog> m_aboutDialog;
     std::unique_ptr<LabelDialog> m_labelDialog;
     bool m_barCodeMade = false;
+    // The bar code of the last successful Make as the preview shows it (restyles included).
+    kelm::MadeBarCode m_made;
+    QAction* m_saveAsAction = nullptr;
+    // Where Save As starts next: the folder and type of the last file chosen this run.
+    QString m_saveFolder;
+    kelm::PictureType m_saveType = kelm::PictureType::Png;
     bool m_activated = false;
     // Whether the clipboard warning has had its one chance this run.
     bool m_clipboardWarningConsidered = false;

@@ -1,8 +1,11 @@
 #include "PreviewEdit.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPalette>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -152,4 +155,22 @@ QMimeData* PreviewEdit::createMimeDataFromSelection() const
     copy->setData(QStringLiteral("application/x-qt-windows-mime;value=\"Rich Text Format\""), rtf);
 #endif
     return copy;
+}
+
+QMenu* PreviewEdit::createContextMenu(const QPoint& pos)
+{
+    // The edit's own menu takes document coordinates (it looks for a link there).
+    QMenu* menu =
+        createStandardContextMenu(pos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+    if (!m_contextActions.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(m_contextActions);
+    }
+    return menu;
+}
+
+void PreviewEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    const std::unique_ptr<QMenu> menu(createContextMenu(event->pos()));
+    menu->exec(event->globalPos());
 }

@@ -3,8 +3,11 @@
 // font family and size (Qt's own copy offers HTML and plain text only).
 
 #include <QByteArray>
+#include <QList>
 #include <QTextEdit>
 
+class QAction;
+class QMenu;
 class QTextCursor;
 
 class PreviewEdit : public QTextEdit {
@@ -12,12 +15,22 @@ class PreviewEdit : public QTextEdit {
 public:
     explicit PreviewEdit(QWidget* parent = nullptr);
 
+    // What a copy of the selection offers (the caller owns it), for callers that add to it.
+    QMimeData* selectionMimeData() const { return createMimeDataFromSelection(); }
+    // Entries added below the edit's own in its context menu.
+    void addContextActions(const QList<QAction*>& actions) { m_contextActions += actions; }
+    // The context menu for a click at pos (viewport coordinates): the edit's own entries, then ours.
+    QMenu* createContextMenu(const QPoint& pos);
+
 protected:
     QMimeData* createMimeDataFromSelection() const override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void hideUnfocusedSelection();
+
+    QList<QAction*> m_contextActions;
 };
 
 // A minimal RTF document of the cursor's selection: a font table of the families used and one group per

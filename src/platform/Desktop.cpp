@@ -8,11 +8,13 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
@@ -190,6 +192,67 @@ bool AskYesNo(QWidget* parent, const QString& title, const QString& text)
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+namespace {
+
+// The extensions a filter names, without their dots: "PNG image (*.png *.PNG)" gives png, PNG.
+QStringList FilterExtensions(const QString& filter)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(\*\.([^\s*?\[\]()]+))"));
+    QStringList extensions;
+    for (auto it = pattern.globalMatch(filter); it.hasNext();)
+        extensions.append(it.next().captured(1));
+    return extensions;
+}
+
+} // namespace
+
+QString WithFilterExtension(const QString& path, const QString& filters, const QString& chosenFilter)
+{
+    const QStringList chosen = FilterExtensions(chosenFilter);
+    if (path.isEmpty() || chosen.isEmpty())
+        return path;
+    const QString name = QFileInfo(path).fileName();
+    for (const QString& filter : filters.split(QStringLiteral(";;"))) {
+        for (const QString& extension : FilterExtensions(filter)) {
+            if (name.size() > extension.size() + 1 && name.endsWith(u'.' + extension, Qt::CaseInsensitive))
+                return path;
+        }
+    }
+    return path + u'.' + chosen.front();
+}
+
+QString AskSaveFileName(QWidget* parent, const QString& title, const QString& startPath, const QString& filters)
+{
+    if (Recorder* r = CurrentRecorder()) {
+        r->saveFileCalls.append({title, startPath, filters, parent != nullptr});
+        return WithFilterExtension(r->saveFileName, filters, r->saveFileFilter);
+    }
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The caller asks once the extension is settled; the dialog would ask about the name as typed.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilter(filters);
+    const QFileInfo start(startPath);
+    if (start.isDir()) {
+        dialog.setDirectory(startPath);
+    } else {
+        dialog.setDirectory(start.absolutePath());
+        dialog.selectFile(start.fileName());
+        // The suggested name's type is the filter shown first.
+        for (const QString& filter : filters.split(QStringLiteral(";;"))) {
+            if (!FilterExtensions(filter).isEmpty() &&
+                WithFilterExtension(start.fileName(), filter, filter) == start.fileName()) {
+                dialog.selectNameFilter(filter);
+                break;
+            }
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return WithFilterExtension(dialog.selectedFiles().constFirst(), filters, dialog.selectedNameFilter());
 }
 
 } // namespace platform

@@ -45,5 +45,13 @@ void ShowStandardError(const QString& message);
 bool ExecPrintDialog(QPrinter& printer, QWidget* parent);
 // A modal question with Yes and No buttons, No the default; true for Yes.
 bool AskYesNo(QWidget* parent, const QString& title, const QString& text);
+// The Save As dialog, opened at startPath (a folder, or a folder and a suggested name); filters as the
+// file dialog takes them ("PNG image (*.png);;SVG drawing (*.svg)"). Returns the chosen path as
+// WithFilterExtension leaves it, or empty when cancelled. It does not ask about replacing a file that
+// exists: the caller does, after the extension is settled.
+QString AskSaveFileName(QWidget* parent, const QString& title, const QString& startPath, const QString& filters);
+// path with the first extension of chosenFilter appended when its name ends in none of the extensions
+// that filters list (case aside); path itself when it does, or when the filter names none.
+QString WithFilterExtension(const QString& path, const QString& filters, const QString& chosenFilter);
 
 } // namespace platform

@@ -21,6 +21,11 @@ struct WarningCall {
     QString text;
 };
 
+struct SaveFileCall {
+    QString title, startPath, filters;
+    bool hasParent = false;
+};
+
 struct Recorder {
     QList<ShellCall> shellCalls;
     int beeps = 0;
@@ -33,6 +38,11 @@ struct Recorder {
     int printDialogs = 0;
     QStringList questions;       // texts of the Yes/No questions asked
     bool questionAnswer = false; // true answers Yes
+    // The Save As dialogs asked, and the answer: a path (empty cancels) chosen with saveFileFilter (one of
+    // the offered filters, or empty for none), which adds its extension as the real dialog does.
+    QList<SaveFileCall> saveFileCalls;
+    QString saveFileName;
+    QString saveFileFilter;
 
     Recorder();  // installs itself
     ~Recorder(); // uninstalls, putting back the recorder it replaced

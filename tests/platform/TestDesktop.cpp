@@ -287,6 +287,44 @@ private slots:
         QCOMPARE(recorder.warnings[0].topLeft, QPoint(110, 120));
     }
 
+    // The Save As dialog settles the file type: a name that already ends in one of the offered extensions
+    // keeps it, any other gains the chosen filter's first extension.
+    void withFilterExtension_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("result");
+        const QString png = "PNG image (*.png)", svg = "SVG drawing (*.svg *.svgz)";
+        // clang-format off
+        QTest::newRow("no extension gains the chosen one") << "/d/code" << svg << "/d/code.svg";
+        QTest::newRow("an offered extension wins over the filter") << "/d/code.png" << svg << "/d/code.png";
+        QTest::newRow("an offered extension in capitals") << "/d/code.SVG" << png << "/d/code.SVG";
+        QTest::newRow("a second extension of a filter counts") << "/d/code.svgz" << png << "/d/code.svgz";
+        QTest::newRow("an extension nobody offered is kept, the chosen one added") << "/d/code.txt" << png << "/d/code.txt.png";
+        QTest::newRow("a dot in the folder is no extension") << "/d/x.png/code" << png << "/d/x.png/code.png";
+        QTest::newRow("a name that is only the extension gains one") << "/d/.png" << png << "/d/.png.png";
+        QTest::newRow("no filter chosen leaves the name") << "/d/code" << QString() << "/d/code";
+        QTest::newRow("a filter without a pattern leaves the name") << "/d/code" << "All files (*)" << "/d/code";
+        QTest::newRow("cancel stays empty") << QString() << png << QString();
+        // clang-format on
+    }
+    void withFilterExtension()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, chosen);
+        QFETCH(QString, result);
+        const QString filters = "PNG image (*.png);;SVG drawing (*.svg *.svgz)";
+        QCOMPARE(platform::WithFilterExtension(path, filters, chosen), result);
+        // The recorder's answer goes through the same step, and the call is kept.
+        platform::Recorder recorder;
+        recorder.saveFileName = path;
+        recorder.saveFileFilter = chosen;
+        QCOMPARE(platform::AskSaveFileName(nullptr, "Save", "/d/start.png", filters), result);
+        QCOMPARE(recorder.saveFileCalls.size(), 1);
+        QCOMPARE(recorder.saveFileCalls[0].startPath, QString("/d/start.png"));
+        QCOMPARE(recorder.saveFileCalls[0].filters, filters);
+    }
+
     void nestedRecorders()
     {
         platform::Recorder outer;
