@@ -99,6 +99,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -107,12 +108,16 @@ private:
     void loadPictures();
     void loadWindowIcon();
     void bindHandlers();
+    // Enter for Make, and keys for the controls that show no mnemonic.
+    void bindKeys();
     // The first activation: the version, the settings, the tip at start-up.
     void setUp();
     void locateDataFolder();
     // Returns true when the tip window is to be shown.
     bool loadSettings();
     void applySettings(const kelm::Settings& settings);
+    // Moves the window just enough for its title bar to be on a screen, when it is on none.
+    void keepTitleBarReachable();
     kelm::Settings collectSettings() const;
     void saveSettings();
     void saveTipsChoice();
@@ -134,6 +139,7 @@ private:
     std::unique_ptr<LabelDialog> m_labelDialog;
     bool m_barCodeMade = false;
     bool m_activated = false;
+    bool m_fitPending = false;
     // Whether the clipboard warning has had its one chance this run.
     bool m_clipboardWarningConsidered = false;
 };
