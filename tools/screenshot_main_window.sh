@@ -6,7 +6,8 @@
 #   tools/screenshot_main_window.sh KELM_EXECUTABLE OUT.png [DATA]
 #     DATA   what the data field holds (default ABCD4567)
 #
-# Needs xvfb-run, xauth, xdotool and python3-pil (scripts/test installs them).
+# Needs xvfb-run, xauth, xdotool and python3-pil (scripts/test installs them); KELM_PYTHON names the
+# Python that has Pillow (default /usr/bin/python3, Debian's own).
 set -euo pipefail
 
 if [ $# -lt 2 ] || [ $# -gt 3 ]; then
@@ -48,7 +49,7 @@ xdotool key Return
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
 mkdir -p "$(dirname "$out")"
-python3 - "$out" "$X" "$Y" "$WIDTH" "$HEIGHT" <<'EOF'
+"${KELM_PYTHON:-/usr/bin/python3}" - "$out" "$X" "$Y" "$WIDTH" "$HEIGHT" <<'EOF'
 import os, sys
 from PIL import ImageGrab
 out, x, y, w, h = sys.argv[1], *map(int, sys.argv[2:])
