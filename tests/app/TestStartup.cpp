@@ -2,9 +2,9 @@
 // its main window under its caption, and on a window manager's close saves the settings and ends
 // with exit code 0. The README's picture of the window is taken from it by a script that needs no display.
 #include <QProcess>
-#include <QtEndian>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 class TestStartup : public QObject {

@@ -88,7 +88,8 @@ QStringList snapshot(const QString& root)
     while (it.hasNext()) {
         const QFileInfo info(it.next());
         // The log of the last run is the one thing a run always writes.
-        if (info.fileName() == QLatin1String("install.log") || info.filePath().endsWith(QLatin1String("/state/kelm")))
+        if (info.fileName() == QLatin1String("install.log") ||
+            info.filePath().endsWith(QLatin1String("/state/kelm")))
             continue;
         QString entry = QDir(root).relativeFilePath(info.filePath()) + u' ' +
                         QString::number(info.lastModified().toMSecsSinceEpoch()) + u' ' +
