@@ -604,7 +604,8 @@ private slots:
             WindowFixture::child<QWidget>(about, "versionLink")->setFocus(Qt::TabFocusReason);
             for (int i = 0; i < tabs; ++i)
                 QTest::keyClick(current(), Qt::Key_Tab);
-            name = QAccessible::queryAccessibleInterface(current())->text(QAccessible::Name);
+            if (QAccessibleInterface* face = QAccessible::queryAccessibleInterface(current()))
+                name = face->text(QAccessible::Name);
             QTest::keyClick(current(), Qt::Key(key));
             about->reject();
             return true;
