@@ -4,6 +4,7 @@
 #include "Vendor.h"
 #include "code39/Version.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -40,17 +41,24 @@ void AboutDialog::setVisible(bool visible)
 
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    // Static texts have no click of their own: a left-button release over the text is the click.
+    // Static texts have no click of their own: a left-button release over the text is the click, and
+    // Enter or Space on a link that has the focus is the same.
+    const auto* label = qobject_cast<QLabel*>(watched);
+    bool activated = false;
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        const auto* label = qobject_cast<QLabel*>(watched);
-        if (label && mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
-            if (label == versionLink)
-                checkForUpdate();
-            else if (label == webLink)
-                openTypefacePage();
-            return true;
-        }
+        activated =
+            label && mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint());
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        activated = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    }
+    if (activated) {
+        if (label == versionLink)
+            checkForUpdate();
+        else if (label == webLink)
+            openTypefacePage();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

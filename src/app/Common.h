@@ -5,9 +5,10 @@
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 
-class QRect;
 class QWidget;
 
 namespace kelm {
@@ -25,6 +26,18 @@ inline const QPoint kWarningOffset(100, 100);
 // Called before the window is shown: only then does a window manager that has not framed it yet
 // take the position as the frame's.
 void PlaceBeside(QWidget* window, const QRect& mainFrame, const QPoint& offset);
+
+// Where a window's frame goes so that its title bar can be taken hold of on one of the screens: the
+// frame's own corner when a grip of the title bar (titleBar pixels high) already lies on a screen's
+// available area, else the nearest corner where it does. With no screens the corner stays.
+QPoint ReachableFramePosition(const QRect& frame, const QList<QRect>& screens, int titleBar);
+
+// Lets every caption under root show whole under the current style and font: a caption is widened (never
+// beyond its parent's inner area) and made taller about its middle; one that still does not fit is
+// elided, its full text leading its tooltip. Controls drawn over a group frame, its own or a lone one
+// standing on it, are moved down inside the frame, the frame growing to hold them. Runs again after every
+// change of style or font; the captions as designed are kept to start from.
+void FitToStyle(QWidget* root);
 
 // Widens a text to its caption (never below its design width), so a wider face does not cut it off.
 void FitText(QWidget* text);

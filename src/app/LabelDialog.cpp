@@ -43,6 +43,12 @@ LabelDialog::LabelDialog(QWidget* mainWindow) : m_mainWindow(mainWindow)
     for (QWidget* text : {static_cast<QWidget*>(question), static_cast<QWidget*>(columnHeadings),
                           static_cast<QWidget*>(explainPasteBox)})
         kelm::FitText(text);
+    // The question names the list for the keyboard and for screen readers; the layout file holds no
+    // mnemonic of its own for it.
+    question->setBuddy(labelSizeList);
+    labelSizeList->setAccessibleName(QStringLiteral("Label size"));
+    labelSizeList->setAccessibleDescription(columnHeadings->text().simplified());
+    explainPasteBox->setAccessibleName(QStringLiteral("Explain how to paste"));
     // The first showing starts on the first control in tab order; later ones keep the user's last.
     returnButton->setFocus();
     connect(returnButton, &QPushButton::clicked, this, &LabelDialog::returnToMainWindow);

@@ -27,6 +27,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -42,6 +43,8 @@ constexpr int kLargestPointSize = 1638;
 constexpr int kSmallestTypedPointSize = 18;
 constexpr int kHintHidePause = 6000;
 constexpr int kFirstLabelRow = 2;
+// The title bar's height when the window manager has not framed the window (yet, or at all).
+constexpr int kTitleBarAllowance = 24;
 // Qt cuts a line edit's text at 32,767 characters unless told otherwise; the builder takes any length,
 // and a string box cut short would lose its check and stop characters.
 constexpr int kLongestText = std::numeric_limits<int>::max();
@@ -127,6 +130,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     webLink->setFont(link);
     webLink->setText(QString::fromLatin1(kelm::kWebAddress));
     makerNotice->setText(QString::fromLatin1(kelm::kMakerNotice));
+    kelm::FitToStyle(clientArea);
 
     // The client area and its 8-pixel border; the window does not resize.
     setFixedSize(clientArea->geometry().adjusted(-8, -8, 8, 8).size());
@@ -139,6 +143,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
         move(desktop->availableGeometry().center() - rect().center());
 
     bindHandlers();
+    bindKeys();
     // The size letter sits in the panel that also holds the style group; Qt would count the style
     // buttons among its exclusive partners (unticking "D" when it is clicked, and taking the style
     // group out of the tab chain), so the layout gives it a button group of its own.
@@ -200,6 +205,17 @@ void MainWindow::bindHandlers()
     // Check boxes react to changes of state only, whoever makes them.
     bind(fullAsciiBox, &QCheckBox::toggled, &MainWindow::showFullAsciiControls);
     bind(tipsAtStartBox, &QCheckBox::toggled, &MainWindow::saveTipsChoice);
+}
+
+void MainWindow::bindKeys()
+{
+    // Enter in the data field presses Make, the window's default action.
+    makeButton->setDefault(true);
+    connect(dataEdit, &QLineEdit::returnPressed, makeButton, &QPushButton::click);
+    // The About button and the web link show no caption to carry a mnemonic.
+    aboutButton->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
+    auto* web = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_W), this);
+    connect(web, &QShortcut::activated, this, [this] { Reported([this] { openTypefacePage(); }); });
 }
 
 void MainWindow::loadPictures()
@@ -515,6 +531,23 @@ bool MainWindow::event(QEvent* event)
     return QWidget::event(event);
 }
 
+void MainWindow::changeEvent(QEvent* event)
+{
+    // Another style or font gives the captions and frames other sizes: fit them once the children have
+    // taken the change too.
+    if ((event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) &&
+        !std::exchange(m_fitPending, true)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_fitPending = false;
+                kelm::FitToStyle(clientArea);
+            },
+            Qt::QueuedConnection);
+    }
+    QWidget::changeEvent(event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A settings file that cannot be written is reported once; the window closes all the same, so the
@@ -602,6 +635,7 @@ bool MainWindow::loadSettings()
 void MainWindow::applySettings(const kelm::Settings& settings)
 {
     move(ScreenCoordinate(settings.position.x()), ScreenCoordinate(settings.position.y()));
+    keepTitleBarReachable();
     if (settings.textBelow)
         textBelowButton->setChecked(true);
     else
@@ -617,6 +651,18 @@ void MainWindow::applySettings(const kelm::Settings& settings)
     fullAsciiBox->setChecked(settings.fullAscii);
     m_labelDialog->setLabelSize(settings.labelSize);
     m_labelDialog->setExplainPaste(settings.explainPaste);
+}
+
+void MainWindow::keepTitleBarReachable()
+{
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect frame = frameGeometry();
+    const int titleBar = std::max(geometry().top() - frame.top(), kTitleBarAllowance);
+    const QPoint reachable = kelm::ReachableFramePosition(frame, screens, titleBar);
+    if (reachable != frame.topLeft())
+        move(reachable);
 }
 
 kelm::Settings MainWindow::collectSettings() const

@@ -108,6 +108,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -116,12 +117,16 @@ private:
     void loadPictures();
     void loadWindowIcon();
     void bindHandlers();
+    // Enter for Make, and keys for the controls that show no mnemonic.
+    void bindKeys();
     // The first activation: the version, the settings, the tip at start-up.
     void setUp();
     void locateDataFolder();
     // Returns true when the tip window is to be shown.
     bool loadSettings();
     void applySettings(const kelm::Settings& settings);
+    // Moves the window just enough for its title bar to be on a screen, when it is on none.
+    void keepTitleBarReachable();
     kelm::Settings collectSettings() const;
     void saveSettings();
     void saveTipsChoice();
@@ -151,6 +156,7 @@ private:
     QString m_saveFolder;
     kelm::PictureType m_saveType = kelm::PictureType::Png;
     bool m_activated = false;
+    bool m_fitPending = false;
     // Whether the clipboard warning has had its one chance this run.
     bool m_clipboardWarningConsidered = false;
 };

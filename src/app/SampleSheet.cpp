@@ -10,6 +10,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
 #include <iterator>
 
 namespace kelm {
@@ -40,26 +42,59 @@ int MulDiv(int number, int numerator, int denominator)
     return int(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
-// The printer last confirmed in the print dialog; later jobs in the same run start on it.
-QString& LastPrinterName()
+// What the print dialog last confirmed in this run: later jobs start on the same printer, or offer the
+// same file (under a new name once it exists).
+struct LastTarget {
+    QString printerName;
+    QString file;
+    bool toFile = false;
+};
+LastTarget& Last()
 {
-    static QString name;
-    return name;
+    static LastTarget last;
+    return last;
 }
 
-// A PDF file name in the folder that no existing file has: the sheet never replaces a file the
-// user did not choose.
+const QString kSheetName = QStringLiteral("Sample sheet");
+
+// The wanted file when no file has its name, else the first free "<name> (n).<suffix>" beside it: the
+// sheet never replaces a file the user did not choose.
+QString FreeFileName(const QString& wanted)
+{
+    const QFileInfo info(wanted);
+    if (!info.exists() && !info.isSymLink())
+        return wanted;
+    QString stem = info.completeBaseName();
+    static const QRegularExpression numbered(QStringLiteral("^(.*) \\(\\d+\\)$"));
+    if (const QRegularExpressionMatch m = numbered.match(stem); m.hasMatch())
+        stem = m.captured(1);
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    for (int i = 2; i <= 9999; ++i) {
+        const QString path = info.dir().filePath(QStringLiteral("%1 (%2)%3").arg(stem).arg(i).arg(suffix));
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            return path;
+    }
+    throw platform::PrinterError(QStringLiteral("No free file name for the sample sheet in ") +
+                                 QDir::toNativeSeparators(info.absolutePath()));
+}
+
+// A PDF file name in the folder that no existing file has.
 QString NewSheetFile(const QString& folder)
 {
-    const QDir dir(folder);
-    QString path = dir.filePath(QStringLiteral("Sample sheet.pdf"));
-    for (int i = 2; QFileInfo::exists(path); ++i) {
-        if (i > 9999)
-            throw platform::PrinterError(QStringLiteral("No free file name for the sample sheet in ") +
-                                         QDir::toNativeSeparators(folder));
-        path = dir.filePath(QStringLiteral("Sample sheet (%1).pdf").arg(i));
-    }
-    return path;
+    return FreeFileName(QDir(folder).filePath(kSheetName + QStringLiteral(".pdf")));
+}
+
+// The file the print dialog offers when the sheet is to go to a file: beside the one chosen last in this
+// run while its folder is there, else in the documents folder (made when missing, as the dialog
+// refuses a folder that does not exist).
+QString OfferedSheetFile()
+{
+    const QString last = Last().file;
+    if (!last.isEmpty() && QFileInfo(last).dir().exists())
+        return FreeFileName(last);
+    const QString documents = platform::DocumentsFolder();
+    QDir().mkpath(documents);
+    return NewSheetFile(documents);
 }
 
 // With no printer installed the job goes to a PDF file. The dialog may leave no file name, or only
@@ -150,17 +185,29 @@ void DrawSampleSheet(QPainter& painter, int dpiX, int dpiY, const SampleSheetCon
     }
 }
 
+void ForgetLastPrintTarget()
+{
+    Last() = LastTarget{};
+}
+
 bool PrintSampleSheet(QWidget* parent, const SampleSheetContent& content)
 {
     QPrinter printer(QPrinter::HighResolution);
-    if (!LastPrinterName().isEmpty())
-        printer.setPrinterName(LastPrinterName());
+    // The dialog names a file after the document when the user switches to a file.
+    printer.setDocName(kSheetName);
+    if (!Last().printerName.isEmpty() && !Last().toFile)
+        printer.setPrinterName(Last().printerName);
+    else if (Last().toFile || QPrinterInfo::availablePrinterNames().isEmpty())
+        printer.setOutputFileName(OfferedSheetFile());
     if (!platform::ExecPrintDialog(printer, parent))
         return false;
-    if (printer.outputFormat() == QPrinter::NativeFormat)
-        LastPrinterName() = printer.printerName();
+    Last().toFile = printer.outputFormat() == QPrinter::PdfFormat;
+    if (!Last().toFile)
+        Last().printerName = printer.printerName();
     printer.setDocName(QString());
     EnsurePdfTarget(printer);
+    if (Last().toFile)
+        Last().file = printer.outputFileName();
 
     QPainter painter;
     if (!painter.begin(&printer))

@@ -50,6 +50,13 @@ void DrawSampleSheet(QPainter& painter, int dpiX, int dpiY, const SampleSheetCon
 // The whole print job: the print dialog (on the printer last confirmed in this run), then one page.
 // Returns false when the user cancels the dialog; throws platform::PrinterError when the job cannot
 // be started or completed.
+//
+// The dialog starts on the printer or the file confirmed last in this run; with neither, and no printer
+// installed, on "Sample sheet.pdf" in the documents folder. A file offered never exists yet: an existing
+// one gets the next free "Sample sheet (n).pdf".
 bool PrintSampleSheet(QWidget* parent, const SampleSheetContent& content);
+
+// Forgets the printer and file of earlier jobs, as a new run would (for tests).
+void ForgetLastPrintTarget();
 
 } // namespace kelm

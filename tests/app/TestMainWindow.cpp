@@ -16,11 +16,13 @@
 #include "render/BarCodeFiles.h"
 #include "render/Typefaces.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDirIterator>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,7 +32,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -1338,14 +1343,19 @@ private slots:
 
     void windowPosition_data()
     {
+        constexpr int kWindowWidth = 467; // the design's client area, its border and the test frame
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QPoint>("placed"); // where the window stands and what the close writes back
         // clang-format off
+        // The test screen is 800 x 800 and adds a one-pixel frame each side: a window off it comes back
+        // just far enough for 100 pixels of a 24-pixel title bar to show.
         QTest::newRow("on the screen") << QByteArray("Left=40\r\nTop=50\r\n") << QPoint(40, 50);
-        QTest::newRow("off the screen, as it stands") << QByteArray("Left=90000\r\nTop=70000\r\n") << QPoint(90000, 70000);
-        // (The offscreen test platform nudges negative positions onto the screen, so only the upper
-        // limit can be seen here; the lower one is held the same way.)
-        QTest::newRow("at the int limit: held where adding the size cannot wrap") << QByteArray("Left=2147483647\r\nTop=2147483647\r\n") << QPoint(16777215, 16777215);
+        QTest::newRow("partly off the screen, title bar reachable: as it stands") << QByteArray("Left=600\r\nTop=500\r\n") << QPoint(600, 500);
+        QTest::newRow("far right and below: back to the corner") << QByteArray("Left=90000\r\nTop=70000\r\n") << QPoint(700, 776);
+        QTest::newRow("far left: the title bar's end on the screen") << QByteArray("Left=-5000\r\nTop=300\r\n") << QPoint(100 - kWindowWidth, 300);
+        QTest::newRow("above the screen: down to its top") << QByteArray("Left=40\r\nTop=-10\r\n") << QPoint(40, 0);
+        QTest::newRow("at the int limit: no wrap, back on the screen") << QByteArray("Left=2147483647\r\nTop=2147483647\r\n") << QPoint(700, 776);
+        QTest::newRow("at the lower int limit") << QByteArray("Left=-2147483648\r\nTop=-2147483648\r\n") << QPoint(100 - kWindowWidth, 0);
         // clang-format on
     }
     void windowPosition()
@@ -1531,6 +1541,164 @@ private slots:
 
         QCOMPARE(recorder()->warnings.size(), 1);
         QCOMPARE(input()->text(), QStringLiteral("TYPED"));
+    }
+
+    // ---- The keyboard, screen readers and other styles --------------------------------------------
+
+    // Every mnemonic and shortcut of the window, pressed as a user would.
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("effect"); // "tick:", "focus:" and a control, "make", "about" or "web"
+        const int alt = Qt::AltModifier;
+        // clang-format off
+        QTest::newRow("Enter in the data field makes") << int(Qt::Key_Return) << 0 << "make";
+        QTest::newRow("keypad Enter in the data field makes") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "make";
+        QTest::newRow("Alt+M makes") << int(Qt::Key_M) << alt << "make";
+        QTest::newRow("Alt+K ticks the checksum") << int(Qt::Key_K) << alt << "tick:checksumBox";
+        QTest::newRow("Alt+F ticks Full ASCII") << int(Qt::Key_F) << alt << "tick:fullAsciiBox";
+        QTest::newRow("Alt+Y ticks the tip at start-up") << int(Qt::Key_Y) << alt << "tick:tipsAtStartBox";
+        QTest::newRow("Alt+D goes to the data") << int(Qt::Key_D) << alt << "focus:dataEdit";
+        QTest::newRow("Alt+R goes to the string") << int(Qt::Key_R) << alt << "focus:barCodeString";
+        QTest::newRow("Alt+E goes to the preview") << int(Qt::Key_E) << alt << "focus:preview";
+        QTest::newRow("Alt+Z goes to the point size") << int(Qt::Key_Z) << alt << "focus:pointSizeBox";
+        QTest::newRow("Alt+O goes to the style") << int(Qt::Key_O) << alt << "focus:textBelowButton";
+        QTest::newRow("Alt+A opens About") << int(Qt::Key_A) << alt << "about";
+        QTest::newRow("Alt+W opens the web page") << int(Qt::Key_W) << alt << "web";
+        // clang-format on
+    }
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, effect);
+        start();
+        input()->setText(QStringLiteral("ABC"));
+        const QString target = effect.section(u':', 1);
+        QWidget* start = effect.startsWith("focus:") ? static_cast<QWidget*>(control<QCheckBox>("checksumBox"))
+                                                     : static_cast<QWidget*>(input());
+        start->setFocus();
+        const bool wasTicked = effect.startsWith("tick:") && control<QCheckBox>(target.toLatin1())->isChecked();
+        QWidget* shown = nullptr;
+        if (effect == "about")
+            WindowFixture::closeNextModal([&shown](QWidget* modal) { shown = modal; });
+        QTest::keyClick(start, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        // A mnemonic clicks its button a moment later, as a pressed button shows.
+        if (effect == "make") {
+            QTRY_VERIFY(window().barCodeMade());
+            QCOMPARE(output()->text(), QStringLiteral("*ABC*"));
+        } else if (effect.startsWith("tick:")) {
+            QTRY_COMPARE(control<QCheckBox>(target.toLatin1())->isChecked(), !wasTicked);
+        } else if (effect.startsWith("focus:")) {
+            QCOMPARE(focused()->objectName(), target);
+        } else if (effect == "about") {
+            QTRY_COMPARE(shown, static_cast<QWidget*>(&window().aboutDialog()));
+        } else if (effect == "web") {
+            QCOMPARE(recorder()->shellCalls.size(), 1);
+            QCOMPARE(recorder()->shellCalls[0].file, QString::fromLatin1(kelm::kTypefacePage));
+        }
+        if (effect != "make")
+            QVERIFY(!window().barCodeMade());
+    }
+
+    // No two controls answer to one Alt key, and the window's keys are the ones its captions show.
+    void mnemonicsAreUnique()
+    {
+        QStringList keys;
+        for (QWidget* w : control<QWidget>("clientArea")->findChildren<QWidget*>()) {
+            QString text;
+            if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                text = button->text();
+                if (!button->shortcut().isEmpty() && QKeySequence::mnemonic(text).isEmpty())
+                    keys << button->shortcut().toString();
+            } else if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) {
+                text = label->text();
+            } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+                text = box->title();
+            }
+            if (!QKeySequence::mnemonic(text).isEmpty())
+                keys << QKeySequence::mnemonic(text).toString();
+        }
+        for (const QShortcut* shortcut : window().findChildren<QShortcut*>())
+            keys << shortcut->key().toString();
+        keys.sort();
+        QCOMPARE(keys,
+                 (QStringList{"Alt+A", "Alt+C", "Alt+D", "Alt+E", "Alt+F", "Alt+H", "Alt+I", "Alt+K", "Alt+L",
+                              "Alt+M", "Alt+O", "Alt+P", "Alt+R", "Alt+T", "Alt+W", "Alt+Y", "Alt+Z"}));
+    }
+
+    // A screen reader gets a name for every control the user can reach.
+    void accessibleNames()
+    {
+        start();
+        QStringList unnamed;
+        for (QWidget* w : control<QWidget>("clientArea")->findChildren<QWidget*>()) {
+            const bool reachable = qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w) ||
+                                   w->objectName() == "webLink" || (w->focusPolicy() & Qt::TabFocus);
+            if (!reachable || w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
+                continue;
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+            if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed << w->objectName();
+        }
+        QCOMPARE(unnamed, QStringList());
+    }
+
+    // Under another style or a style sheet with a larger font, every caption shows whole or, where the
+    // room ends, shortened with its whole text in the tooltip; group frames hold their controls.
+    void captionsFitTheStyle_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("sheet");
+        // clang-format off
+        QTest::newRow("Fusion") << "Fusion" << "";
+        QTest::newRow("Windows") << "Windows" << "";
+        QTest::newRow("a 13-pixel style sheet") << "Fusion" << "QWidget { font-size: 13px; }";
+        QTest::newRow("a dark 16-pixel style sheet") << "Fusion" << "QWidget { font-size: 16px; color: #ddd; background: #222; }";
+        // clang-format on
+    }
+    void captionsFitTheStyle()
+    {
+        QFETCH(QString, style);
+        QFETCH(QString, sheet);
+        const QString before = QApplication::style()->name();
+        struct Restore {
+            QString style;
+            ~Restore()
+            {
+                qApp->setStyleSheet(QString());
+                QApplication::setStyle(style);
+            }
+        } restore{before};
+        QApplication::setStyle(QStyleFactory::create(style));
+        qApp->setStyleSheet(sheet);
+        start();
+        QTest::qWait(0);
+        auto* clientArea = control<QWidget>("clientArea");
+        for (QWidget* w : clientArea->findChildren<QWidget*>()) {
+            QString text;
+            if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))
+                text = static_cast<QAbstractButton*>(w)->text();
+            else if (auto* label = qobject_cast<QLabel*>(w))
+                text = label->text();
+            if (text.isEmpty())
+                continue;
+            const QString name = w->objectName();
+            QVERIFY2(w->height() >= w->sizeHint().height(), qPrintable(name));
+            if (w->width() < w->sizeHint().width()) {
+                QVERIFY2(text.endsWith(QChar(0x2026)), qPrintable(name + ": " + text));
+                QVERIFY2(w->toolTip().startsWith(text.chopped(1).remove(u'&')), qPrintable(name));
+            }
+        }
+        auto* letter = control<QRadioButton>("sizeLetterD");
+        for (QGroupBox* box : clientArea->findChildren<QGroupBox*>()) {
+            const QRect inner = box->contentsRect();
+            for (QWidget* w : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(inner.contains(w->geometry()), qPrintable(w->objectName()));
+            if (box->objectName() == "sizeLetterGroup")
+                QVERIFY(inner.translated(box->pos()).contains(letter->geometry()));
+        }
     }
 
     void tipsAndAboutReturnTheFocus_data()

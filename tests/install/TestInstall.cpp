@@ -87,6 +87,10 @@ QStringList snapshot(const QString& root)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
+        // The log of the last run is the one thing a run always writes.
+        if (info.fileName() == QLatin1String("install.log") ||
+            info.filePath().endsWith(QLatin1String("/state/kelm")))
+            continue;
         QString entry = QDir(root).relativeFilePath(info.filePath()) + u' ' +
                         QString::number(info.lastModified().toMSecsSinceEpoch()) + u' ' +
                         QString::number(int(info.permissions()), 16);
@@ -320,10 +324,26 @@ void TestInstall::installUser()
     const QString desktop = QString::fromUtf8(readAll(share + "/applications/kelm.desktop"));
     QVERIFY2(desktop.startsWith(QStringLiteral("[Desktop Entry]\n")), qPrintable(desktop));
     QVERIFY(desktop.contains(QStringLiteral("\nExec=\"%1/bin/kelm\"\n").arg(prefix)));
-    // Help opens "zovod.chm" from the working folder: the program must start in bin/.
-    QVERIFY(desktop.contains(QStringLiteral("\nPath=%1/bin\n").arg(prefix)));
-    const QString icon = desktop.section(QStringLiteral("\nIcon="), 1).section(u'\n', 0, 0);
-    QVERIFY2(QFile::exists(icon), qPrintable(icon));
+    // The program starts in the user's home folder (Help finds its file beside the program), and the
+    // icon goes by its name so that the desktop picks the installed size it needs.
+    QVERIFY(!desktop.contains(QStringLiteral("\nPath=")));
+    QVERIFY(desktop.contains(QStringLiteral("\nIcon=kelm\n")));
+    QVERIFY(desktop.contains(QStringLiteral("\nStartupWMClass=kelm\n")));
+    QVERIFY(desktop.contains(QStringLiteral("\nKeywords=barcode;bar code;code 39;label;\n")));
+    QVERIFY(QFile::exists(share + "/icons/hicolor/48x48/apps/kelm.png"));
+    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty(),
+             "desktop-file-validate is missing: install desktop-file-utils");
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start(QStringLiteral("desktop-file-validate"), {share + "/applications/kelm.desktop"});
+    QVERIFY(validate.waitForFinished(30000));
+    QCOMPARE(validate.readAll(), QByteArray()); // no error, no warning, no hint
+    QCOMPARE(validate.exitCode(), 0);
+    // The details are in the log the closing lines name, not on the terminal.
+    const QString logFile = home.filePath(QStringLiteral(".local/state/kelm/install.log"));
+    QVERIFY2(log.contains("details    " + logFile), qPrintable(log));
+    QVERIFY2(!log.contains("-- Install"), qPrintable(log));
+    QVERIFY(readAll(logFile).contains("-- Install"));
 
     // The encoder is on the user's PATH folder, with its manual page and completion.
     const QFileInfo code39(home.filePath(".local/bin/code39"));
@@ -384,6 +404,18 @@ void TestInstall::installUser()
     QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
     QCOMPARE(readAll(entry), edited);
     QVERIFY2(log.contains("kept " + entry), qPrintable(log));
+
+    // Uninstalling takes away all that was installed, and says that the data folder stays.
+    QVERIFY(QFile::remove(code39.filePath()));
+    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
+    QVERIFY2(runInstall(home.path(), &log, {"--uninstall"}) == 0, qPrintable(log));
+    for (const QString& gone : {prefix, share + "/applications/kelm.desktop", share + "/fonts/kelm",
+                                share + "/icons/hicolor/256x256/apps/kelm.png", code39.filePath(),
+                                share + "/man/man1/code39.1", share + "/bash-completion/completions/code39"})
+        QVERIFY2(!QFileInfo::exists(gone) && !QFileInfo(gone).isSymLink(), qPrintable(gone));
+    QCOMPARE(readAll(zovod + "custom.rtf"), custom);
+    QCOMPARE(readAll(zovod + "kelmtips.ini"), settings);
+    QVERIFY2(log.contains("Kept: your data folder " + zovod.chopped(1)), qPrintable(log));
 }
 
 void TestInstall::installFailure_data()

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -90,6 +91,7 @@ private slots:
     {
         m_fixture.init(WindowFixture::DataFolder::Missing);
         m_home.setPath(m_fixture.home());
+        kelm::ForgetLastPrintTarget();
     }
 
     void cleanup() { m_fixture.cleanup(); }
@@ -330,6 +332,60 @@ private slots:
         QVERIFY(sheet.read(5) == "%PDF-");
         QFile kept(home.filePath(QStringLiteral("Documents/Sample sheet.pdf")));
         if (existing) {
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("keep"));
+        }
+    }
+
+    // With no printer installed the dialog starts on a file that does not exist yet: in the documents
+    // folder at first, then beside the one chosen last in the run.
+    void offeredFile_data()
+    {
+        QTest::addColumn<QStringList>("existing"); // files in HOME before the first job
+        QTest::addColumn<QString>("firstChoice");  // what the user chooses in the first dialog
+        QTest::addColumn<QString>("removeFolder"); // a folder taken away between the jobs
+        QTest::addColumn<QStringList>("offered");  // what the two dialogs offer
+        // clang-format off
+        QTest::newRow("documents folder, made when missing") << QStringList{} << "" << "" << QStringList{"Documents/Sample sheet.pdf", "Documents/Sample sheet (2).pdf"};
+        QTest::newRow("an earlier sheet is never offered") << QStringList{"Documents/Sample sheet.pdf"} << "" << "" << QStringList{"Documents/Sample sheet (2).pdf", "Documents/Sample sheet (3).pdf"};
+        QTest::newRow("the file chosen last, under the next free name") << QStringList{} << "out/parts.pdf" << "" << QStringList{"Documents/Sample sheet.pdf", "out/parts (2).pdf"};
+        QTest::newRow("a numbered choice counts on") << QStringList{"out/Sample sheet.pdf"} << "out/Sample sheet (2).pdf" << "" << QStringList{"Documents/Sample sheet.pdf", "out/Sample sheet (3).pdf"};
+        QTest::newRow("the folder chosen last is gone: documents again") << QStringList{} << "gone/x.pdf" << "gone" << QStringList{"Documents/Sample sheet.pdf", "Documents/Sample sheet.pdf"};
+        // clang-format on
+    }
+    void offeredFile()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, firstChoice);
+        QFETCH(QString, removeFolder);
+        QFETCH(QStringList, offered);
+        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+            QSKIP("a printer is installed: the dialog starts on it");
+        QDir home = m_home;
+        QVERIFY(home.mkpath(QStringLiteral("out")) && home.mkpath(QStringLiteral("gone")));
+        for (const QString& name : existing) {
+            QFile f(home.filePath(name));
+            QVERIFY(home.mkpath(QFileInfo(name).path()) && f.open(QIODevice::WriteOnly));
+            f.write("keep");
+        }
+        platform::Recorder& recorder = m_fixture.recorder();
+        recorder.printDialogAnswer = true;
+        QStringList seen;
+        QString choice = firstChoice;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            seen << home.relativeFilePath(printer.outputFileName());
+            QVERIFY(QFileInfo(printer.outputFileName()).dir().exists());
+            if (!choice.isEmpty())
+                printer.setOutputFileName(home.filePath(std::exchange(choice, QString())));
+        };
+        const kelm::SampleSheetContent content{QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")};
+        QVERIFY(kelm::PrintSampleSheet(nullptr, content));
+        if (!removeFolder.isEmpty())
+            QVERIFY(QDir(home.filePath(removeFolder)).removeRecursively());
+        QVERIFY(kelm::PrintSampleSheet(nullptr, content));
+        QCOMPARE(seen, offered);
+        for (const QString& name : existing) {
+            QFile kept(home.filePath(name));
             QVERIFY(kept.open(QIODevice::ReadOnly));
             QCOMPARE(kept.readAll(), QByteArray("keep"));
         }

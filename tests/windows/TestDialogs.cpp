@@ -2,12 +2,14 @@
 #include "WindowFixture.h"
 #include "app/AboutDialog.h"
 #include "app/ClipboardWarning.h"
+#include "app/Common.h"
 #include "app/LabelDialog.h"
 #include "app/MainWindow.h"
 #include "app/TipDialog.h"
 #include "platform/Errors.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -20,6 +22,7 @@
 #include <QScreen>
 #include <QTextEdit>
 #include <QtTest>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -250,8 +253,9 @@ private slots:
     {
         QStringList order;
         execWhile(&window().labelDialog(), [&] {
+            // A busy machine may show the dialog a moment before it has the keyboard.
             if (!QApplication::focusWidget())
-                return false; // the dialog is modal before it is active
+                return false;
             for (int i = 0; i < 5; ++i) {
                 QWidget* focused = QApplication::focusWidget();
                 QWidget* list =
@@ -432,6 +436,42 @@ private slots:
         QVERIFY(recorder()->warnings.isEmpty());
     }
 
+    // A window whose title bar is on no screen comes back just far enough for 100 pixels of it to be.
+    void reachablePosition_data()
+    {
+        QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QPoint>("placed");
+        // A 1366 x 768 screen at 200 %, and a wide screen with a smaller one left of it and lower.
+        const QList<QRect> scaled{QRect(0, 0, 683, 384)};
+        const QList<QRect> pair{QRect(0, 0, 1920, 1040), QRect(-1024, 200, 1024, 728)};
+        const QSize size(465, 410);
+        constexpr int kMax = std::numeric_limits<int>::max();
+        constexpr int kMin = std::numeric_limits<int>::min();
+        // clang-format off
+        QTest::newRow("scaled: the saved corner shows the title bar") << scaled << QRect(QPoint(407, 321), size) << QPoint(407, 321);
+        QTest::newRow("scaled: title bar below the screen") << scaled << QRect(QPoint(407, 380), size) << QPoint(407, 360);
+        QTest::newRow("scaled: far left") << scaled << QRect(QPoint(-5000, 10), size) << QPoint(-365, 10);
+        QTest::newRow("scaled: far right") << scaled << QRect(QPoint(5000, 10), size) << QPoint(583, 10);
+        QTest::newRow("scaled: above") << scaled << QRect(QPoint(-1, -10), size) << QPoint(-1, 0);
+        QTest::newRow("scaled: int maximum") << scaled << QRect(kMax - 500, kMax - 500, 465, 410) << QPoint(583, 360);
+        QTest::newRow("scaled: int minimum") << scaled << QRect(QPoint(kMin, kMin), size) << QPoint(-365, 0);
+        QTest::newRow("pair: on the left screen") << pair << QRect(QPoint(-900, 300), size) << QPoint(-900, 300);
+        QTest::newRow("pair: in the gap above the left screen: down onto it") << pair << QRect(QPoint(-900, 100), size) << QPoint(-900, 200);
+        QTest::newRow("pair: left of both: onto the left screen") << pair << QRect(QPoint(-6000, 500), size) << QPoint(-1389, 500);
+        QTest::newRow("pair: below both, at the right: onto the wide screen") << pair << QRect(QPoint(1000, 3000), size) << QPoint(1000, 1016);
+        QTest::newRow("pair: across the seam") << pair << QRect(QPoint(-200, 50), size) << QPoint(-200, 50);
+        QTest::newRow("no screen: as it stands") << QList<QRect>{} << QRect(QPoint(-5000, -5000), size) << QPoint(-5000, -5000);
+        // clang-format on
+    }
+    void reachablePosition()
+    {
+        QFETCH(QList<QRect>, screens);
+        QFETCH(QRect, frame);
+        QFETCH(QPoint, placed);
+        QCOMPARE(kelm::ReachableFramePosition(frame, screens, 24), placed);
+    }
+
     // ---- placement and focus ---------------------------------------------------------------------
 
     void placement_data()
@@ -537,6 +577,73 @@ private slots:
         QCOMPARE(recorder()->shellCalls[1].file, recorder()->shellCalls[0].file);
         QCOMPARE(recorder()->shellCalls[2].verb, QString());
         QVERIFY(recorder()->shellCalls[2].file.endsWith(QLatin1String("/kelm.htm")));
+    }
+
+    // The links answer Enter and Space once the keyboard has reached them.
+    void aboutLinkKeys_data()
+    {
+        QTest::addColumn<int>("tabs"); // from the first link
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("fileEnd");
+        // clang-format off
+        QTest::newRow("version, Enter") << 0 << int(Qt::Key_Return) << "/file/update.php?v=KELMBC39-4.2";
+        QTest::newRow("web address, Space") << 1 << int(Qt::Key_Space) << "/kelm.htm";
+        QTest::newRow("round again to the version, Enter") << 2 << int(Qt::Key_Enter) << "/file/update.php?v=KELMBC39-4.2";
+        // clang-format on
+    }
+    void aboutLinkKeys()
+    {
+        QFETCH(int, tabs);
+        QFETCH(int, key);
+        QFETCH(QString, fileEnd);
+        AboutDialog* about = &window().aboutDialog();
+        QString name;
+        // The dialog's own focus control, which it keeps even while a busy desktop has not activated it.
+        const auto current = [about] { return about->focusWidget() ? about->focusWidget() : about; };
+        execWhile(about, [&] {
+            WindowFixture::child<QWidget>(about, "versionLink")->setFocus(Qt::TabFocusReason);
+            for (int i = 0; i < tabs; ++i)
+                QTest::keyClick(current(), Qt::Key_Tab);
+            if (QAccessibleInterface* face = QAccessible::queryAccessibleInterface(current()))
+                name = face->text(QAccessible::Name);
+            QTest::keyClick(current(), Qt::Key(key));
+            about->reject();
+            return true;
+        });
+        QVERIFY(!name.isEmpty());
+        QCOMPARE(recorder()->shellCalls.size(), 1);
+        QVERIFY2(recorder()->shellCalls[0].file.endsWith(fileEnd), qPrintable(recorder()->shellCalls[0].file));
+    }
+
+    // A screen reader gets a name for every control of the dialogs.
+    void dialogAccessibleNames_data()
+    {
+        QTest::addColumn<QString>("dialogName");
+        // clang-format off
+        QTest::newRow("label dialog") << "labels";
+        QTest::newRow("tips window") << "tips";
+        QTest::newRow("About window") << "about";
+        // clang-format on
+    }
+    void dialogAccessibleNames()
+    {
+        QFETCH(QString, dialogName);
+        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QDialog* dialog = dialogNamed(dialogName);
+        QStringList unnamed;
+        execWhile(dialog, [&] {
+            for (QWidget* w : dialog->findChildren<QWidget*>()) {
+                if (!(w->focusPolicy() & Qt::TabFocus) || w->objectName().isEmpty() ||
+                    w->objectName().startsWith("qt_"))
+                    continue;
+                QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+                if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
+                    unnamed << w->objectName();
+            }
+            dialog->reject();
+            return true;
+        });
+        QCOMPARE(unnamed, QStringList());
     }
 
     void warningBox()
