@@ -3,6 +3,7 @@
 #include "AboutDialog.h"
 #include "ClipboardWarning.h"
 #include "Common.h"
+#include "FillSheetDialog.h"
 #include "LabelDialog.h"
 #include "SampleSheet.h"
 #include "Settings.h"
@@ -10,6 +11,7 @@
 #include "Vendor.h"
 #include "code39/Code39.h"
 #include "code39/Version.h"
+#include "labels/StockLibrary.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "render/Typefaces.h"
@@ -22,6 +24,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -147,6 +150,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
         watched->installEventFilter(this);
     dataEdit->setFocus();
     createDialogs();
+    addFillSheetAction();
     // Seven sizes of picture to decode and hand to the desktop: done once the window is on the screen,
     // where the desktop takes the icon as well.
     QMetaObject::invokeMethod(this, &MainWindow::loadWindowIcon, Qt::QueuedConnection);
@@ -155,6 +159,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
 MainWindow::~MainWindow()
 {
     // The dialogs go first, the last made first, while this window can still take the focus back.
+    m_fillSheetDialog.reset();
     m_labelDialog.reset();
     m_aboutDialog.reset();
     m_tipDialog.reset();
@@ -172,6 +177,52 @@ void MainWindow::createDialogs()
     connect(m_aboutDialog.get(), &AboutDialog::focusDataRequested, this, &MainWindow::focusData);
     connect(m_labelDialog.get(), &LabelDialog::focusDataRequested, this, &MainWindow::focusData);
     connect(m_labelDialog.get(), &LabelDialog::copyRequested, this, &MainWindow::copyPreview);
+}
+
+void MainWindow::addFillSheetAction()
+{
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { Reported([this] { fillSheet(); }); });
+    // Queued: the label dialog's own modal loop ends before the window opens.
+    connect(
+        m_labelDialog.get(), &LabelDialog::fillSheetRequested, this, [this] { Reported([this] { fillSheet(); }); },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::createFillSheetDialog()
+{
+    // Made at the first opening, not at start-up: reading the 1,756 stocks of the label-template
+    // database would slow every start for a window many runs never open.
+    m_stockLibrary = std::make_unique<labels::StockLibrary>();
+    m_stockLibrary->loadDatabase();
+    m_fillSheetDialog = std::make_unique<FillSheetDialog>(*m_stockLibrary, this);
+    FillSheetDialog* dialog = m_fillSheetDialog.get();
+    // What the window changes is written at once, as every other setting is; the file has no place
+    // for a name that is empty (a PDF, not a printer).
+    connect(dialog, &FillSheetDialog::printed, this, [this](const QString& printerName, const QPointF& offsetMm) {
+        if (m_settingsFile && !printerName.isEmpty())
+            Reported([&] { m_settingsFile->writePrinterOffset(printerName, offsetMm); });
+    });
+    connect(dialog, &FillSheetDialog::userStockSaved, this,
+            [this](const labels::UserStockInput& stock, const QString& replacedName) {
+                if (!m_settingsFile)
+                    return;
+                Reported([&] {
+                    if (!replacedName.isEmpty() && replacedName.compare(stock.name, Qt::CaseInsensitive) != 0)
+                        m_settingsFile->removeUserStock(replacedName);
+                    m_settingsFile->writeUserStock(stock);
+                });
+            });
+    connect(dialog, &FillSheetDialog::userStockRemoved, this, [this](const QString& name) {
+        if (m_settingsFile)
+            Reported([&] { m_settingsFile->removeUserStock(name); });
+    });
+    if (m_settingsFile) {
+        dialog->setUserStocks(m_settingsFile->userStocks().stocks);
+        const QString last = m_settingsFile->lastStock();
+        if (!last.isEmpty())
+            dialog->selectStockNamed(last);
+    }
 }
 
 void MainWindow::bindHandlers()
@@ -320,6 +371,10 @@ void MainWindow::make()
     preview->setPlainText(QString::fromStdString(code39::PreviewText(built.data)));
     FormatWhole(preview, barCode);
     m_barCodeMade = true;
+    m_madeData = typed;
+    m_madeChecksum = checksum();
+    m_madeFullAscii = fullAscii();
+    m_madePointSize = int(barCode.fontPointSize());
     focusData();
 }
 
@@ -432,6 +487,41 @@ void MainWindow::printLabels()
         return;
     }
     showNotice(kMakeBeforeLabels);
+    focusData();
+}
+
+void MainWindow::fillSheet()
+{
+    const bool created = !m_fillSheetDialog;
+    if (created)
+        createFillSheetDialog();
+    FillSheetDialog& dialog = *m_fillSheetDialog;
+    if (m_settingsFile) {
+        const kelm::UserStocks stocks = m_settingsFile->userStocks();
+        if (!created)
+            dialog.setUserStocks(stocks.stocks); // the file may have been edited since
+        if (!stocks.notes.isEmpty() && !std::exchange(m_userStockNotesShown, true))
+            platform::ShowWarning(this, pos() + kelm::kWarningOffset, stocks.notes.join(u'\n'));
+        dialog.setPrinterOffsets(m_settingsFile->printerOffsets());
+    }
+    // Before any Make the window offers a list only, built with the options as the boxes stand.
+    int size = m_madePointSize;
+    try {
+        size = pointSize();
+    } catch (const platform::ConvertError&) {
+        // A size box that holds no number: the size of the last Make, as the preview shows it.
+    }
+    dialog.setBarCodeData(m_barCodeMade ? m_madeData : QString());
+    dialog.setBuildOptions(m_barCodeMade ? m_madeChecksum : checksum(),
+                           m_barCodeMade ? m_madeFullAscii : fullAscii(), !textBelow(), size);
+    const QString folder = kelm::DataFolderPath();
+    dialog.setDataFolder(platform::DirectoryExists(folder) ? folder : QString());
+    dialog.exec();
+    if (m_settingsFile) {
+        const QString chosen = dialog.stockName();
+        if (!chosen.isEmpty() && chosen != m_settingsFile->lastStock())
+            m_settingsFile->writeLastStock(chosen);
+    }
     focusData();
 }
 
