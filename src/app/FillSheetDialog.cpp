@@ -506,6 +506,8 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
                 return false;
             }
             printer.setOutputFileName(path);
+        } else if (QFileInfo(chosen).absolutePath() == QDir(platform::DocumentsFolder()).absolutePath()) {
+            QDir().mkpath(platform::DocumentsFolder()); // offered before the folder was made
         }
     }
     const QString printerName =
