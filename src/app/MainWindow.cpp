@@ -217,12 +217,6 @@ void MainWindow::createFillSheetDialog()
         if (m_settingsFile)
             Reported([&] { m_settingsFile->removeUserStock(name); });
     });
-    if (m_settingsFile) {
-        dialog->setUserStocks(m_settingsFile->userStocks().stocks);
-        const QString last = m_settingsFile->lastStock();
-        if (!last.isEmpty())
-            dialog->selectStockNamed(last);
-    }
 }
 
 void MainWindow::bindHandlers()
@@ -497,9 +491,11 @@ void MainWindow::fillSheet()
         createFillSheetDialog();
     FillSheetDialog& dialog = *m_fillSheetDialog;
     if (m_settingsFile) {
+        // Read at every opening, as every other setting is: the file may have been edited since.
         const kelm::UserStocks stocks = m_settingsFile->userStocks();
-        if (!created)
-            dialog.setUserStocks(stocks.stocks); // the file may have been edited since
+        dialog.setUserStocks(stocks.stocks);
+        if (const QString last = m_settingsFile->lastStock(); created && !last.isEmpty())
+            dialog.selectStockNamed(last); // a stock no longer there leaves the list's first chosen
         if (!stocks.notes.isEmpty() && !std::exchange(m_userStockNotesShown, true))
             platform::ShowWarning(this, pos() + kelm::kWarningOffset, stocks.notes.join(u'\n'));
         dialog.setPrinterOffsets(m_settingsFile->printerOffsets());
