@@ -20,6 +20,9 @@ struct MadeBarCode {
     QString barText; // the bar-code string, start and stop characters included
     bool textAbove = false;
     int pointSize = 22;
+    // The options it was made with, for a sheet that builds more bar codes the same way.
+    bool checksum = false;
+    bool fullAscii = false;
 
     render::BarCodeLook look() const { return {textAbove, double(pointSize), true}; }
 };

@@ -1,5 +1,6 @@
 #include "FillSheetDialog.h"
 
+#include "UserStockDialog.h"
 #include "labels/RowList.h"
 #include "labels/RtfTemplate.h"
 #include "platform/Desktop.h"
@@ -10,6 +11,9 @@
 #include <QFileDialog>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -23,8 +27,39 @@ const QString kReplaceCustom =
     QStringLiteral("%1 already exists.\nDo you want to replace it with a template for %2?");
 const QString kCannotSave = QStringLiteral("The template could not be saved: %1");
 const QString kNoTemplate = QStringLiteral("This stock cannot be a template: %1.");
+const QString kCurrentBarCode = QStringLiteral("The current bar code in every label: %1");
+const QString kNoBarCodeYet = QStringLiteral("The current bar code in every label (make one first)");
+const QString kStockItem = QStringLiteral("%1 - %2 (%3, %4 labels, %5)");
+const QString kRemoveTitle = QStringLiteral("Remove Your Stock");
+const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the list?");
+// The print job's name, which the print dialog also offers as the PDF file's name.
+const QString kSheetDocument = QStringLiteral("%1 labels");
+const QString kNoFreeName = QStringLiteral("There is no free file name for the labels in %1.");
 // The resolution the preview's warnings assume until a printer has been chosen: a common printer's.
 constexpr int kAssumedDpi = 300;
+
+// The stock's name as a file name: what a file system refuses becomes "_".
+QString FileNamePart(const QString& name)
+{
+    QString part;
+    for (QChar c : name)
+        part += c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c) ? QChar(u'_') : c;
+    return part.startsWith(u'.') ? u'_' + part.mid(1) : part;
+}
+
+// "<base>.pdf" in the folder, or "<base> (2).pdf" and so on, whichever no file has yet; empty when a
+// thousand are taken.
+QString FreePdfName(const QString& folder, const QString& base)
+{
+    const QDir dir(folder);
+    QString path = dir.filePath(base + QStringLiteral(".pdf"));
+    for (int i = 2; QFileInfo::exists(path); ++i) {
+        if (i > 1000)
+            return {};
+        path = dir.filePath(QStringLiteral("%1 (%2).pdf").arg(base).arg(i));
+    }
+    return path;
+}
 
 } // namespace
 
@@ -59,15 +94,30 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(saveTemplateButton, &QPushButton::clicked, this, &FillSheetDialog::saveCustomTemplate);
     saveTemplateButton->setEnabled(false);
+    connect(addStockButton, &QPushButton::clicked, this, &FillSheetDialog::addUserStock);
+    connect(editStockButton, &QPushButton::clicked, this, &FillSheetDialog::editUserStock);
+    connect(removeStockButton, &QPushButton::clicked, this, &FillSheetDialog::removeUserStock);
+    for (QDoubleSpinBox* spin : {offsetXSpin, offsetYSpin})
+        connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { m_offsetTyped = true; });
 
     copiesSpin->setMaximum(labels::kMaxCopies);
+    setBarCodeData(QString());
     searchStocks();
 }
 
 void FillSheetDialog::setBarCodeData(const QString& barCodeData)
 {
     m_data = barCodeData;
-    currentRadio->setText(QStringLiteral("The current bar code in every label: %1").arg(barCodeData));
+    currentRadio->setEnabled(!barCodeData.isEmpty());
+    if (barCodeData.isEmpty()) {
+        currentRadio->setText(kNoBarCodeYet);
+        listRadio->setChecked(true);
+    } else {
+        currentRadio->setText(kCurrentBarCode.arg(barCodeData));
+        // A bar code to fill with is what the window is for, unless a list has been typed.
+        if (listEdit->toPlainText().trimmed().isEmpty())
+            currentRadio->setChecked(true);
+    }
     rebuild();
 }
 
@@ -119,6 +169,137 @@ bool FillSheetDialog::selectStock(int index)
     return false;
 }
 
+bool FillSheetDialog::selectStockNamed(const QString& name)
+{
+    for (int i = 0; i < m_userStocks.size(); ++i) {
+        if (m_userStocks[i].stock.name().compare(name, Qt::CaseInsensitive) == 0)
+            return selectStock(-1 - i);
+    }
+    QString error;
+    const int index = m_library.find(name, error);
+    return index >= 0 && selectStock(index);
+}
+
+QString FillSheetDialog::stockName() const
+{
+    return stockList->currentItem() ? m_sheet.stock.name() : QString();
+}
+
+void FillSheetDialog::setUserStocks(const QList<labels::UserStockInput>& stocks)
+{
+    m_userStocks.clear();
+    for (const labels::UserStockInput& input : stocks) {
+        labels::Stock stock;
+        QString error;
+        if (labels::MakeUserStock(input, stock, error))
+            m_userStocks.append({input, stock});
+    }
+    searchStocks();
+}
+
+QList<labels::UserStockInput> FillSheetDialog::userStocks() const
+{
+    QList<labels::UserStockInput> inputs;
+    for (const UserStock& own : m_userStocks)
+        inputs.append(own.input);
+    return inputs;
+}
+
+const labels::Stock& FillSheetDialog::stockFor(int id) const
+{
+    return id >= 0 ? m_library.stocks()[id] : m_userStocks[-1 - id].stock;
+}
+
+int FillSheetDialog::chosenUserStock() const
+{
+    const QListWidgetItem* item = stockList->currentItem();
+    const int id = item ? item->data(Qt::UserRole).toInt() : 0;
+    return id < 0 ? -1 - id : -1;
+}
+
+void FillSheetDialog::showStocks(int id)
+{
+    searchStocks();
+    selectStock(id);
+}
+
+bool FillSheetDialog::addUserStock()
+{
+    labels::UserStockInput input;
+    // A new stock starts from the chosen one's sizes: most are a known sheet with one thing changed.
+    const labels::Stock& chosen = m_sheet.stock;
+    if (stockList->currentItem() && !chosen.layouts.isEmpty()) {
+        const labels::Layout& grid = chosen.layouts.first();
+        const auto mm = [](double points) { return qRound(points / labels::kPointsPerMm * 100) / 100.0; };
+        input.pageWidth = mm(chosen.page.width());
+        input.pageHeight = mm(chosen.page.height());
+        input.labelWidth = mm(chosen.label.width());
+        input.labelHeight = mm(chosen.label.height());
+        input.columns = grid.nx;
+        input.rows = grid.ny;
+        input.left = mm(grid.x0);
+        input.top = mm(grid.y0);
+        input.pitchX = mm(grid.dx);
+        input.pitchY = mm(grid.dy);
+    }
+    QStringList taken;
+    for (const UserStock& own : std::as_const(m_userStocks))
+        taken.append(own.input.name);
+    UserStockDialog editor(this);
+    editor.setInput(input, taken);
+    if (editor.exec() != QDialog::Accepted)
+        return false;
+    input = editor.input();
+    labels::Stock stock;
+    QString error;
+    if (!labels::MakeUserStock(input, stock, error))
+        return false;
+    m_userStocks.append({input, stock});
+    showStocks(-int(m_userStocks.size()));
+    emit userStockSaved(input, QString());
+    return true;
+}
+
+bool FillSheetDialog::editUserStock()
+{
+    const int chosen = chosenUserStock();
+    if (chosen < 0)
+        return false;
+    QStringList taken;
+    for (int i = 0; i < m_userStocks.size(); ++i) {
+        if (i != chosen)
+            taken.append(m_userStocks[i].input.name);
+    }
+    UserStockDialog editor(this);
+    editor.setInput(m_userStocks[chosen].input, taken);
+    if (editor.exec() != QDialog::Accepted)
+        return false;
+    const labels::UserStockInput input = editor.input();
+    labels::Stock stock;
+    QString error;
+    if (!labels::MakeUserStock(input, stock, error))
+        return false;
+    const QString before = m_userStocks[chosen].input.name;
+    m_userStocks[chosen] = {input, stock};
+    showStocks(-1 - chosen);
+    emit userStockSaved(input, before);
+    return true;
+}
+
+bool FillSheetDialog::removeUserStock()
+{
+    const int chosen = chosenUserStock();
+    if (chosen < 0)
+        return false;
+    const QString name = m_userStocks[chosen].input.name;
+    if (!platform::AskYesNo(this, kRemoveTitle, kRemoveStock.arg(name)))
+        return false;
+    m_userStocks.removeAt(chosen);
+    searchStocks();
+    emit userStockRemoved(name);
+    return true;
+}
+
 void FillSheetDialog::setDataFolder(const QString& folder)
 {
     m_dataFolder = folder;
@@ -151,8 +332,21 @@ bool FillSheetDialog::saveCustomTemplate()
 
 void FillSheetDialog::setPrinterOffset(const QPointF& mm)
 {
+    const QSignalBlocker quietX(offsetXSpin);
+    const QSignalBlocker quietY(offsetYSpin);
     offsetXSpin->setValue(mm.x());
     offsetYSpin->setValue(mm.y());
+    m_offsetTyped = false;
+}
+
+void FillSheetDialog::setPrinterOffsets(const QList<std::pair<QString, QPointF>>& offsets)
+{
+    m_offsets.clear();
+    for (const auto& [printer, offset] : offsets)
+        m_offsets.insert(printer, offset);
+    const QString printer = QPrinterInfo::defaultPrinterName();
+    if (m_offsets.contains(printer))
+        setPrinterOffset(m_offsets.value(printer));
 }
 
 QPointF FillSheetDialog::printerOffset() const
@@ -160,20 +354,42 @@ QPointF FillSheetDialog::printerOffset() const
     return {offsetXSpin->value(), offsetYSpin->value()};
 }
 
+QPointF FillSheetDialog::offsetForPrinter(const QString& printerName)
+{
+    if (!m_offsetTyped && m_offsets.contains(printerName))
+        setPrinterOffset(m_offsets.value(printerName));
+    return printerOffset();
+}
+
 void FillSheetDialog::searchStocks()
 {
-    const int chosen = stockList->currentItem() ? stockList->currentItem()->data(Qt::UserRole).toInt() : -1;
+    const QListWidgetItem* current = stockList->currentItem();
+    // Ids run from -1 - (user stocks) to the library's last index: past that is "none".
+    const int chosen = current ? current->data(Qt::UserRole).toInt() : std::numeric_limits<int>::max();
     const QSignalBlocker blocker(stockList);
     stockList->clear();
-    for (int index : m_library.search(stockSearchEdit->text(), paperCombo->currentData().toString())) {
-        const labels::Stock& stock = m_library.stocks()[index];
-        auto* item = new QListWidgetItem(QStringLiteral("%1 - %2 (%3, %4 labels, %5)")
-                                             .arg(stock.name(), stock.description, stock.paperName)
+    const QString words = stockSearchEdit->text();
+    const QString paper = paperCombo->currentData().toString();
+    QList<int> ids;
+    // The user's own first: every word in the name, on the paper asked for.
+    const QStringList wordList = words.split(u' ', Qt::SkipEmptyParts);
+    for (int i = 0; i < m_userStocks.size(); ++i) {
+        const labels::Stock& stock = m_userStocks[i].stock;
+        const bool named = std::all_of(wordList.begin(), wordList.end(), [&](const QString& word) {
+            return stock.name().contains(word, Qt::CaseInsensitive);
+        });
+        if (named && (paper.isEmpty() || stock.paperId == paper))
+            ids.append(-1 - i);
+    }
+    ids.append(m_library.search(words, paper));
+    for (int id : std::as_const(ids)) {
+        const labels::Stock& stock = stockFor(id);
+        auto* item = new QListWidgetItem(kStockItem.arg(stock.name(), stock.description, stock.paperName)
                                              .arg(stock.labelCount())
                                              .arg(labels::LabelSizeText(stock)),
                                          stockList);
-        item->setData(Qt::UserRole, index);
-        if (index == chosen)
+        item->setData(Qt::UserRole, id);
+        if (chosen == id)
             stockList->setCurrentItem(item);
     }
     if (!stockList->currentItem() && stockList->count() > 0)
@@ -187,10 +403,15 @@ void FillSheetDialog::rebuild()
     if (!item) {
         m_sheet = {};
         problemsEdit->setPlainText(QStringLiteral("No label stock matches the search."));
+        editStockButton->setEnabled(false);
+        removeStockButton->setEnabled(false);
         showPage(0);
         return;
     }
-    const labels::Stock& stock = m_library.stocks()[item->data(Qt::UserRole).toInt()];
+    const bool own = item->data(Qt::UserRole).toInt() < 0;
+    editStockButton->setEnabled(own);
+    removeStockButton->setEnabled(own);
+    const labels::Stock& stock = stockFor(item->data(Qt::UserRole).toInt());
     startSpin->setMaximum(qMax(1, stock.labelCount()));
     m_options.start = startSpin->value();
     m_options.look.pointSize = sizeSpin->value();
@@ -242,9 +463,7 @@ void FillSheetDialog::reloadListFile()
 
 void FillSheetDialog::print()
 {
-    labels::DrawOptions options;
-    options.offsetMm = printerOffset();
-    printPages(options, true);
+    printPages(labels::DrawOptions(), true);
 }
 
 void FillSheetDialog::printOutlines()
@@ -252,11 +471,10 @@ void FillSheetDialog::printOutlines()
     labels::DrawOptions options;
     options.outlines = true;
     options.barCodes = false;
-    options.offsetMm = printerOffset();
     printPages(options, false);
 }
 
-bool FillSheetDialog::printPages(const labels::DrawOptions& options, bool warn)
+bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
 {
     if (m_sheet.labels.isEmpty())
         return false;
@@ -267,9 +485,34 @@ bool FillSheetDialog::printPages(const labels::DrawOptions& options, bool warn)
         QPageLayout(QPageSize(wide ? size.transposed() : size, QPageSize::Point, QString(), QPageSize::ExactMatch),
                     wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
     printer.setFullPage(true); // label positions are from the paper's edge, not the printable area's
-    printer.setDocName(m_sheet.stock.name());
+    const QString document = kSheetDocument.arg(FileNamePart(m_sheet.stock.name()));
+    printer.setDocName(document);
+    // With no printer the dialog can only make a PDF: it starts with a new file in the documents folder.
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        printer.setOutputFileName(FreePdfName(platform::DocumentsFolder(), document));
     if (!platform::ExecPrintDialog(printer, this))
         return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // A PDF without a file name, or with a folder for one, goes to a new file there (the documents
+        // folder when none was named), never over a file that exists.
+        const QString chosen = printer.outputFileName();
+        if (chosen.isEmpty() || QFileInfo(chosen).isDir()) {
+            const QString folder = chosen.isEmpty() ? platform::DocumentsFolder() : chosen;
+            QDir().mkpath(folder);
+            const QString path = FreePdfName(folder, document);
+            if (path.isEmpty()) {
+                platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
+                                      kNoFreeName.arg(QDir::toNativeSeparators(folder)));
+                return false;
+            }
+            printer.setOutputFileName(path);
+        } else if (QFileInfo(chosen).absolutePath() == QDir(platform::DocumentsFolder()).absolutePath()) {
+            QDir().mkpath(platform::DocumentsFolder()); // offered before the folder was made
+        }
+    }
+    const QString printerName =
+        printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
+    options.offsetMm = offsetForPrinter(printerName);
     const int dpi = printer.logicalDpiY();
     if (warn) {
         // The printer's own resolution decides what scans; say so before the paper is used.
@@ -289,6 +532,10 @@ bool FillSheetDialog::printPages(const labels::DrawOptions& options, bool warn)
         labels::DrawPage(painter, m_sheet, page, options);
     }
     painter.end();
-    emit printed(printer.printerName(), options.offsetMm);
+    if (!printerName.isEmpty()) {
+        m_offsets.insert(printerName, options.offsetMm);
+        m_offsetTyped = false;
+    }
+    emit printed(printerName, options.offsetMm);
     return true;
 }

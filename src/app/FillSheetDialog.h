@@ -2,13 +2,18 @@
 // The Fill a Sheet window: a label stock searched from the library, the current bar code in every label
 // or a list (typed, or a column of a text or CSV file), a start label and copies, a preview page by
 // page, the rows that fail and the size warnings, and printing through the print dialog with a printer
-// offset. It knows no other window: the bar code and the options come in through the setters.
+// offset. The user's own stocks are added, edited and removed here. It knows no other window: the bar
+// code, the options, the user's stocks and the offsets come in through the setters, and what is to be
+// remembered goes out through signals.
 
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
+#include "labels/UserStock.h"
 #include "ui_FillSheetDialog.h"
 
 #include <QDialog>
+#include <QHash>
+#include <utility>
 
 class FillSheetDialog : public QDialog, private Ui::FillSheetDialog {
     Q_OBJECT
@@ -17,6 +22,7 @@ public:
     explicit FillSheetDialog(const labels::StockLibrary& library, QWidget* parent = nullptr);
 
     // The bar code of "the current bar code in every label", and the builder's options for every row.
+    // Empty while no bar code has been made: the window then offers the list only.
     void setBarCodeData(const QString& barCodeData);
     void setBuildOptions(bool checksum, bool fullAscii, bool textAbove, double pointSize);
     // Switches to a list and shows the rows in the list box.
@@ -26,12 +32,26 @@ public:
     bool loadListFile(const QString& path);
     // Chooses the stock by index in the library; false when there is none such.
     bool selectStock(int index);
+    // Chooses the user's stock or the library's of that name ("Avery 5160"); false when there is none.
+    bool selectStockNamed(const QString& name);
+    // The chosen stock's name; empty when no stock is chosen.
+    QString stockName() const;
+
+    // The user's own stocks, listed before the library's; one that does not make a stock is left out.
+    void setUserStocks(const QList<labels::UserStockInput>& stocks);
+    QList<labels::UserStockInput> userStocks() const;
 
     // The folder the label dialog opens templates from; saving a custom template needs it.
     void setDataFolder(const QString& folder);
 
     void setPrinterOffset(const QPointF& mm);
     QPointF printerOffset() const;
+    // The offsets remembered per printer. The default printer's is shown; a print on a printer that
+    // has one uses it, unless the offset boxes were changed since it was shown.
+    void setPrinterOffsets(const QList<std::pair<QString, QPointF>>& offsets);
+    // The offset to print with on the printer, shown in the boxes: the one remembered for it, unless
+    // the boxes were changed by hand since they were last filled.
+    QPointF offsetForPrinter(const QString& printerName);
 
     // What is shown now: the sheet in the preview and the page.
     const labels::Sheet& sheet() const { return m_sheet; }
@@ -41,12 +61,21 @@ signals:
     // After a print, the printer's name and the offset used, for the caller to remember per printer.
     void printed(const QString& printerName, const QPointF& offsetMm);
     void customTemplateSaved(const QString& path);
+    // A stock of the user's was added (replacedName empty) or edited (replacedName its name before).
+    void userStockSaved(const labels::UserStockInput& stock, const QString& replacedName);
+    void userStockRemoved(const QString& name);
 
 public slots:
     void print();
     void printOutlines();
     // Writes the chosen stock as the user's custom.rtf in the data folder, asking before replacing one.
     bool saveCustomTemplate();
+    // The stock editor, for a new stock (starting from the chosen stock's sizes) or the chosen one of
+    // the user's; false when cancelled or when there is nothing to edit.
+    bool addUserStock();
+    bool editUserStock();
+    // Asks first; false when answered No or when the chosen stock is not the user's.
+    bool removeUserStock();
 
 private:
     void searchStocks();
@@ -54,10 +83,25 @@ private:
     void showPage(int page);
     void chooseListFile();
     void reloadListFile();
-    // The print dialog, then every page drawn with options; false when cancelled or failed.
-    bool printPages(const labels::DrawOptions& options, bool warn);
+    // The print dialog, then every page drawn with options and the offset for the printer chosen;
+    // false when cancelled or failed.
+    bool printPages(labels::DrawOptions options, bool warn);
+    // A stock in the list: an index in the library, or -1 - n for the user's stock n.
+    const labels::Stock& stockFor(int id) const;
+    // The user's stock chosen in the list, -1 for none.
+    int chosenUserStock() const;
+    // Lists the user's stocks anew and chooses the stock id.
+    void showStocks(int id);
+
+    struct UserStock {
+        labels::UserStockInput input;
+        labels::Stock stock;
+    };
 
     const labels::StockLibrary& m_library;
+    QList<UserStock> m_userStocks;
+    QHash<QString, QPointF> m_offsets;
+    bool m_offsetTyped = false;
     QString m_data;
     labels::FillOptions m_options;
     labels::Sheet m_sheet;

@@ -53,6 +53,7 @@ LabelDialog::LabelDialog(QWidget* mainWindow) : m_mainWindow(mainWindow)
     returnButton->setFocus();
     connect(returnButton, &QPushButton::clicked, this, &LabelDialog::returnToMainWindow);
     connect(printLabelsButton, &QPushButton::clicked, this, &LabelDialog::printLabels);
+    connect(fillSheetButton, &QPushButton::clicked, this, &LabelDialog::fillSheet);
 }
 
 void LabelDialog::setVisible(bool visible)
@@ -102,6 +103,13 @@ void LabelDialog::returnToMainWindow()
 {
     emit focusDataRequested();
     reject();
+}
+
+void LabelDialog::fillSheet()
+{
+    // Closed first, so that the two never stand over each other and Return is not left behind.
+    reject();
+    emit fillSheetRequested();
 }
 
 void LabelDialog::printLabels()

@@ -1,6 +1,7 @@
 #pragma once
 // The label dialog. Labels are not printed here: the dialog has the bar code put on the clipboard and
-// the shell open the chosen stock's template in the word processor, where the user pastes and prints.
+// the shell open the chosen stock's template in the word processor, where the user pastes and prints;
+// or it hands over to the Fill a Sheet window, which prints whole sheets itself.
 
 #include "ui_LabelDialog.h"
 
@@ -31,10 +32,13 @@ signals:
     // The bar code is to go on the clipboard now, before the template is looked for.
     void copyRequested();
     void focusDataRequested();
+    // The Fill a Sheet window is wanted; the dialog has closed itself by the time it is asked for.
+    void fillSheetRequested();
 
 private:
     void returnToMainWindow();
     void printLabels();
+    void fillSheet();
 
     QWidget* m_mainWindow;
 };

@@ -3,6 +3,7 @@
 #include "AboutDialog.h"
 #include "ClipboardWarning.h"
 #include "Common.h"
+#include "FillSheetDialog.h"
 #include "LabelDialog.h"
 #include "SampleSheet.h"
 #include "Settings.h"
@@ -10,6 +11,7 @@
 #include "Vendor.h"
 #include "code39/Code39.h"
 #include "code39/Version.h"
+#include "labels/StockLibrary.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "platform/FileWriter.h"
@@ -158,6 +160,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     dataEdit->setFocus();
     createDialogs();
     addSaveAsAction();
+    addFillSheetAction();
     // Seven sizes of picture to decode and hand to the desktop: done once the window is on the screen,
     // where the desktop takes the icon as well.
     QMetaObject::invokeMethod(this, &MainWindow::loadWindowIcon, Qt::QueuedConnection);
@@ -166,6 +169,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
 MainWindow::~MainWindow()
 {
     // The dialogs go first, the last made first, while this window can still take the focus back.
+    m_fillSheetDialog.reset();
     m_labelDialog.reset();
     m_aboutDialog.reset();
     m_tipDialog.reset();
@@ -183,6 +187,46 @@ void MainWindow::createDialogs()
     connect(m_aboutDialog.get(), &AboutDialog::focusDataRequested, this, &MainWindow::focusData);
     connect(m_labelDialog.get(), &LabelDialog::focusDataRequested, this, &MainWindow::focusData);
     connect(m_labelDialog.get(), &LabelDialog::copyRequested, this, &MainWindow::copyPreview);
+}
+
+void MainWindow::addFillSheetAction()
+{
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { Reported([this] { fillSheet(); }); });
+    // Queued: the label dialog's own modal loop ends before the window opens.
+    connect(
+        m_labelDialog.get(), &LabelDialog::fillSheetRequested, this, [this] { Reported([this] { fillSheet(); }); },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::createFillSheetDialog()
+{
+    // Made at the first opening, not at start-up: reading the 1,756 stocks of the label-template
+    // database would slow every start for a window many runs never open.
+    m_stockLibrary = std::make_unique<labels::StockLibrary>();
+    m_stockLibrary->loadDatabase();
+    m_fillSheetDialog = std::make_unique<FillSheetDialog>(*m_stockLibrary, this);
+    FillSheetDialog* dialog = m_fillSheetDialog.get();
+    // What the window changes is written at once, as every other setting is; the file has no place
+    // for a name that is empty (a PDF, not a printer).
+    connect(dialog, &FillSheetDialog::printed, this, [this](const QString& printerName, const QPointF& offsetMm) {
+        if (m_settingsFile && !printerName.isEmpty())
+            Reported([&] { m_settingsFile->writePrinterOffset(printerName, offsetMm); });
+    });
+    connect(dialog, &FillSheetDialog::userStockSaved, this,
+            [this](const labels::UserStockInput& stock, const QString& replacedName) {
+                if (!m_settingsFile)
+                    return;
+                Reported([&] {
+                    if (!replacedName.isEmpty() && replacedName.compare(stock.name, Qt::CaseInsensitive) != 0)
+                        m_settingsFile->removeUserStock(replacedName);
+                    m_settingsFile->writeUserStock(stock);
+                });
+            });
+    connect(dialog, &FillSheetDialog::userStockRemoved, this, [this](const QString& name) {
+        if (m_settingsFile)
+            Reported([&] { m_settingsFile->removeUserStock(name); });
+    });
 }
 
 void MainWindow::bindHandlers()
@@ -347,7 +391,7 @@ void MainWindow::make()
     preview->setPlainText(QString::fromStdString(code39::PreviewText(built.data)));
     FormatWhole(preview, barCode);
     m_barCodeMade = true;
-    m_made = {typed, barCodeString->text(), !textBelow(), int(barCode.fontPointSize())};
+    m_made = {typed, barCodeString->text(), !textBelow(), int(barCode.fontPointSize()), checksum(), fullAscii()};
     focusData();
 }
 
@@ -464,6 +508,43 @@ void MainWindow::printLabels()
         return;
     }
     showNotice(kMakeBeforeLabels);
+    focusData();
+}
+
+void MainWindow::fillSheet()
+{
+    const bool created = !m_fillSheetDialog;
+    if (created)
+        createFillSheetDialog();
+    FillSheetDialog& dialog = *m_fillSheetDialog;
+    if (m_settingsFile) {
+        // Read at every opening, as every other setting is: the file may have been edited since.
+        const kelm::UserStocks stocks = m_settingsFile->userStocks();
+        dialog.setUserStocks(stocks.stocks);
+        if (const QString last = m_settingsFile->lastStock(); created && !last.isEmpty())
+            dialog.selectStockNamed(last); // a stock no longer there leaves the list's first chosen
+        if (!stocks.notes.isEmpty() && !std::exchange(m_userStockNotesShown, true))
+            platform::ShowWarning(this, pos() + kelm::kWarningOffset, stocks.notes.join(u'\n'));
+        dialog.setPrinterOffsets(m_settingsFile->printerOffsets());
+    }
+    // Before any Make the window offers a list only, built with the options as the boxes stand.
+    int size = m_made.pointSize;
+    try {
+        size = pointSize();
+    } catch (const platform::ConvertError&) {
+        // A size box that holds no number: the size of the last Make, as the preview shows it.
+    }
+    dialog.setBarCodeData(m_barCodeMade ? m_made.data : QString());
+    dialog.setBuildOptions(m_barCodeMade ? m_made.checksum : checksum(),
+                           m_barCodeMade ? m_made.fullAscii : fullAscii(), !textBelow(), size);
+    const QString folder = kelm::DataFolderPath();
+    dialog.setDataFolder(platform::DirectoryExists(folder) ? folder : QString());
+    dialog.exec();
+    if (m_settingsFile) {
+        const QString chosen = dialog.stockName();
+        if (!chosen.isEmpty() && chosen != m_settingsFile->lastStock())
+            m_settingsFile->writeLastStock(chosen);
+    }
     focusData();
 }
 

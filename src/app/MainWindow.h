@@ -15,7 +15,11 @@
 //   app/ClipboardWarning.* the note shown before the first copy of a run.
 //   app/TipDialog.*       the tip of the day: the ring of tips in the settings file.
 //   app/AboutDialog.*     the maker, the version and the update check.
-//   app/LabelDialog.*     the label list; asks for a copy and opens a label template.
+//   app/LabelDialog.*     the label list; asks for a copy and opens a label template, or asks for the
+//                         Fill a Sheet window.
+//   app/FillSheetDialog.* the Fill a Sheet window (with SheetPreview and UserStockDialog): whole sheets
+//                         of labels printed through the print dialog. Created at its first opening,
+//                         with the label-stock library, which takes a moment to read.
 //   app/Settings.*        the settings file: its path, every key with its default, the values the
 //                         windows show (struct Settings) and the tip ring's Position.
 //   app/PreviewEdit.*     the preview box, a QTextEdit that also puts RTF on the clipboard.
@@ -40,8 +44,13 @@
 class AboutDialog;
 class QAction;
 class ClipboardWarning;
+class FillSheetDialog;
 class LabelDialog;
 class TipDialog;
+
+namespace labels {
+class StockLibrary;
+}
 
 namespace kelm {
 class SettingsFile;
@@ -83,12 +92,16 @@ public:
     TipDialog& tipDialog() const { return *m_tipDialog; }
     AboutDialog& aboutDialog() const { return *m_aboutDialog; }
     LabelDialog& labelDialog() const { return *m_labelDialog; }
+    // Nothing until the window has first been opened.
+    FillSheetDialog* fillSheetDialog() const { return m_fillSheetDialog.get(); }
 
     // ---- The window's actions (throw platform::Error where the guard would report it) ------------
     void make();
     void copy();
     void printSample();
     void printLabels();
+    // The Fill a Sheet window with the bar code as Make made it, or for a list before any Make.
+    void fillSheet();
     // Appends the chosen control character's caret code to the data; refused while Full ASCII is off.
     void insertControlCharacter();
     void showTips();
@@ -114,6 +127,8 @@ protected:
 
 private:
     void createDialogs();
+    void addFillSheetAction();
+    void createFillSheetDialog();
     void loadPictures();
     void loadWindowIcon();
     void bindHandlers();
@@ -148,6 +163,8 @@ private:
     std::unique_ptr<TipDialog> m_tipDialog;
     std::unique_ptr<AboutDialog> m_aboutDialog;
     std::unique_ptr<LabelDialog> m_labelDialog;
+    std::unique_ptr<labels::StockLibrary> m_stockLibrary;
+    std::unique_ptr<FillSheetDialog> m_fillSheetDialog;
     bool m_barCodeMade = false;
     // The bar code of the last successful Make as the preview shows it (restyles included).
     kelm::MadeBarCode m_made;
@@ -155,6 +172,8 @@ private:
     // Where Save As starts next: the folder and type of the last file chosen this run.
     QString m_saveFolder;
     kelm::PictureType m_saveType = kelm::PictureType::Png;
+    // A bad stock in the settings file is reported once a run, not at every opening.
+    bool m_userStockNotesShown = false;
     bool m_activated = false;
     bool m_fitPending = false;
     // Whether the clipboard warning has had its one chance this run.

@@ -24,6 +24,7 @@ enum class Key {
     FullAscii,
     LabelSize,
     LabelExplain,
+    LastStock,
 };
 
 struct KeySpec {
@@ -37,6 +38,9 @@ constexpr char kTipsSection[] = "TipoftheDay";
 constexpr char kSettingsSection[] = "Settings";
 constexpr char kSizesSection[] = "Sizes";
 constexpr char kTipTextsSection[] = "Tips";
+constexpr char kUserStocksSection[] = "UserStocks";
+constexpr char kPrinterOffsetsSection[] = "PrinterOffsets";
+constexpr char kFillSheetSection[] = "FillSheet";
 
 // Every key the program reads or writes, with the value a missing key reads as.
 constexpr KeySpec kKeys[] = {
@@ -55,6 +59,7 @@ constexpr KeySpec kKeys[] = {
     {Key::FullAscii, kSettingsSection, "FullASCII", "0"},
     {Key::LabelSize, kSettingsSection, "LabelSize", "4"},
     {Key::LabelExplain, kSettingsSection, "LabelExplain", "1"},
+    {Key::LastStock, kFillSheetSection, "Stock", ""},
 };
 
 const KeySpec& Spec(Key key)
@@ -79,6 +84,50 @@ QString Fallback(Key key)
 const QString kNoTip = QStringLiteral("XXXX");
 const QString kTextBelow = QStringLiteral("B");
 const QString kTextAbove = QStringLiteral("A");
+
+// A printer offset beyond this many millimetres is no printer's shift but a slip; the window allows no more.
+constexpr double kLargestOffsetMm = 20;
+
+// Stock and printer names become keys: the characters that the file's grammar would read otherwise
+// ("=" ends a key, ";" and "[" start comments and headers, "%" is the escape itself, line breaks and
+// blanks at the ends are lost) and everything outside printable ASCII (the file's code page may not
+// hold it) are written as %XX of their UTF-8 bytes.
+QString KeyFor(const QString& name)
+{
+    QString key;
+    const QByteArray utf8 = name.toUtf8();
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const bool end = i == 0 || i == utf8.size() - 1;
+        if (c < 0x20 || c > 0x7E || c == '%' || c == '=' || c == ';' || c == '[' || c == '"' || c == '\'' ||
+            (c == ' ' && end))
+            key += QStringLiteral("%%1").arg(c, 2, 16, QLatin1Char('0')).toUpper();
+        else
+            key += QLatin1Char(char(c));
+    }
+    return key;
+}
+
+QString NameFor(const QString& key)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(key.toLatin1()));
+}
+
+// The section's keys and values, for "key=value" lines as ReadSectionValues gives them.
+QList<std::pair<QString, QString>> KeyValues(const char* section, const QString& path)
+{
+    QList<std::pair<QString, QString>> pairs;
+    for (const QString& line : platform::ReadSectionValues(QLatin1String(section), path)) {
+        const qsizetype equals = line.indexOf(u'=');
+        pairs.append({NameFor(line.left(equals)), line.mid(equals + 1)});
+    }
+    return pairs;
+}
+
+QString Millimetres(double value)
+{
+    return QString::number(value, 'g', 6);
+}
 
 } // namespace
 
@@ -235,6 +284,72 @@ void SettingsFile::writeTipPosition(qint64 position) const
     // Position moves by one or two either way from any 32-bit value the file holds, so it is written
     // wide; a value outside the 32-bit range reads back as the default and restarts the ring.
     platform::WriteString(Section(Key::TipPosition), Name(Key::TipPosition), QString::number(position), m_path);
+}
+
+UserStocks SettingsFile::userStocks() const
+{
+    UserStocks read;
+    QStringList seen;
+    for (const auto& [name, value] : KeyValues(kUserStocksSection, m_path)) {
+        // A removed stock, or a second key of a name already read (the first is the one a read finds).
+        if (value.isEmpty() || seen.contains(name, Qt::CaseInsensitive))
+            continue;
+        seen.append(name);
+        labels::UserStockInput input;
+        labels::Stock stock;
+        QString error;
+        if (!labels::ParseUserStockValue(name, value, input, error) ||
+            !labels::MakeUserStock(input, stock, error)) {
+            read.notes.append(QStringLiteral("Your stock \"%1\" in the settings file was left out: %2.")
+                                  .arg(name.left(80), error));
+            continue;
+        }
+        read.stocks.append(input);
+    }
+    return read;
+}
+
+void SettingsFile::writeUserStock(const labels::UserStockInput& stock) const
+{
+    platform::WriteString(QLatin1String(kUserStocksSection), KeyFor(stock.name), labels::UserStockValue(stock),
+                          m_path);
+}
+
+void SettingsFile::removeUserStock(const QString& name) const
+{
+    platform::WriteString(QLatin1String(kUserStocksSection), KeyFor(name), QString(), m_path);
+}
+
+QList<std::pair<QString, QPointF>> SettingsFile::printerOffsets() const
+{
+    QList<std::pair<QString, QPointF>> offsets;
+    for (const auto& [name, value] : KeyValues(kPrinterOffsetsSection, m_path)) {
+        const QStringList fields = value.simplified().split(u' ');
+        bool xOk = false, yOk = false;
+        const double x = fields.value(0).toDouble(&xOk);
+        const double y = fields.value(1).toDouble(&yOk);
+        if (fields.size() != 2 || !xOk || !yOk || !(qAbs(x) <= kLargestOffsetMm && qAbs(y) <= kLargestOffsetMm))
+            continue;
+        offsets.append({name, QPointF(x, y)});
+    }
+    return offsets;
+}
+
+void SettingsFile::writePrinterOffset(const QString& printerName, const QPointF& offsetMm) const
+{
+    platform::WriteString(QLatin1String(kPrinterOffsetsSection), KeyFor(printerName),
+                          Millimetres(offsetMm.x()) + QLatin1Char(' ') + Millimetres(offsetMm.y()), m_path);
+}
+
+QString SettingsFile::lastStock() const
+{
+    return platform::GetPrivateProfileString(Section(Key::LastStock), Name(Key::LastStock),
+                                             Fallback(Key::LastStock), m_path);
+}
+
+void SettingsFile::writeLastStock(const QString& name) const
+{
+    platform::WriteString(Section(Key::LastStock), Name(Key::LastStock), name, m_path);
 }
 
 } // namespace kelm

@@ -3,7 +3,11 @@
 // the windows show. Every read and write goes to the file at once (nothing is cached), as the profile
 // functions underneath do.
 
+#include "labels/UserStock.h"
+
+#include <QList>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -18,6 +22,12 @@ QString DataFolderPath();
 // The settings file's name for a program: its base name without extension + "tips.ini"
 // ("/opt/kelm/bin/kelm" -> "kelmtips.ini").
 QString SettingsFileName(const QString& programPath);
+
+// The user's own label stocks as the settings file holds them, and a line for each one left out.
+struct UserStocks {
+    QList<labels::UserStockInput> stocks;
+    QStringList notes;
+};
 
 // What the main window and the label dialog show, as stored under [Settings] and
 // TipoftheDay/Enabled. The defaults are the file's defaults.
@@ -72,6 +82,25 @@ public:
     std::optional<QString> tip(qint64 index) const;
     // Throws platform::IniError.
     void writeTipPosition(qint64 position) const;
+
+    // ---- The Fill a Sheet window: sections of their own, written only when the window changes them --
+    // The user's stocks, in file order; a value that does not make a stock is left out with a note.
+    UserStocks userStocks() const;
+    // Adds the stock or replaces the one of that name (names match without regard to case).
+    // Throws platform::IniError.
+    void writeUserStock(const labels::UserStockInput& stock) const;
+    // The profile functions cannot take a key out: the key stays with an empty value, which reads as
+    // no stock. Throws platform::IniError.
+    void removeUserStock(const QString& name) const;
+    // Millimetres right and down per printer name, in file order; a value that is not two numbers
+    // within the window's range is left out.
+    QList<std::pair<QString, QPointF>> printerOffsets() const;
+    // Throws platform::IniError.
+    void writePrinterOffset(const QString& printerName, const QPointF& offsetMm) const;
+    // The stock last chosen in the Fill a Sheet window ("Avery 5160"); empty for none.
+    QString lastStock() const;
+    // Throws platform::IniError.
+    void writeLastStock(const QString& name) const;
 
 private:
     void writeSettingsSection(const Settings& settings) const;

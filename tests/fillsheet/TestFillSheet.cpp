@@ -1,12 +1,15 @@
 // The Fill a Sheet window: what it shows for the rows and options given, and what it prints.
 #include "app/FillSheetDialog.h"
+#include "app/UserStockDialog.h"
 #include "labels/RtfTemplate.h"
 #include "platform/Recorder.h"
 
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -222,6 +225,121 @@ private slots:
             QCOMPARE(bytes, labels::LabelTemplateRtf(dialog.sheet().stock, QStringLiteral("custom")));
         else
             QCOMPARE(bytes, exists ? old : QByteArray());
+    }
+
+    // A PDF from the print dialog: a new file in the documents folder, or in the folder named, under the
+    // stock's name, never over a file that exists; a file named in the dialog is written as named.
+    void pdfFileName_data()
+    {
+        QTest::addColumn<QString>("chosen");       // the dialog's file name: "<docs>" the documents folder
+        QTest::addColumn<QStringList>("existing"); // "<nodocs>": no documents folder
+        QTest::addColumn<QString>("written");
+        // clang-format off
+        QTest::newRow("no name: the documents folder, after the stock") << "" << QStringList{} << "<docs>/lb161 labels.pdf";
+        QTest::newRow("a file of that name is kept: the next free name") << "" << QStringList{"<docs>/lb161 labels.pdf", "<docs>/lb161 labels (2).pdf"} << "<docs>/lb161 labels (3).pdf";
+        QTest::newRow("a folder for a name: a new file in it") << "<home>" << QStringList{} << "<home>/lb161 labels.pdf";
+        QTest::newRow("a file named in the dialog is written as named") << "<home>/mine.pdf" << QStringList{} << "<home>/mine.pdf";
+        QTest::newRow("the name offered in a documents folder not made yet") << "<docs>/lb161 labels.pdf" << QStringList{"<nodocs>"} << "<docs>/lb161 labels.pdf";
+        // clang-format on
+    }
+    void pdfFileName()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, written);
+        QTemporaryDir home; // a documents folder of the row's own
+        qputenv("HOME", home.path().toLocal8Bit());
+        const QString docs = home.filePath(QStringLiteral("Documents"));
+        const auto path = [&](QString text) {
+            return text.replace(QLatin1String("<docs>"), docs).replace(QLatin1String("<home>"), home.path());
+        };
+        if (existing.removeAll(QStringLiteral("<nodocs>")) == 0)
+            QVERIFY(QDir().mkpath(docs));
+        for (const QString& name : existing) {
+            QFile file(path(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+        }
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = true;
+        QString offered;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            offered = printer.outputFileName();
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path(chosen));
+        };
+        FillSheetDialog dialog(Library());
+        QVERIFY(dialog.selectStock(StockIndex(QStringLiteral("lb161"))));
+        dialog.setRows({QStringLiteral("A1")});
+        dialog.print();
+        // With no printer installed the dialog itself starts on a new file in the documents folder.
+        if (existing.isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty())
+            QCOMPARE(offered, path(QStringLiteral("<docs>/lb161 labels.pdf")));
+        QFile file(path(written));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("%PDF"));
+        for (const QString& name : existing) {
+            QFile kept(path(name));
+            QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "old");
+        }
+    }
+
+    // The offset a print uses: the one remembered for the printer chosen, unless typed since.
+    void offsetForPrinter_data()
+    {
+        QTest::addColumn<QString>("printer");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<QPointF>("used");
+        QTest::newRow("a printer's own offset") << "Home" << false << QPointF(0, 2);
+        QTest::newRow("another printer's own offset") << "Office" << false << QPointF(1.5, -0.5);
+        QTest::newRow("a printer without one keeps the boxes") << "New" << false << QPointF(0, 0);
+        QTest::newRow("typed in the boxes wins") << "Office" << true << QPointF(-1, 1);
+    }
+    void offsetForPrinter()
+    {
+        QFETCH(QString, printer);
+        QFETCH(bool, typed);
+        QFETCH(QPointF, used);
+        FillSheetDialog dialog(Library());
+        dialog.setPrinterOffsets(
+            {{QStringLiteral("Home"), QPointF(0, 2)}, {QStringLiteral("Office"), QPointF(1.5, -0.5)}});
+        if (typed) {
+            Child<QDoubleSpinBox>(dialog, "offsetXSpin")->setValue(-1);
+            Child<QDoubleSpinBox>(dialog, "offsetYSpin")->setValue(1);
+        }
+        QCOMPARE(dialog.offsetForPrinter(printer), used);
+        QCOMPARE(dialog.printerOffset(), used);
+    }
+
+    // The stock editor keeps itself open with the reason until the values make a stock.
+    void stockEditor_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("labelWidth");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("a stock that fits the page") << "Mine" << 40.0 << true << "";
+        QTest::newRow("no name") << " " << 40.0 << false << "the stock has no name";
+        QTest::newRow("a name another stock has, in any case")
+            << "TAKEN" << 40.0 << false << "Another stock is already called \"TAKEN\".";
+        QTest::newRow("labels that overlap") << "Mine" << 60.0 << false << "This stock cannot be printed on:";
+    }
+    void stockEditor()
+    {
+        QFETCH(QString, name);
+        QFETCH(double, labelWidth);
+        QFETCH(bool, accepted);
+        QFETCH(QString, problem);
+        UserStockDialog editor;
+        labels::UserStockInput input{name, false, 100, 50, labelWidth, 20, 2, 2, 5, 5, 50, 25};
+        editor.setInput(input, {QStringLiteral("taken")});
+        editor.show();
+        QTest::mouseClick(Child<QPushButton>(editor, "okButton"), Qt::LeftButton);
+        QCOMPARE(editor.result() == QDialog::Accepted, accepted);
+        QCOMPARE(editor.isVisible(), !accepted);
+        const QString shown = Child<QLabel>(editor, "problemLabel")->text();
+        QVERIFY2(problem.isEmpty() ? shown.isEmpty() : shown.contains(problem), qPrintable(shown));
+        if (accepted)
+            QCOMPARE(labels::UserStockValue(editor.input()), QStringLiteral("mm 100 50 40 20 2 2 5 5 50 25"));
     }
 
 private:

@@ -248,7 +248,8 @@ private slots:
         QVERIFY(recorder()->shellCalls.isEmpty());
     }
 
-    // The dialog opens on "&Return" and Tab walks the controls in the design's order.
+    // The dialog opens on "&Return" and Tab walks the controls in the design's order, then the Fill a
+    // Sheet button added below them.
     void labelTabOrder()
     {
         QStringList order;
@@ -256,7 +257,7 @@ private slots:
             // A busy machine may show the dialog a moment before it has the keyboard.
             if (!QApplication::focusWidget())
                 return false;
-            for (int i = 0; i < 5; ++i) {
+            for (int i = 0; i < 6; ++i) {
                 QWidget* focused = QApplication::focusWidget();
                 QWidget* list =
                     qobject_cast<QComboBox*>(focused->parentWidget()) ? focused->parentWidget() : nullptr;
@@ -267,7 +268,7 @@ private slots:
             return true;
         });
         QCOMPARE(order, (QStringList{"returnButton", "explainPasteBox", "printLabelsButton", "labelSizeList",
-                                     "returnButton"}));
+                                     "fillSheetButton", "returnButton"}));
     }
 
     // A template that exists but whose path passes the platform's limit cannot be handed to the shell:

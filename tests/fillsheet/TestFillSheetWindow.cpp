@@ -1,0 +1,317 @@
+// The Fill a Sheet window as the main window opens it: from Ctrl+P and from the label dialog, before
+// and after Make; what it keeps in the settings file (the user's stocks, the printer offsets, the last
+// stock); and a printed sheet decoded label by label.
+#include "WindowFixture.h"
+#include "app/FillSheetDialog.h"
+#include "app/LabelDialog.h"
+#include "app/UserStockDialog.h"
+#include "labels/Stock.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QtTest>
+
+namespace {
+
+// A settings file whose first run is over: opening and closing windows writes nothing to it by itself.
+const QByteArray kSettled = "[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nCount=1\r\n";
+// One stock of the user's as the file keeps it: 100 x 50 mm, two by two labels of 40 x 20 mm.
+const QByteArray kStockValue = "mm 100 50 40 20 2 2 5 5 50 25";
+
+// Runs action on the next modal window of type T to come up; the action closes it.
+template <typename T> void OnNextModal(std::function<void(T*)> action)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        }
+    });
+    timer->start();
+}
+
+// Types the stock into the editor and presses OK.
+void TypeStock(UserStockDialog* editor, const QString& name, const QList<double>& values)
+{
+    WindowFixture::child<QLineEdit>(editor, "nameEdit")->setText(name);
+    WindowFixture::child<QComboBox>(editor, "unitCombo")->setCurrentIndex(0);
+    const char* lengths[] = {"pageWidthSpin", "pageHeightSpin", "labelWidthSpin", "labelHeightSpin"};
+    for (int i = 0; i < 4; ++i)
+        WindowFixture::child<QDoubleSpinBox>(editor, lengths[i])->setValue(values[i]);
+    WindowFixture::child<QSpinBox>(editor, "columnsSpin")->setValue(int(values[4]));
+    WindowFixture::child<QSpinBox>(editor, "rowsSpin")->setValue(int(values[5]));
+    const char* corner[] = {"leftSpin", "topSpin", "pitchXSpin", "pitchYSpin"};
+    for (int i = 0; i < 4; ++i)
+        WindowFixture::child<QDoubleSpinBox>(editor, corner[i])->setValue(values[6 + i]);
+    WindowFixture::click(editor, "okButton");
+}
+
+QStringList UserStockNames(const FillSheetDialog& dialog)
+{
+    QStringList names;
+    for (const labels::UserStockInput& stock : dialog.userStocks())
+        names.append(stock.name);
+    return names;
+}
+
+QString Run(const QString& program, const QStringList& arguments, QByteArray* out = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
+    if (out)
+        *out = process.readAllStandardOutput();
+    return {};
+}
+
+} // namespace
+
+class TestFillSheetWindow : public QObject, private WindowFixture {
+    Q_OBJECT
+private slots:
+    void init() { WindowFixture::init(DataFolder::Created); }
+    void cleanup() { WindowFixture::cleanup(); }
+
+    // Both ways in, before and after Make: the window gets the bar code as Make made it (a later edit of
+    // the data is not a bar code yet), or offers the list only.
+    void reachable_data()
+    {
+        QTest::addColumn<bool>("fromLabelDialog");
+        QTest::addColumn<QString>("made"); // typed and made; empty: no Make
+        QTest::addColumn<bool>("checksum");
+        QTest::addColumn<QString>("firstLabel"); // the bar code in label 1; empty: a list is offered
+        // clang-format off
+        QTest::newRow("Ctrl+P before any Make offers a list") << false << "" << false << "";
+        QTest::newRow("Ctrl+P after Make fills every label with the bar code") << false << "INV-2026-0042" << false << "*INV-2026-0042*";
+        QTest::newRow("the check character of Make comes along") << false << "ABCD4567" << true << "*ABCD4567P*";
+        QTest::newRow("a failed Make leaves no bar code to fill with") << false << "abc" << false << "";
+        QTest::newRow("the label dialog's button after Make") << true << "INV-2026-0042" << false << "*INV-2026-0042*";
+        // clang-format on
+    }
+    void reachable()
+    {
+        QFETCH(bool, fromLabelDialog);
+        QFETCH(QString, made);
+        QFETCH(bool, checksum);
+        QFETCH(QString, firstLabel);
+        writeSettings(kSettled);
+        start();
+        control<QCheckBox>("checksumBox")->setChecked(checksum);
+        if (!made.isEmpty()) {
+            control<QLineEdit>("dataEdit")->setText(made);
+            click(&window(), "makeButton");
+            // Typed after Make, not made: the window must not take it.
+            control<QLineEdit>("dataEdit")->setText(QStringLiteral("LATER"));
+        }
+        bool seen = false;
+        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            seen = true;
+            QVERIFY(dialog->selectStockNamed(QStringLiteral("lb163")));
+            const bool current = !firstLabel.isEmpty();
+            QCOMPARE(child<QRadioButton>(dialog, "currentRadio")->isEnabled(), current);
+            QCOMPARE(child<QRadioButton>(dialog, "listRadio")->isChecked(), !current);
+            if (current) {
+                QCOMPARE(dialog->sheet().barTexts.value(0), firstLabel);
+                QCOMPARE(dialog->sheet().barTexts.count(firstLabel), dialog->sheet().stock.labelCount());
+            }
+            dialog->reject();
+        });
+        if (fromLabelDialog) {
+            execWhile(&window().labelDialog(),
+                      [this] { return click(&window().labelDialog(), "fillSheetButton"), true; });
+            QVERIFY(!window().labelDialog().isVisible());
+        } else {
+            QTest::keyClick(&window(), Qt::Key_P, Qt::ControlModifier);
+        }
+        QTRY_VERIFY(seen);
+        QVERIFY(recorder().errors.isEmpty());
+        // Nothing chosen that the file did not have: the window left the settings alone.
+        QVERIFY(settingsBytes().startsWith(kSettled));
+    }
+
+    // The user's stocks in their own section: added, edited, removed in the window, read back at the
+    // next opening; a value that makes no stock is left out with a note.
+    void userStocks_data()
+    {
+        QTest::addColumn<QByteArray>("stocks"); // the [UserStocks] lines before
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QByteArray>("after"); // the [UserStocks] lines after
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("note");
+        // clang-format off
+        QTest::newRow("a new stock gets a section of its own") << QByteArray() << "add Mine" << false << QByteArray("Mine=" + kStockValue + "\r\n") << QStringList{"Mine"} << "";
+        QTest::newRow("a name the file's grammar would misread is escaped") << QByteArray() << "add ;A=B Größe" << false << QByteArray("%3BA%3DB Gr%C3%B6%C3%9Fe=" + kStockValue + "\r\n") << QStringList{";A=B Größe"} << "";
+        QTest::newRow("an edit in place keeps the key") << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n") << "edit Old" << false << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
+        QTest::newRow("an edit under a new name empties the old key") << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n") << "edit New" << false << QByteArray("Old=\r\nNew=" + kStockValue + "\r\n") << QStringList{"New"} << "";
+        QTest::newRow("remove on Yes empties the key") << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << true << QByteArray("Old=\r\n") << QStringList{} << "";
+        QTest::newRow("remove on No keeps it") << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << false << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
+        QTest::newRow("an empty value is a removed stock") << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n") << "" << false << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"} << "";
+        QTest::newRow("a bad value is left out with a note") << QByteArray("Bad=mm 1 2\r\nGood=" + kStockValue + "\r\n") << "" << false << QByteArray("Bad=mm 1 2\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"} << "Your stock \"Bad\" in the settings file was left out";
+        QTest::newRow("labels off the page are left out with a note") << QByteArray("Wide=mm 10 10 40 20 1 1 0 0 40 20\r\n") << "" << false << QByteArray("Wide=mm 10 10 40 20 1 1 0 0 40 20\r\n") << QStringList{} << "\"Wide\"";
+        // clang-format on
+    }
+    void userStocks()
+    {
+        QFETCH(QByteArray, stocks);
+        QFETCH(QString, action);
+        QFETCH(bool, yes);
+        QFETCH(QByteArray, after);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, note);
+        const QByteArray section = stocks.isEmpty() ? QByteArray() : "[UserStocks]\r\n" + stocks;
+        writeSettings(kSettled + section);
+        start();
+        recorder().questionAnswer = yes;
+        const QString verb = action.section(u' ', 0, 0);
+        const QString name = action.section(u' ', 1);
+        const QList<double> values = {100, 50, 40, 20, 2, 2, 5, 5, 50, 25};
+        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            if (verb == u"add") {
+                OnNextModal<UserStockDialog>([&](UserStockDialog* editor) { TypeStock(editor, name, values); });
+                QVERIFY(dialog->addUserStock());
+            } else if (verb == u"edit") {
+                QVERIFY(dialog->selectStockNamed(QStringLiteral("Old")));
+                OnNextModal<UserStockDialog>([&](UserStockDialog* editor) { TypeStock(editor, name, values); });
+                QVERIFY(dialog->editUserStock());
+            } else if (verb == u"remove") {
+                QVERIFY(dialog->selectStockNamed(QStringLiteral("Old")));
+                QCOMPARE(dialog->removeUserStock(), yes);
+            }
+            dialog->reject();
+        });
+        window().fillSheet();
+        const QByteArray afterSection = after.isEmpty() ? QByteArray() : "[UserStocks]\r\n" + after;
+        QVERIFY(settingsBytes().startsWith(kSettled + afterSection));
+        QCOMPARE(recorder().warnings.size(), note.isEmpty() ? 0 : 1);
+        if (!note.isEmpty())
+            QVERIFY2(recorder().warnings[0].text.contains(note), qPrintable(recorder().warnings[0].text));
+
+        // The next opening reads them from the file; the note is not repeated.
+        QStringList shown;
+        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            shown = UserStockNames(*dialog);
+            dialog->reject();
+        });
+        window().fillSheet();
+        QCOMPARE(shown, listed);
+        QCOMPARE(recorder().warnings.size(), note.isEmpty() ? 0 : 1);
+        QVERIFY(recorder().errors.isEmpty());
+    }
+
+    // Offsets are kept per printer name; a PDF (no printer name) keeps none; the last stock is chosen
+    // again at the next run.
+    void printerOffsetsAndLastStock()
+    {
+        writeSettings(kSettled + "[PrinterOffsets]\r\nBroken=left\r\nHome=0 2\r\n");
+        start();
+        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            QVERIFY(dialog->selectStockNamed(QStringLiteral("lb163")));
+            QCOMPARE(dialog->offsetForPrinter(QStringLiteral("Home")), QPointF(0, 2));
+            emit dialog->printed(QStringLiteral("Office"), QPointF(1.5, -0.5));
+            emit dialog->printed(QStringLiteral("Home"), QPointF(0.25, 2));
+            emit dialog->printed(QString(), QPointF(3, 3));
+            dialog->reject();
+        });
+        window().fillSheet();
+        QCOMPARE(settingsBytes(), kSettled +
+                                      "[PrinterOffsets]\r\nBroken=left\r\nHome=0.25 2\r\nOffice=1.5 -0.5\r\n"
+                                      "[FillSheet]\r\nStock=lb163\r\n");
+
+        // A new run: the window made afresh reads both back.
+        cleanup();
+        init();
+        writeSettings(kSettled + "[PrinterOffsets]\r\nOffice=1.5 -0.5\r\n[FillSheet]\r\nStock=lb163\r\n");
+        start();
+        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            QCOMPARE(dialog->stockName(), QStringLiteral("lb163"));
+            QCOMPARE(dialog->offsetForPrinter(QStringLiteral("Office")), QPointF(1.5, -0.5));
+            dialog->reject();
+        });
+        window().fillSheet();
+        QVERIFY(recorder().errors.isEmpty() && recorder().warnings.isEmpty());
+    }
+
+    // A sheet printed to PDF through the print dialog, rasterised and decoded label by label, in order:
+    // each label's rectangle holds its row's bar code, or nothing.
+    void printedSheetDecodes_data()
+    {
+        QTest::addColumn<QString>("rows"); // empty: the made bar code in every label
+        QTest::addColumn<int>("startLabel");
+        QTest::addColumn<QStringList>("labels");
+        // clang-format off
+        QTest::newRow("the made bar code from label 7 on") << "" << 7 << QStringList{"", "", "", "", "", "", "INV-2026-0042", "INV-2026-0042", "INV-2026-0042", "INV-2026-0042"};
+        QTest::newRow("a list from label 3, its failing row left blank") << "A-1\nb-2\nC-3\nD-4" << 3 << QStringList{"", "", "A-1", "", "C-3", "D-4", "", "", "", ""};
+        // clang-format on
+    }
+    void printedSheetDecodes()
+    {
+        QFETCH(QString, rows);
+        QFETCH(int, startLabel);
+        QFETCH(QStringList, labels);
+        writeSettings(kSettled);
+        start();
+        control<QLineEdit>("dataEdit")->setText(QStringLiteral("INV-2026-0042"));
+        click(&window(), "makeButton");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        recorder().printDialogAnswer = true;
+        recorder().preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setResolution(300);
+        };
+        labels::Stock stock;
+        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            QVERIFY(dialog->selectStockNamed(QStringLiteral("lb163")));
+            if (!rows.isEmpty())
+                dialog->setRows(rows.split(u'\n'));
+            child<QSpinBox>(dialog, "startSpin")->setValue(startLabel);
+            stock = dialog->sheet().stock;
+            click(dialog, "printButton");
+            dialog->reject();
+        });
+        window().fillSheet();
+        QCOMPARE(recorder().printDialogs, 1);
+
+        const int dpi = 300;
+        QCOMPARE(Run(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
+                      QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))}),
+                 QString());
+        const QImage page(dir.filePath(QStringLiteral("page.pgm")));
+        QVERIFY(!page.isNull());
+        const QList<QRectF> rects = labels::LabelRects(stock);
+        QCOMPARE(rects.size(), labels.size());
+        for (int i = 0; i < rects.size(); ++i) {
+            const QRectF& r = rects[i];
+            const QRect pixels(qRound(r.x() * dpi / 72), qRound(r.y() * dpi / 72), qRound(r.width() * dpi / 72),
+                               qRound(r.height() * dpi / 72));
+            const QString crop = dir.filePath(QStringLiteral("label-%1.png").arg(i + 1));
+            QVERIFY(page.copy(pixels).save(crop));
+            QByteArray decoded;
+            QProcess zbar;
+            zbar.start(QStringLiteral("zbarimg"),
+                       {QStringLiteral("--raw"), QStringLiteral("-q"), QStringLiteral("--nodbus"),
+                        QStringLiteral("-Sdisable"), QStringLiteral("-Scode39.enable"), crop});
+            QVERIFY(zbar.waitForFinished(60000));
+            // zbarimg exits 4 when it finds nothing: an empty label.
+            QCOMPARE(QString::fromLatin1(zbar.readAllStandardOutput()).trimmed(), labels[i]);
+        }
+    }
+};
+
+QTEST_MAIN(TestFillSheetWindow)
+#include "TestFillSheetWindow.moc"
