@@ -1,5 +1,6 @@
 #include "BarCodeExport.h"
 
+#include "render/BarCodeDrawing.h"
 #include "render/BarCodeFiles.h"
 
 #include <QFileInfo>
@@ -92,14 +93,53 @@ QString SuggestedFileName(const QString& data, PictureType type)
     return name + u'.' + QLatin1String(KindOf(type).extension);
 }
 
-void AddPictures(QMimeData& mime, const MadeBarCode& made, int dpi)
+namespace {
+
+class PictureMimeData : public QMimeData {
+public:
+    PictureMimeData(const MadeBarCode& made, int dpi) : m_made(made), m_dpi(dpi) {}
+
+    QStringList formats() const override { return QMimeData::formats() + QStringList{kPngMime, kSvgMime}; }
+    bool hasFormat(const QString& mimeType) const override
+    {
+        return mimeType == kPngMime || mimeType == kSvgMime || QMimeData::hasFormat(mimeType);
+    }
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override
+    {
+        if (mimeType == kPngMime) {
+            if (m_png.isEmpty())
+                m_png = render::BarCodePng(m_made.barText, m_made.look(), m_dpi);
+            return m_png;
+        }
+        if (mimeType == kSvgMime) {
+            if (m_svg.isEmpty())
+                m_svg = render::BarCodeSvg(m_made.barText, m_made.look(), m_made.data);
+            return m_svg;
+        }
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    MadeBarCode m_made;
+    int m_dpi;
+    mutable QByteArray m_png;
+    mutable QByteArray m_svg;
+};
+
+} // namespace
+
+QMimeData* WithPictures(const QMimeData& text, const MadeBarCode& made, int dpi)
 {
-    const QByteArray png = render::BarCodePng(made.barText, made.look(), dpi);
-    if (!png.isEmpty())
-        mime.setData(kPngMime, png);
-    const QByteArray svg = render::BarCodeSvg(made.barText, made.look(), made.data);
-    if (!svg.isEmpty())
-        mime.setData(kSvgMime, svg);
+    // The extent is cheap where drawing is not: a picture that could not be made is not offered at all.
+    const QSizeF extent = render::BarCodeExtent(made.barText, made.look(), dpi);
+    const bool fits = !made.barText.isEmpty() && extent.width() < render::kMaxPngWidth &&
+                      extent.width() * extent.height() < double(render::kMaxImagePixels);
+    auto* mime = fits ? new PictureMimeData(made, dpi) : new QMimeData;
+    for (const QString& format : text.formats())
+        mime->setData(format, text.data(format));
+    return mime;
 }
 
 } // namespace kelm

@@ -42,8 +42,9 @@ QByteArray PictureBytes(const MadeBarCode& made, PictureType type, int dpi, QStr
 // length any file system takes; "barcode" when nothing is left.
 QString SuggestedFileName(const QString& data, PictureType type);
 
-// Adds image/png (at dpi) and image/svg+xml of the bar code after the formats mime holds, so that programs
-// that take text keep finding theirs first. A picture that cannot be made is left out.
-void AddPictures(QMimeData& mime, const MadeBarCode& made, int dpi);
+// The formats of text followed by image/png (at dpi) and image/svg+xml of the bar code, so that programs
+// that take text keep finding theirs first. The pictures are drawn only when a program asks for them (a
+// long bar code takes seconds to draw); a picture too large to make is not offered.
+QMimeData* WithPictures(const QMimeData& text, const MadeBarCode& made, int dpi);
 
 } // namespace kelm

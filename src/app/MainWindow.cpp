@@ -360,7 +360,7 @@ void MainWindow::copyPreview()
         return;
     std::unique_ptr<QMimeData> copied(preview->selectionMimeData());
     if (m_barCodeMade)
-        kelm::AddPictures(*copied, m_made, kelm::kPictureDpi);
+        copied.reset(kelm::WithPictures(*copied, m_made, kelm::kPictureDpi));
     QGuiApplication::clipboard()->setMimeData(copied.release());
 }
 

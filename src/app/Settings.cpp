@@ -27,7 +27,7 @@ enum class Key {
     LastStock,
 };
 
-struct KeySpec {
+struct KeyEntry {
     Key key;
     const char* section;
     const char* name;
@@ -43,7 +43,7 @@ constexpr char kPrinterOffsetsSection[] = "PrinterOffsets";
 constexpr char kFillSheetSection[] = "FillSheet";
 
 // Every key the program reads or writes, with the value a missing key reads as.
-constexpr KeySpec kKeys[] = {
+constexpr KeyEntry kKeys[] = {
     {Key::TipsAtStart, kTipsSection, "Enabled", "1"},
     {Key::TipPosition, kTipsSection, "Position", "0"},
     {Key::TipMaximum, kTipsSection, "Maximum", "1"},
@@ -62,22 +62,22 @@ constexpr KeySpec kKeys[] = {
     {Key::LastStock, kFillSheetSection, "Stock", ""},
 };
 
-const KeySpec& Spec(Key key)
+const KeyEntry& Entry(Key key)
 {
-    return *std::find_if(std::begin(kKeys), std::end(kKeys), [key](const KeySpec& s) { return s.key == key; });
+    return *std::find_if(std::begin(kKeys), std::end(kKeys), [key](const KeyEntry& s) { return s.key == key; });
 }
 
 QString Section(Key key)
 {
-    return QLatin1String(Spec(key).section);
+    return QLatin1String(Entry(key).section);
 }
 QString Name(Key key)
 {
-    return QLatin1String(Spec(key).name);
+    return QLatin1String(Entry(key).name);
 }
 QString Fallback(Key key)
 {
-    return QLatin1String(Spec(key).fallback);
+    return QLatin1String(Entry(key).fallback);
 }
 
 // What a read of a missing tip returns; a tip stored as exactly this text counts as missing too.
