@@ -1,5 +1,7 @@
 #include "BarCodeExport.h"
 
+#include "Common.h"
+
 #include "render/BarCodeDrawing.h"
 #include "render/BarCodeFiles.h"
 
@@ -72,22 +74,7 @@ QByteArray PictureBytes(const MadeBarCode& made, PictureType type, int dpi, QStr
 
 QString SuggestedFileName(const QString& data, PictureType type)
 {
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    QString name;
-    for (qsizetype i = 0; i < data.size() && name.size() < kLongestNamePart; ++i) {
-        const QChar c = data[i];
-        if (c.isHighSurrogate() && i + 1 < data.size() && data[i + 1].isLowSurrogate()) {
-            if (name.size() + 2 > kLongestNamePart)
-                break;
-            name += c;
-            name += data[++i];
-            continue;
-        }
-        const bool unsafe = c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F) ||
-                            c.isSurrogate() || forbidden.contains(c) ||
-                            (c == u'.' && (i == 0 || data[i - 1] == u'.'));
-        name += unsafe ? QChar(u'_') : c;
-    }
+    QString name = SafeFileNamePart(data, kLongestNamePart);
     if (name.trimmed().isEmpty())
         name = kFallbackName;
     return name + u'.' + QLatin1String(KindOf(type).extension);

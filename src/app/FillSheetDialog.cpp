@@ -1,5 +1,7 @@
 #include "FillSheetDialog.h"
 
+#include "Common.h"
+
 #include "UserStockDialog.h"
 #include "labels/RowList.h"
 #include "labels/RtfTemplate.h"
@@ -37,29 +39,6 @@ const QString kSheetDocument = QStringLiteral("%1 labels");
 const QString kNoFreeName = QStringLiteral("There is no free file name for the labels in %1.");
 // The resolution the preview's warnings assume until a printer has been chosen: a common printer's.
 constexpr int kAssumedDpi = 300;
-
-// The stock's name as a file name: what a file system refuses becomes "_".
-QString FileNamePart(const QString& name)
-{
-    QString part;
-    for (QChar c : name)
-        part += c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c) ? QChar(u'_') : c;
-    return part.startsWith(u'.') ? u'_' + part.mid(1) : part;
-}
-
-// "<base>.pdf" in the folder, or "<base> (2).pdf" and so on, whichever no file has yet; empty when a
-// thousand are taken.
-QString FreePdfName(const QString& folder, const QString& base)
-{
-    const QDir dir(folder);
-    QString path = dir.filePath(base + QStringLiteral(".pdf"));
-    for (int i = 2; QFileInfo::exists(path); ++i) {
-        if (i > 1000)
-            return {};
-        path = dir.filePath(QStringLiteral("%1 (%2).pdf").arg(base).arg(i));
-    }
-    return path;
-}
 
 } // namespace
 
@@ -485,11 +464,12 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
         QPageLayout(QPageSize(wide ? size.transposed() : size, QPageSize::Point, QString(), QPageSize::ExactMatch),
                     wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
     printer.setFullPage(true); // label positions are from the paper's edge, not the printable area's
-    const QString document = kSheetDocument.arg(FileNamePart(m_sheet.stock.name()));
+    const QString document = kSheetDocument.arg(kelm::SafeFileNamePart(m_sheet.stock.name()));
     printer.setDocName(document);
     // With no printer the dialog can only make a PDF: it starts with a new file in the documents folder.
     if (QPrinterInfo::availablePrinterNames().isEmpty())
-        printer.setOutputFileName(FreePdfName(platform::DocumentsFolder(), document));
+        printer.setOutputFileName(
+            kelm::FreeFileName(QDir(platform::DocumentsFolder()).filePath(document + QStringLiteral(".pdf"))));
     if (!platform::ExecPrintDialog(printer, this))
         return false;
     if (printer.outputFormat() == QPrinter::PdfFormat) {
@@ -499,7 +479,7 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
         if (chosen.isEmpty() || QFileInfo(chosen).isDir()) {
             const QString folder = chosen.isEmpty() ? platform::DocumentsFolder() : chosen;
             QDir().mkpath(folder);
-            const QString path = FreePdfName(folder, document);
+            const QString path = kelm::FreeFileName(QDir(folder).filePath(document + QStringLiteral(".pdf")));
             if (path.isEmpty()) {
                 platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
                                       kNoFreeName.arg(QDir::toNativeSeparators(folder)));

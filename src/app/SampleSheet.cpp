@@ -1,5 +1,7 @@
 #include "SampleSheet.h"
 
+#include "Common.h"
+
 #include "Vendor.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
@@ -57,31 +59,20 @@ LastTarget& Last()
 
 const QString kSheetName = QStringLiteral("Sample sheet");
 
-// The wanted file when no file has its name, else the first free "<name> (n).<suffix>" beside it: the
-// sheet never replaces a file the user did not choose.
-QString FreeFileName(const QString& wanted)
+// The wanted file, or a free name beside it: the sheet never replaces a file the user did not choose.
+QString FreeSheetFile(const QString& wanted)
 {
-    const QFileInfo info(wanted);
-    if (!info.exists() && !info.isSymLink())
-        return wanted;
-    QString stem = info.completeBaseName();
-    static const QRegularExpression numbered(QStringLiteral("^(.*) \\(\\d+\\)$"));
-    if (const QRegularExpressionMatch m = numbered.match(stem); m.hasMatch())
-        stem = m.captured(1);
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    for (int i = 2; i <= 9999; ++i) {
-        const QString path = info.dir().filePath(QStringLiteral("%1 (%2)%3").arg(stem).arg(i).arg(suffix));
-        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
-            return path;
-    }
-    throw platform::PrinterError(QStringLiteral("No free file name for the sample sheet in ") +
-                                 QDir::toNativeSeparators(info.absolutePath()));
+    const QString free = kelm::FreeFileName(wanted);
+    if (free.isEmpty())
+        throw platform::PrinterError(QStringLiteral("No free file name for the sample sheet in ") +
+                                     QDir::toNativeSeparators(QFileInfo(wanted).absolutePath()));
+    return free;
 }
 
 // A PDF file name in the folder that no existing file has.
 QString NewSheetFile(const QString& folder)
 {
-    return FreeFileName(QDir(folder).filePath(kSheetName + QStringLiteral(".pdf")));
+    return FreeSheetFile(QDir(folder).filePath(kSheetName + QStringLiteral(".pdf")));
 }
 
 // The file the print dialog offers when the sheet is to go to a file: beside the one chosen last in this
@@ -91,7 +82,7 @@ QString OfferedSheetFile()
 {
     const QString last = Last().file;
     if (!last.isEmpty() && QFileInfo(last).dir().exists())
-        return FreeFileName(last);
+        return FreeSheetFile(last);
     const QString documents = platform::DocumentsFolder();
     QDir().mkpath(documents);
     return NewSheetFile(documents);
