@@ -3,15 +3,10 @@
 # several runs, both reading the file on standard input, output to /dev/null). Usage: bench/cli-vs-cat.sh [path/to/code39] [runs]
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-exe=${1:-$root/build/rel/src/cli/code39}
+source "$(dirname "$0")/lib.sh"
+exe=$(bench_code39 "${1:-}")
 runs=${2:-7}
 lines=1000000
-if [ ! -x "$exe" ]; then
-    echo "no code39 executable at $exe; build it first, e.g.:" >&2
-    echo "  cmake -S . -B build/rel -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build/rel --target code39cli" >&2
-    exit 2
-fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,12 +19,12 @@ median_ms() {
     local input=$1 times=() start end i
     shift
     for ((i = 0; i < runs; i++)); do
-        start=$(date +%s%N)
+        start=$(bench_now_us)
         "$@" <"$input" >/dev/null
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000)))
+        end=$(bench_now_us)
+        times+=($((end - start)))
     done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{ t[NR] = $1 } END { printf "%.1f", t[int((NR + 1) / 2)] / 1000 }'
+    printf '%s\n' "${times[@]}" | bench_median_ms 1
 }
 
 compare() {

@@ -3,15 +3,10 @@
 # runs, each into an empty folder). Usage: bench/pictures.sh [path/to/code39] [runs]
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-exe=${1:-$root/build/rel/src/cli/code39}
+source "$(dirname "$0")/lib.sh"
+exe=$(bench_code39 "${1:-}")
 runs=${2:-5}
 rows=1000
-if [ ! -x "$exe" ]; then
-    echo "no code39 executable at $exe; build it first, e.g.:" >&2
-    echo "  cmake -S . -B build/rel -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build/rel --target code39cli" >&2
-    exit 2
-fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -23,13 +18,13 @@ median_ms() {
     local format=$1 times=() start end i
     for ((i = 0; i < runs; i++)); do
         rm -rf "$work/out" && mkdir "$work/out"
-        start=$(date +%s%N)
+        start=$(bench_now_us)
         "$exe" -c "--$format" "$work/out/tag-%n.$format" <"$work/rows.txt"
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000)))
+        end=$(bench_now_us)
+        times+=($((end - start)))
     done
     [ "$(ls "$work/out" | wc -l)" = "$rows" ] || { echo "bench: $format wrote the wrong number of files" >&2; exit 1; }
-    printf '%s\n' "${times[@]}" | sort -n | awk '{ t[NR] = $1 } END { printf "%.0f", t[int((NR + 1) / 2)] / 1000 }'
+    printf '%s\n' "${times[@]}" | bench_median_ms 0
 }
 
 printf 'code39 batch of %d rows, median of %d runs\n' "$rows" "$runs"
