@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -453,24 +454,32 @@ private slots:
         const Stock stock = OneLabel(width, height, 2);
         render::BarCodeLook look;
         look.pointSize = chosen;
-        const double size = labels::FittedPointSize(stock, characters, look, kDpi);
-        const QSizeF extent = render::BarCodeExtent(
-            QString(characters, u'0'),
-            [&] {
-                render::BarCodeLook at = look;
-                at.pointSize = size;
-                return at;
-            }(),
-            kDpi);
-        QVERIFY2(extent.width() <= (width - 4) * kDpi / kInch && extent.height() <= (height - 4) * kDpi / kInch,
-                 qPrintable(QString::number(size)));
-        if (fitted > 0 && !warns)
-            QCOMPARE(size, fitted);
-        else if (!warns)
-            QVERIFY(size < chosen && size >= labels::ScannablePointSize(kDpi));
         labels::FillOptions options;
         options.look = look;
         const labels::Sheet sheet = labels::FillSheet(stock, {QString(characters - 2, u'A')}, options);
+        // The size drawn, read from the bars on the page: every character is one em wide less the gap of one
+        // module after the last bar.
+        QImage page(qRound(stock.page.width() * kDpi / kInch), qRound(stock.page.height() * kDpi / kInch),
+                    QImage::Format_RGB32);
+        page.setDotsPerMeterX(qRound(kDpi / 0.0254));
+        page.setDotsPerMeterY(qRound(kDpi / 0.0254));
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            labels::DrawPage(painter, sheet, 0, {});
+        }
+        const QRectF label(QPointF(36, 36), stock.label);
+        const QRectF ink = InkAround(page.convertToFormat(QImage::Format_Grayscale8), label, 0);
+        QVERIFY(!ink.isNull());
+        const double size = ink.width() / (characters - 1.0 / render::kModulesPerCharacter);
+        const double pixel = kInch / kDpi;
+        QVERIFY2(label.adjusted(2 - pixel, 2 - pixel, pixel - 2, pixel - 2).contains(ink),
+                 qPrintable(QString::number(size)));
+        if (fitted > 0 && !warns)
+            QVERIFY2(qAbs(size - fitted) <= pixel, qPrintable(QString::number(size)));
+        else if (!warns)
+            QVERIFY2(size < chosen - pixel && size >= labels::ScannablePointSize(kDpi) - pixel,
+                     qPrintable(QString::number(size)));
         const QStringList warnings = labels::SheetWarnings(sheet, kDpi);
         QCOMPARE(warnings.size(), warns ? 1 : 0);
         if (warns)
