@@ -42,16 +42,6 @@ void FitToStyle(QWidget* root);
 // Widens a text to its caption (never below its design width), so a wider face does not cut it off.
 void FitText(QWidget* text);
 
-// The name made safe as part of a file name: separators, the characters Windows forbids, control characters
-// and a dot that would start a hidden name or a ".." become '_'; cut to maxLength UTF-16 units without
-// splitting a character. Empty when name is.
-QString SafeFileNamePart(const QString& name, qsizetype maxLength = 60);
-
-// wanted when no file or link has its name, else the first free "<stem> (n).<suffix>" beside it (a
-// "(n)" the stem already ends in is replaced); empty when thousands are taken. Saves never replace a file
-// the user did not choose.
-QString FreeFileName(const QString& wanted);
-
 // Runs a handler the way the message loop would: an error it raises is shown in the standard error box.
 // Keeping exceptions out of Qt's own frames matters, as Qt does not promise to unwind through them.
 template <typename Handler> void Reported(Handler&& handler)

@@ -7,7 +7,8 @@
 //   platform/             the desktop: profile (INI) files (library "profile", Qt Core only), folders,
 //                         shell, beep, message boxes, the print dialog, and the application object that
 //                         reports handler errors. Tests swap the desktop for a platform::Recorder.
-//   render/               the bar-code typefaces, built into the program and registered at start-up.
+//   render/               the bar-code typefaces, built into the program and registered at start-up;
+//                         picture files by type; OutputLimits.h, the defaults and ranges of every output.
 //   app/MainWindow.*      this window (layout in MainWindow.ui): Make, the Full ASCII controls, restyle,
 //                         Copy, help and web links, the first activation and the close. It owns the
 //                         four dialogs below, creates them once, in this order, and listens to their
@@ -26,6 +27,8 @@
 //   app/BarCodeExport.*   the made bar code as a PNG, SVG or PDF picture: Save Bar Code As and the
 //                         pictures Copy adds to the clipboard.
 //   app/SampleSheet.*     the sample sheet: its layout in printer pixels and the print job.
+//   app/PrintTarget.*     every print job: the print dialog on the target a window remembers, the PDF
+//                         file offered without a printer, and the pages (labels/Pages.h) painted.
 //   app/Common.*          placement beside the main window, the shared texts, the error guard.
 //   app/Vendor.h          the maker's details (generated from cmake/Vendor.cmake).
 //   app/main.cpp          start-up: the application object, the typefaces, this window, the loop.
@@ -34,6 +37,7 @@
 // error box, as the message loop would; called directly, the handlers throw.
 
 #include "BarCodeExport.h"
+#include "PrintTarget.h"
 #include "ui_MainWindow.h"
 
 #include <QString>
@@ -80,7 +84,7 @@ public:
     bool textBelow() const;
     // The bar-code typeface family for the chosen style.
     QString barCodeFamily() const;
-    // The point size box's number, brought into the range the typeface can be set at (1..1638).
+    // The point size box's number, brought into the range a copy can carry (1..render::kMaxWindowPointSize).
     // Throws platform::ConvertError when the box holds no number.
     int pointSize() const;
     // The settings file in use: set at the first activation; empty until then or when the data folder
@@ -172,6 +176,8 @@ private:
     // Where Save As starts next: the folder and type of the last file chosen this run.
     QString m_saveFolder;
     kelm::PictureType m_saveType = kelm::PictureType::Png;
+    // Where the last sample sheet went, for the next one in this run.
+    kelm::PrintTargetMemory m_printTarget;
     // A bad stock in the settings file is reported once a run, not at every opening.
     bool m_userStockNotesShown = false;
     bool m_activated = false;
