@@ -281,6 +281,129 @@ std::string Wrap(std::string_view text, std::size_t column, std::size_t indent, 
     return out;
 }
 
+// Reads the arguments into a CommandLine, in order, and then checks that the mode they chose takes them.
+class CommandLineParser {
+public:
+    CommandLineParser(int argc, char** argv, CommandLine& commandLine)
+        : m_argc(argc), m_argv(argv), m_commandLine(commandLine)
+    {
+    }
+
+    ParseResult Scan()
+    {
+        bool optionsEnded = false;
+        for (int i = 1; i < m_argc; ++i) {
+            const std::string_view arg = m_argv[i];
+            // A lone "-" is data: the minus sign is a Code 39 character.
+            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+                m_commandLine.data.emplace_back(arg);
+            } else if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg.starts_with("--")) {
+                const std::size_t equals = arg.find('=');
+                const bool attached = equals != std::string_view::npos;
+                const std::string_view name = arg.substr(2, attached ? equals - 2 : arg.npos);
+                const Option* option = FindLong(name);
+                if (!option)
+                    return Refuse("unknown option " + std::string(arg), true);
+                const std::string_view value = attached ? arg.substr(equals + 1) : std::string_view();
+                if (const ParseResult r = Take(*option, "--" + std::string(name), attached ? &value : nullptr, i);
+                    !r.ok)
+                    return r;
+            } else {
+                for (std::size_t k = 1; k < arg.size(); ++k) { // a cluster such as -cf
+                    const Option* option = FindShort(arg[k]);
+                    if (!option)
+                        return Refuse("unknown option -" + std::string(1, arg[k]), true);
+                    // A value is the rest of the cluster, or else the next argument.
+                    const bool takesValue = option->kind != ValueKind::None;
+                    const std::string_view rest = arg.substr(k + 1);
+                    const ParseResult r =
+                        Take(*option, std::string{'-', arg[k]}, takesValue && !rest.empty() ? &rest : nullptr, i);
+                    if (!r.ok)
+                        return r;
+                    if (takesValue)
+                        break; // the rest of the cluster was its value
+                }
+            }
+        }
+        return {};
+    }
+
+    // The stock list, else label sheets, else pictures, else text rows.
+    void ChooseMode()
+    {
+        m_commandLine.mode = Text;
+        for (Mode mode : {StockList, Labels, Pictures}) {
+            if (m_chosen & Modes(mode)) {
+                m_commandLine.mode = mode;
+                m_commandLine.modeOption = m_chooser[std::countr_zero(Modes(mode))];
+                return;
+            }
+        }
+    }
+
+    ParseResult CheckModes() const
+    {
+        for (const Given& g : m_given) {
+            if (g.option->modes & Modes(m_commandLine.mode))
+                continue;
+            if (m_commandLine.mode == Text)
+                return Refuse(g.typed + " needs " + ChoosersOf(g.option->modes), true);
+            return Refuse(g.typed + " is not allowed with " + m_commandLine.modeOption, true);
+        }
+        return {};
+    }
+
+private:
+    struct Given {
+        const Option* option;
+        std::string typed; // as the user wrote it, for messages
+    };
+
+    // Checks and applies one option; attached is its "=VALUE" or the rest of its cluster, null when none.
+    ParseResult Take(const Option& option, std::string typed, const std::string_view* attached, int& i)
+    {
+        std::string_view text;
+        if (option.kind == ValueKind::None) {
+            if (attached)
+                return Refuse(typed + " takes no value", true);
+        } else if (attached) {
+            text = *attached;
+        } else if (i + 1 < m_argc) {
+            text = m_argv[++i];
+        }
+        OptionValue value;
+        if (!ParseValue(option, text, value)) {
+            std::string error = Needs(option);
+            if (!text.empty())
+                error += ", not \"" + std::string(text) + "\"";
+            return Refuse(std::move(error), false);
+        }
+        if (option.outputFile) {
+            if (!m_commandLine.outputOption.empty())
+                return Refuse("one output file at a time: " + m_commandLine.outputOption + " and " + typed, true);
+            m_commandLine.outputOption = typed;
+        }
+        for (std::size_t bit = 0; bit < m_chooser.size(); ++bit) {
+            if ((option.chooses >> bit & 1) && m_chooser[bit].empty())
+                m_chooser[bit] = typed;
+        }
+        m_chosen |= option.chooses;
+        option.set(m_commandLine, value);
+        m_commandLine.given.push_back(option.longName);
+        m_given.push_back({&option, std::move(typed)});
+        return {};
+    }
+
+    const int m_argc;
+    char** const m_argv;
+    CommandLine& m_commandLine;
+    std::vector<Given> m_given;
+    Modes m_chosen = 0;
+    std::array<std::string, 4> m_chooser; // by mode bit: the first option that chose the mode
+};
+
 } // namespace
 
 std::span<const Option> OptionTable()
@@ -301,111 +424,11 @@ std::string NeedsValue(std::string_view longName)
 
 ParseResult ParseCommandLine(int argc, char** argv, CommandLine& commandLine)
 {
-    struct Given {
-        const Option* option;
-        std::string typed; // as the user wrote it, for messages
-    };
-    std::vector<Given> given;
-    Modes chosen = 0;
-    std::string chooser[16]; // by mode bit: the first option that chose it
-    bool optionsEnded = false;
-
-    // Checks and applies one option; valueText is null when the argument carried none.
-    const auto take = [&](const Option& option, std::string typed, const std::string_view* valueText,
-                          bool nextIsValue, int& i) -> ParseResult {
-        std::string_view text;
-        if (option.kind == ValueKind::None) {
-            if (valueText)
-                return Refuse(typed + " takes no value", true);
-        } else if (valueText) {
-            text = *valueText;
-        } else if (nextIsValue && i + 1 < argc) {
-            text = argv[++i];
-        }
-        OptionValue value;
-        if (!ParseValue(option, text, value)) {
-            std::string error = Needs(option);
-            if (!text.empty())
-                error += ", not \"" + std::string(text) + "\"";
-            return Refuse(std::move(error), false);
-        }
-        if (option.outputFile) {
-            if (!commandLine.outputOption.empty())
-                return Refuse("one output file at a time: " + commandLine.outputOption + " and " + typed, true);
-            commandLine.outputOption = typed;
-        }
-        for (unsigned bit = 0; bit < 16; ++bit) {
-            if ((option.chooses >> bit & 1) && chooser[bit].empty())
-                chooser[bit] = typed;
-        }
-        chosen |= option.chooses;
-        option.set(commandLine, value);
-        commandLine.given.push_back(option.longName);
-        given.push_back({&option, std::move(typed)});
-        return {};
-    };
-
-    const auto scan = [&]() -> ParseResult {
-        for (int i = 1; i < argc; ++i) {
-            const std::string_view arg = argv[i];
-            // A lone "-" is data: the minus sign is a Code 39 character.
-            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-                commandLine.data.emplace_back(arg);
-            } else if (arg == "--") {
-                optionsEnded = true;
-            } else if (arg.starts_with("--")) {
-                const std::size_t equals = arg.find('=');
-                const std::string_view name =
-                    arg.substr(2, equals == std::string_view::npos ? arg.npos : equals - 2);
-                const Option* option = FindLong(name);
-                if (!option)
-                    return Refuse("unknown option " + std::string(arg), true);
-                const std::string_view attached = equals == std::string_view::npos ? "" : arg.substr(equals + 1);
-                const ParseResult r = take(*option, "--" + std::string(name),
-                                           equals == std::string_view::npos ? nullptr : &attached, true, i);
-                if (!r.ok)
-                    return r;
-            } else {
-                for (std::size_t k = 1; k < arg.size(); ++k) { // a cluster such as -cf
-                    const Option* option = FindShort(arg[k]);
-                    if (!option)
-                        return Refuse("unknown option -" + std::string(1, arg[k]), true);
-                    // A value is the rest of the cluster, or else the next argument.
-                    const std::string_view rest = arg.substr(k + 1);
-                    const bool valued = option->kind != ValueKind::None;
-                    const ParseResult r = take(*option, std::string{'-', arg[k]},
-                                               valued && !rest.empty() ? &rest : nullptr, valued, i);
-                    if (!r.ok)
-                        return r;
-                    if (valued)
-                        break;
-                }
-            }
-        }
-        return {};
-    };
-    const ParseResult scanned = scan();
-
-    // The mode, even of a refused command line for its usage line: the stock list, else label sheets, else
-    // pictures, else text rows.
-    commandLine.mode = Text;
-    for (Mode mode : {StockList, Labels, Pictures}) {
-        if (chosen & Modes(mode)) {
-            commandLine.mode = mode;
-            commandLine.modeOption = chooser[std::countr_zero(Modes(mode))];
-            break;
-        }
-    }
-    if (!scanned.ok)
-        return scanned;
-    for (const Given& g : given) {
-        if (g.option->modes & Modes(commandLine.mode))
-            continue;
-        if (commandLine.mode == Text)
-            return Refuse(g.typed + " needs " + ChoosersOf(g.option->modes), true);
-        return Refuse(g.typed + " is not allowed with " + commandLine.modeOption, true);
-    }
-    return {};
+    CommandLineParser parser(argc, argv, commandLine);
+    const ParseResult scanned = parser.Scan();
+    // Even a refused command line gets its mode, for the usage line of its message.
+    parser.ChooseMode();
+    return scanned.ok ? parser.CheckModes() : scanned;
 }
 
 ParseResult CheckComplete(const CommandLine& commandLine)
