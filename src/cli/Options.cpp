@@ -124,7 +124,7 @@ constexpr ModeText kModeTexts[] = {
     {Labels, "Label sheets: one label per row, each bar code reduced to fit its label, as a PDF", "DATA",
      "The rows are DATA, the lines of standard input, or --list FILE. STOCK is a maker and part "
      "(\"Avery 5160\"), a part only one maker uses, or one of ours (lb167)."},
-    {StockList, "Stock list", "WORDS", ""},
+    {StockList, "Stock list: the label stocks that match every one of WORDS", "WORDS", ""},
 };
 
 const ModeText& TextOf(Mode mode)
@@ -165,7 +165,7 @@ bool IsNumber(ValueKind kind)
 
 std::string Needs(const Option& option)
 {
-    std::string text = "--" + std::string(option.longName) + " needs " + std::string(option.needs);
+    std::string text = OptionName(option) + " needs " + std::string(option.needs);
     if (IsNumber(option.kind))
         text += " from " + NumberText(option.low) + " to " + NumberText(option.high);
     return text;

@@ -406,6 +406,19 @@ private slots:
             QVERIFY2(word.match(QString::fromUtf8(completion)).hasMatch(), "completion");
             QVERIFY2(word.match(QString::fromUtf8(readme)).hasMatch(), "README");
         }
+        // One row per name, and a value has a name and a wording for its messages.
+        const auto rows = cli::OptionTable();
+        const cli::Option& row = *std::find_if(rows.begin(), rows.end(), [&](const cli::Option& o) {
+            return QString::fromStdString(cli::OptionName(o)) == option;
+        });
+        QCOMPARE(std::count_if(rows.begin(), rows.end(),
+                               [&](const cli::Option& o) {
+                                   return o.longName == row.longName ||
+                                          (row.shortName && o.shortName == row.shortName);
+                               }),
+                 1);
+        QCOMPARE(row.valueName.empty(), row.kind == cli::ValueKind::None);
+        QCOMPARE(row.needs.empty(), row.kind == cli::ValueKind::None);
         for (const cli::Mode mode :
              {cli::Mode::Text, cli::Mode::Pictures, cli::Mode::Labels, cli::Mode::StockList}) {
             if (!(modes & unsigned(mode)) || (modes == cli::kEveryMode && mode != cli::Mode::Text))
