@@ -562,28 +562,36 @@ private slots:
     // encoder works through a line far larger than that bound, and through input that never ends.
     void memoryStaysBounded_data()
     {
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QByteArray>("err");
         QTest::newRow("a 512 MiB line with full ascii, then a row")
-            << "line" << QByteArray("*$A*\n\n*B*\n")
+            << QStringList{"-f"} << "line" << QByteArray("*$A*\n\n*B*\n")
             << QByteArray("code39: line 2: line too long (over 1048576 bytes)\n");
         QTest::newRow("endless NUL bytes: stops with a message after its empty row")
-            << "/dev/zero" << QByteArray("\n")
+            << QStringList{"-f"} << "/dev/zero" << QByteArray("\n")
+            << QByteArray("code39: line 1: line too long (over 1048576 bytes)\n"
+                          "code39: line 1: no line break in 4294967296 bytes: not text, input stopped\n");
+        QTest::newRow("endless NUL bytes into picture files: the same stop, no file")
+            << QStringList{"--svg", "%n.svg"} << "/dev/zero" << QByteArray()
             << QByteArray("code39: line 1: line too long (over 1048576 bytes)\n"
                           "code39: line 1: no line break in 4294967296 bytes: not text, input stopped\n");
     }
     void memoryStaysBounded()
     {
+        QFETCH(QStringList, arguments);
         QFETCH(QString, input);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, err);
         if (!QFile::exists("/proc/self/status"))
             QSKIP("needs /proc");
+        QTemporaryDir dir;
         QProcess process;
+        process.setWorkingDirectory(dir.path());
         if (input != "line")
             process.setStandardInputFile(input);
-        process.start(QStringLiteral(CODE39_EXE), {"-f"});
+        process.start(QStringLiteral(CODE39_EXE), arguments);
         QVERIFY(process.waitForStarted());
         const QString status = QStringLiteral("/proc/%1/status").arg(process.processId());
         qint64 peakKiB = 0;
@@ -618,6 +626,7 @@ private slots:
         QVERIFY(peakKiB > 0);
         qInfo("peak resident size %lld KiB", peakKiB);
         QVERIFY2(peakKiB < 64 * 1024, qPrintable(QString("%1 KiB").arg(peakKiB)));
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 };
 
