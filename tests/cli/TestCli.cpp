@@ -417,6 +417,12 @@ private slots:
                                           (row.shortName && o.shortName == row.shortName);
                                }),
                  1);
+        // A number's range as the table has it (from the defaults header), in the manual page too.
+        if (row.kind == cli::ValueKind::Number || row.kind == cli::ValueKind::WholeNumber ||
+            row.kind == cli::ValueKind::NumberPair) {
+            const QString range = QString::number(row.low, 'g', 10) + " to " + QString::number(row.high, 'g', 10);
+            QVERIFY2(QString::fromUtf8(manual).replace("\\-", "-").contains(range), qPrintable(range));
+        }
         QCOMPARE(row.valueName.empty(), row.kind == cli::ValueKind::None);
         QCOMPARE(row.needs.empty(), row.kind == cli::ValueKind::None);
         for (const cli::Mode mode :
