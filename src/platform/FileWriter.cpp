@@ -61,6 +61,14 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
     const QByteArray old = file.read(kMaxInPlaceSize + 1);
     if (file.error() != QFileDevice::NoError || old.size() > kMaxInPlaceSize)
         return fail(error, QStringLiteral("no temporary file can be made beside it"));
+    return RewriteInPlace(file, old, bytes, error);
+}
+
+} // namespace
+
+bool RewriteInPlace(QFile& file, const QByteArray& old, const QByteArray& bytes, QString* error)
+{
+    // One write of the whole content, then the cut: the file never holds a mix of two writes' lines.
     const auto put = [&file](const QByteArray& data) {
         return file.seek(0) && file.write(data) == data.size() && file.flush() && file.resize(data.size()) &&
                file.error() == QFileDevice::NoError;
@@ -73,8 +81,6 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
         return fail(error, reason + QStringLiteral(" (and the old contents could not be put back)"));
     return fail(error, reason);
 }
-
-} // namespace
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
 {

@@ -2,7 +2,8 @@
 // Profile (INI) files with the semantics of the Windows profile functions: every call opens the
 // file, reads or writes one key and closes it again. Only the parse of the bytes last read is kept,
 // and reused only while the file holds exactly those bytes. Each write holds a lock file beside the
-// settings file ("<name>.lock"), so that two copies of the program never undo each other's keys.
+// settings file ("<name>.lock"), so that two copies of the program never undo each other's keys; where
+// the folder takes no lock file, the file itself is locked while it is rewritten in place.
 
 #include <QString>
 #include <QStringList>

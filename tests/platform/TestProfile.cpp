@@ -539,10 +539,20 @@ private slots:
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
     }
 
-    // Two copies of the program writing different keys at once: no key ends on an older value.
+    // Two copies of the program writing different keys at once: no key ends on an older value, and the
+    // file is never torn, also where the folder takes no lock file and the file is rewritten in place.
+    void twoCopiesLoseNoUpdate_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("writable folder: lock file beside it") << false;
+        QTest::newRow("read-only folder: the file itself is locked") << true;
+    }
     void twoCopiesLoseNoUpdate()
     {
+        QFETCH(bool, readOnlyFolder);
         writeAll(m_file, "[TipoftheDay]\r\nEnabled=1\r\n[Settings]\r\nData=ABC\r\n");
+        if (readOnlyFolder)
+            lockFolder(m_home->path());
         QProcess first;
         QProcess second;
         first.start(PROFILE_WRITER, {"keys", m_file, "A"});
@@ -559,6 +569,8 @@ private slots:
         }
         QCOMPARE(lost, 0);
         QCOMPARE(now.value("Settings", "Data"), QString("ABC"));
+        QVERIFY(!readAll(m_file).contains('\0'));
+        QVERIFY(readAll(m_file).endsWith("\r\n"));
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
     }
 
