@@ -369,6 +369,11 @@ private slots:
                                      << "binary data";
         QTest::newRow("Latin-1 text names its line")
             << QByteArray("A\nB\nCaf\xE9\n") << 0 << false << QStringList() << "not UTF-8 text (line 3)";
+        QTest::newRow("UTF-8 cut inside its last character names the line")
+            << QByteArray("ABC\nDEFG\xE2\x82") << 0 << false << QStringList() << "not UTF-8 text (line 2)";
+        QTest::newRow("UTF-16 with an odd last byte names the line")
+            << QByteArray("\xFF\xFEX\0\n\0Y\0Z", 9) << 0 << false << QStringList()
+            << "not valid UTF-16 text (line 2)";
         QTest::newRow("a huge list") << QByteArray(labels::kMaxListBytes + 1, 'A') << 0 << false << QStringList()
                                      << "larger than 16 MB";
     }
