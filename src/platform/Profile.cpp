@@ -147,6 +147,18 @@ QString trimTrailingSpaces(QString text)
     return text;
 }
 
+// The value as the program writes it: a reader drops outer blanks and one pair of outer quotes, so a value
+// that has either is stored inside a further pair of quotes and reads back as it was written.
+QString quotedToReadBack(const QString& value)
+{
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    const bool quoted =
+        value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+    if (value.isEmpty() || !(blank(value.front()) || blank(value.back()) || quoted))
+        return value;
+    return u'"' + value + u'"';
+}
+
 } // namespace
 
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
@@ -237,6 +249,11 @@ void WriteString(const QString& section, const QString& key, const QString& valu
         const QString path = QFileInfo(fileName).isAbsolute() ? fileName : QFileInfo(fileName).absoluteFilePath();
         throw IniError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
     }
+}
+
+void WriteText(const QString& section, const QString& key, const QString& text, const QString& fileName)
+{
+    WriteString(section, key, quotedToReadBack(text), fileName);
 }
 
 void WriteInteger(const QString& section, const QString& key, int value, const QString& fileName)

@@ -30,6 +30,9 @@ bool ReadBool(const QString& section, const QString& key, bool defaultValue, con
 
 // The program's writes: throw IniError "Unable to write to <full path>" when the write fails.
 void WriteString(const QString& section, const QString& key, const QString& value, const QString& fileName);
+// The user's own text (data, names): outer blanks or outer quotes, which a read drops, are kept by writing
+// the text inside a further pair of quotes, so that it reads back as typed.
+void WriteText(const QString& section, const QString& key, const QString& text, const QString& fileName);
 void WriteInteger(const QString& section, const QString& key, int value, const QString& fileName);
 void WriteBool(const QString& section, const QString& key, bool value, const QString& fileName);
 

@@ -409,6 +409,27 @@ private slots:
         QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), QString("0"));
     }
 
+    // The user's text reads back as typed, and is stored as typed where a read would not change it.
+    void textReadsBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("plain text as it is") << "A B" << QByteArray("k=A B");
+        QTest::newRow("outer blanks") << "  SPACES\t" << QByteArray("k=\"  SPACES\t\"");
+        QTest::newRow("outer double quotes") << "\"QUOTED\"" << QByteArray("k=\"\"QUOTED\"\"");
+        QTest::newRow("outer single quotes") << "'x'" << QByteArray("k=\"'x'\"");
+        QTest::newRow("unmatched quotes as they are") << "\"x'" << QByteArray("k=\"x'");
+        QTest::newRow("a lone quote as it is") << "\"" << QByteArray("k=\"");
+    }
+    void textReadsBackAsWritten()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, stored);
+        WriteText("S", "k", text, m_file);
+        QCOMPARE(readAll(m_file), "[S]\r\n" + stored + "\r\n");
+        QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), text);
+    }
+
     void typedWrites()
     {
         WriteInteger("Settings", "Left", -12, m_file);
