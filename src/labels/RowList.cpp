@@ -50,6 +50,14 @@ bool Field(QStringView line, QChar separator, int column, QString& field)
     return index == column;
 }
 
+// The line (from 1) of the first character a decoder could not read: the last line when the bytes end
+// inside a character.
+qsizetype LineOfFirstBadCharacter(const QString& text)
+{
+    const qsizetype bad = text.indexOf(QChar::ReplacementCharacter);
+    return QStringView(text).left(bad < 0 ? text.size() : bad).count(u'\n') + 1;
+}
+
 } // namespace
 
 QStringList RowsFromText(const QString& text)
@@ -74,11 +82,15 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
     QString text;
     const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
     if (utf16) {
+        // Stateless: bytes that end inside a character are an error, not a character left pending.
         QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
-                                                            : QStringConverter::Utf16BE);
+                                                            : QStringConverter::Utf16BE,
+                               QStringConverter::Flag::Stateless);
         text = decoder.decode(bytes.mid(2));
-        if (decoder.hasError()) {
-            error = QStringLiteral("The list is not valid UTF-16 text.");
+        // Qt's decoder drops an odd last byte without a word: half a character is a list cut short.
+        if (decoder.hasError() || bytes.size() % 2 != 0) {
+            error =
+                QStringLiteral("The list is not valid UTF-16 text (line %1).").arg(LineOfFirstBadCharacter(text));
             return false;
         }
     } else {
@@ -86,14 +98,12 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
             error = QStringLiteral("The list holds binary data, not lines of text.");
             return false;
         }
-        QStringDecoder decoder(QStringConverter::Utf8);
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
         text = decoder.decode(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
         if (decoder.hasError()) {
             // Name the first line that is not UTF-8, so that the user can find it.
-            const qsizetype bad = text.indexOf(QChar::ReplacementCharacter);
-            const qsizetype line = bad < 0 ? 1 : QStringView(text).left(bad).count(u'\n') + 1;
-            error =
-                QStringLiteral("The list is not UTF-8 text (line %1); save it as UTF-8 and try again.").arg(line);
+            error = QStringLiteral("The list is not UTF-8 text (line %1); save it as UTF-8 and try again.")
+                        .arg(LineOfFirstBadCharacter(text));
             return false;
         }
     }
