@@ -755,7 +755,7 @@ private slots:
             << QStringList{"--labels", "lb164", "--start", "7", "--pdf", "x.pdf", "A"} << QByteArray()
             << "lb164 has 6 labels per sheet" << 2;
         QTest::newRow("copies out of range") << QStringList{"--labels", "lb164", "--copies", "0", "--pdf", "x.pdf"}
-                                             << QByteArray() << "--copies needs a number from 1 to 1000" << 2;
+                                             << QByteArray() << "--copies needs a number from 1 to 10000" << 2;
         QTest::newRow("a size that is no number")
             << QStringList{"--labels", "lb164", "--size", "nan", "--pdf", "x.pdf"} << QByteArray()
             << "--size needs a point size" << 2;
