@@ -408,6 +408,9 @@ private slots:
         QTest::newRow("UTF-16 with an odd last byte names the line")
             << QByteArray("\xFF\xFEX\0\n\0Y\0Z", 9) << 0 << false << QStringList()
             << "not valid UTF-16 text (line 2)";
+        QTest::newRow("more rows than any run of sheets holds: read one row beyond")
+            << QByteArray("A\n").repeated(labels::kMaxLabels + 5) << 0 << false
+            << QStringList(labels::kMaxLabels + 1, "A") << QString();
         QTest::newRow("a huge list") << QByteArray(labels::kMaxListBytes + 1, 'A') << 0 << false << QStringList()
                                      << "larger than 16 MB";
     }
