@@ -305,7 +305,6 @@ bool FillSheetDialog::saveCustomTemplate()
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kCannotSave.arg(error));
         return false;
     }
-    emit customTemplateSaved(path);
     return true;
 }
 

@@ -60,7 +60,6 @@ public:
 signals:
     // After a print, the printer's name and the offset used, for the caller to remember per printer.
     void printed(const QString& printerName, const QPointF& offsetMm);
-    void customTemplateSaved(const QString& path);
     // A stock of the user's was added (replacedName empty) or edited (replacedName its name before).
     void userStockSaved(const labels::UserStockInput& stock, const QString& replacedName);
     void userStockRemoved(const QString& name);
