@@ -1,8 +1,10 @@
 #include "AboutDialog.h"
 
-#include "Common.h"
+#include "CaptionFitting.h"
 #include "Vendor.h"
+#include "WindowPlacement.h"
 #include "code39/Version.h"
+#include "platform/Desktop.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
