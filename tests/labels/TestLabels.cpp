@@ -742,7 +742,7 @@ private slots:
             << QStringList{"--list-stocks", "zzqqx"} << QByteArray() << "no label stock matches \"zzqqx\"" << 1;
         QTest::newRow("an unknown stock is bad usage")
             << QStringList{"--labels", "Nobody 1", "--pdf", "x.pdf", "A"} << QByteArray()
-            << "no label stock \"Nobody 1\"" << 2;
+            << "no label stock \"Nobody 1\" (code39 --list-stocks WORDS lists them)" << 2;
         QTest::newRow("no PDF file") << QStringList{"--labels", "lb167", "A"} << QByteArray()
                                      << "--labels needs --pdf FILE" << 2;
         QTest::newRow("a start beyond the sheet")
