@@ -1,7 +1,5 @@
 #include "FillSheetDialog.h"
 
-#include "Common.h"
-
 #include "PrintTarget.h"
 #include "UserStockDialog.h"
 #include "labels/RowList.h"
@@ -86,12 +84,26 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     sizeSpin->setRange(render::kMinPointSize, render::kMaxPointSize);
     for (QDoubleSpinBox* spin : {offsetXSpin, offsetYSpin})
         spin->setRange(-render::kMaxOffsetMm, render::kMaxOffsetMm);
+    const FillOnce once(*this);
     setBarCodeData(QString());
     searchStocks();
 }
 
+FillSheetDialog::FillOnce::FillOnce(FillSheetDialog& dialog) : m_dialog(dialog)
+{
+    ++m_dialog.m_fillsHeld;
+}
+
+FillSheetDialog::FillOnce::~FillOnce()
+{
+    if (--m_dialog.m_fillsHeld == 0 && std::exchange(m_dialog.m_fillPending, false))
+        m_dialog.rebuild();
+}
+
 void FillSheetDialog::setBarCodeData(const QString& barCodeData)
 {
+    // The radio buttons' toggles fill the sheet too.
+    const FillOnce once(*this);
     m_data = barCodeData;
     currentRadio->setEnabled(!barCodeData.isEmpty());
     if (barCodeData.isEmpty()) {
@@ -111,7 +123,8 @@ void FillSheetDialog::setBuildOptions(bool checksum, bool fullAscii, bool textAb
     m_options.checksum = checksum;
     m_options.fullAscii = fullAscii;
     m_options.look.textAbove = textAbove;
-    sizeSpin->setValue(pointSize); // rebuilds
+    const FillOnce once(*this);
+    sizeSpin->setValue(pointSize); // fills only when the size changes
     rebuild();
 }
 
@@ -311,7 +324,6 @@ bool FillSheetDialog::saveCustomTemplate()
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kCannotSave.arg(error));
         return false;
     }
-    emit customTemplateSaved(path);
     return true;
 }
 
@@ -384,6 +396,10 @@ void FillSheetDialog::searchStocks()
 
 void FillSheetDialog::rebuild()
 {
+    if (m_fillsHeld > 0) {
+        m_fillPending = true;
+        return;
+    }
     const QListWidgetItem* item = stockList->currentItem();
     if (!item) {
         m_sheet = {};

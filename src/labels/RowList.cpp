@@ -1,7 +1,11 @@
 #include "RowList.h"
 
+#include "Sheet.h"
+
 #include <QFile>
 #include <QStringDecoder>
+
+#include <limits>
 
 namespace labels {
 
@@ -58,17 +62,30 @@ qsizetype LineOfFirstBadCharacter(const QString& text)
     return QStringView(text).left(bad < 0 ? text.size() : bad).count(u'\n') + 1;
 }
 
+// The lines of text (CRLF, LF or CR), at most maxLines of them; a last line break adds no empty line.
+QStringList SplitLines(QStringView text, qsizetype maxLines)
+{
+    if (text == u"\n" || text == u"\r" || text == u"\r\n")
+        return {};
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < text.size() && lines.size() < maxLines) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        lines.append(text.sliced(start, end - start).toString());
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
 } // namespace
 
 QStringList RowsFromText(const QString& text)
 {
-    QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    if (normal.endsWith(u'\n'))
-        normal.chop(1);
-    if (normal.isEmpty())
-        return {};
-    return normal.split(u'\n');
+    return SplitLines(text, std::numeric_limits<qsizetype>::max());
 }
 
 bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringList& rows, QString& error)
@@ -112,15 +129,17 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
         return false;
     }
 
-    QStringList lines = RowsFromText(text);
+    // No run of sheets holds more labels than kMaxLabels: a longer list is read only that far (and one row
+    // more, which the sheet names as the first left out), so that its rows cannot take memory without bound.
+    QStringList lines = SplitLines(text, qsizetype(kMaxLabels) + (options.header ? 2 : 1));
+    const QString headerLine = options.header ? lines.value(0) : QString();
     if (options.header && !lines.isEmpty())
         lines.removeFirst();
     if (options.column <= 0) {
         rows = lines;
         return true;
     }
-    const QChar separator =
-        SeparatorOf(options.header ? QStringView(RowsFromText(text).value(0)) : QStringView(lines.value(0)));
+    const QChar separator = SeparatorOf(options.header ? QStringView(headerLine) : QStringView(lines.value(0)));
     rows.reserve(lines.size());
     QString field;
     for (const QString& line : std::as_const(lines)) {

@@ -409,6 +409,9 @@ private slots:
         QTest::newRow("UTF-16 with an odd last byte names the line")
             << QByteArray("\xFF\xFEX\0\n\0Y\0Z", 9) << 0 << false << QStringList()
             << "not valid UTF-16 text (line 2)";
+        QTest::newRow("more rows than any run of sheets holds: read one row beyond")
+            << QByteArray("A\n").repeated(labels::kMaxLabels + 5) << 0 << false
+            << QStringList(labels::kMaxLabels + 1, "A") << QString();
         QTest::newRow("a huge list") << QByteArray(labels::kMaxListBytes + 1, 'A') << 0 << false << QStringList()
                                      << "larger than 16 MB";
     }
@@ -748,7 +751,7 @@ private slots:
             << QStringList{"--list-stocks", "zzqqx"} << QByteArray() << "no label stock matches \"zzqqx\"" << 1;
         QTest::newRow("an unknown stock is bad usage")
             << QStringList{"--labels", "Nobody 1", "--pdf", "x.pdf", "A"} << QByteArray()
-            << "no label stock \"Nobody 1\"" << 2;
+            << "no label stock \"Nobody 1\" (code39 --list-stocks WORDS lists them)" << 2;
         QTest::newRow("no PDF file") << QStringList{"--labels", "lb167", "A"} << QByteArray()
                                      << "--labels needs --pdf FILE" << 2;
         QTest::newRow("a start beyond the sheet")
