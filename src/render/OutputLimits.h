@@ -15,6 +15,8 @@ inline constexpr int kMaxDpi = 2400;
 // the largest an image is needlessly huge and no label holds it.
 inline constexpr double kMinPointSize = 1;
 inline constexpr double kMaxPointSize = 1000;
+// The size a bar code is set at unless the user says otherwise.
+inline constexpr double kDefaultPointSize = 22;
 // The main window's size box goes further: rich text holds sizes in twentieths of a point in 16 bits, so
 // 1638 points is the most a copied bar code can carry, and the preview shows what a copy carries.
 inline constexpr int kMaxWindowPointSize = 1638;
