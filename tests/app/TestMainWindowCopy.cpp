@@ -152,10 +152,10 @@ private slots:
         QTest::addColumn<bool>("fullAscii");
         QTest::addColumn<QString>("barCode");
         // clang-format off
-        QTest::newRow("40,000 plain characters")
-            << QString(40000, u'A') << false << "*" + QString(40000, u'A') + "*";
-        QTest::newRow("20,000 small letters expand to 40,000")
-            << QString(20000, u'a') << true << "*" + QString("+A").repeated(20000) + "*";
+        QTest::newRow("40,000 plain characters") << QString(40000, u'A') << false
+            << "*" + QString(40000, u'A') + "*";
+        QTest::newRow("20,000 small letters expand to 40,000") << QString(20000, u'a') << true
+            << "*" + QString("+A").repeated(20000) + "*";
         // clang-format on
     }
     void longData()

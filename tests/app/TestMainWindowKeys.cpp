@@ -35,8 +35,8 @@ private slots:
         const int alt = Qt::AltModifier;
         // clang-format off
         QTest::newRow("Enter in the data field makes") << int(Qt::Key_Return) << 0 << "make";
-        QTest::newRow("keypad Enter in the data field makes")
-            << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "make";
+        QTest::newRow("keypad Enter in the data field makes") << int(Qt::Key_Enter) << int(Qt::KeypadModifier)
+            << "make";
         QTest::newRow("Alt+M makes") << int(Qt::Key_M) << alt << "make";
         QTest::newRow("Alt+K ticks the checksum") << int(Qt::Key_K) << alt << "tick:checksumBox";
         QTest::newRow("Alt+F ticks Full ASCII") << int(Qt::Key_F) << alt << "tick:fullAsciiBox";
@@ -141,8 +141,8 @@ private slots:
         QTest::newRow("Fusion") << "Fusion" << "";
         QTest::newRow("Windows") << "Windows" << "";
         QTest::newRow("a 13-pixel style sheet") << "Fusion" << "QWidget { font-size: 13px; }";
-        QTest::newRow("a dark 16-pixel style sheet")
-            << "Fusion" << "QWidget { font-size: 16px; color: #ddd; background: #222; }";
+        QTest::newRow("a dark 16-pixel style sheet") << "Fusion"
+            << "QWidget { font-size: 16px; color: #ddd; background: #222; }";
         // clang-format on
     }
     void captionsFitTheStyle()

@@ -38,36 +38,36 @@ private slots:
         const QString none = QStringLiteral("Error:- no input data");
         // clang-format off
         QTest::newRow("default data") << "ABCD4567" << false << false << "22" << "*ABCD4567*" << QString() << 22.0;
-        QTest::newRow("check character P")
-            << "ABCD4567" << false << true << "22" << "*ABCD4567P*" << QString() << 22.0;
-        QTest::newRow("check sum over the expanded +A: 51 mod 43 = 8")
-            << "a" << true << true << "22" << "*+A8*" << QString() << 22.0;
-        QTest::newRow("a space becomes the typeface's ~")
-            << "A B" << false << false << "22" << "*A~B*" << QString() << 22.0;
-        QTest::newRow("small letters need Full ASCII")
-            << "abc" << false << false << "22" << QString() << illegal("a") << 0.0;
-        QTest::newRow("the asterisk is the start/stop character")
-            << "A*B" << false << false << "22" << QString() << illegal("*") << 0.0;
-        QTest::newRow("a caret needs Full ASCII")
-            << "A^M" << false << false << "22" << QString() << illegal("^") << 0.0;
-        QTest::newRow("Full ASCII small letters")
-            << "a b" << true << false << "22" << "*+A~+B*" << QString() << 22.0;
+        QTest::newRow("check character P") << "ABCD4567" << false << true << "22" << "*ABCD4567P*" << QString()
+            << 22.0;
+        QTest::newRow("check sum over the expanded +A: 51 mod 43 = 8") << "a" << true << true << "22" << "*+A8*"
+            << QString() << 22.0;
+        QTest::newRow("a space becomes the typeface's ~") << "A B" << false << false << "22" << "*A~B*"
+            << QString() << 22.0;
+        QTest::newRow("small letters need Full ASCII") << "abc" << false << false << "22" << QString()
+            << illegal("a") << 0.0;
+        QTest::newRow("the asterisk is the start/stop character") << "A*B" << false << false << "22" << QString()
+            << illegal("*") << 0.0;
+        QTest::newRow("a caret needs Full ASCII") << "A^M" << false << false << "22" << QString() << illegal("^")
+            << 0.0;
+        QTest::newRow("Full ASCII small letters") << "a b" << true << false << "22" << "*+A~+B*" << QString()
+            << 22.0;
         QTest::newRow("caret letter") << "^M" << true << false << "22" << "*$M*" << QString() << 22.0;
         QTest::newRow("caret 0 is NUL") << "^0" << true << false << "22" << "*%U*" << QString() << 22.0;
         QTest::newRow("caret 7 is ESC") << "^7" << true << false << "22" << "*%A*" << QString() << 22.0;
         QTest::newRow("a final caret is dropped") << "A^" << true << false << "22" << "*A*" << QString() << 22.0;
         QTest::newRow("caret small letter") << "^a" << true << false << "22" << QString() << illegal("a") << 0.0;
         QTest::newRow("caret caret") << "^^" << true << false << "22" << QString() << illegal("^") << 0.0;
-        QTest::newRow("only characters beyond ASCII")
-            << QStringLiteral("éü") << true << false << "22" << QString() << none << 0.0;
+        QTest::newRow("only characters beyond ASCII") << QStringLiteral("éü") << true << false << "22" << QString()
+            << none << 0.0;
         QTest::newRow("empty, plain") << "" << false << false << "22" << QString() << none << 0.0;
         QTest::newRow("empty, Full ASCII") << "" << true << false << "22" << QString() << none << 0.0;
         QTest::newRow("size 5 applies as it is") << "A" << false << false << "5" << "*A*" << QString() << 5.0;
-        QTest::newRow("size 0 applies as the smallest, 1")
-            << "A" << false << false << "0" << "*A*" << QString() << 1.0;
+        QTest::newRow("size 0 applies as the smallest, 1") << "A" << false << false << "0" << "*A*" << QString()
+            << 1.0;
         QTest::newRow("negative size applies as 1") << "A" << false << false << "-40" << "*A*" << QString() << 1.0;
-        QTest::newRow("huge size applies as the largest, 1638")
-            << "A" << false << false << "99999" << "*A*" << QString() << 1638.0;
+        QTest::newRow("huge size applies as the largest, 1638") << "A" << false << false << "99999" << "*A*"
+            << QString() << 1638.0;
         QTest::newRow("1638 as it is") << "A" << false << false << "1638" << "*A*" << QString() << 1638.0;
         // clang-format on
     }
@@ -201,8 +201,8 @@ private slots:
             QTest::newRow(qPrintable(names[i])) << i << codes[i] << pairs[i];
         const QString letters = QStringLiteral("ABCDEFHKNPQRSTUVWXYZ");
         for (int i = 0; i < letters.size(); ++i)
-            QTest::newRow(qPrintable(QStringLiteral("Ctrl-") + letters[i]))
-                << int(names.size() + i) << QStringLiteral("^") + letters[i] << QStringLiteral("$") + letters[i];
+            QTest::newRow(qPrintable(QStringLiteral("Ctrl-") + letters[i])) << int(names.size() + i)
+                << QStringLiteral("^") + letters[i] << QStringLiteral("$") + letters[i];
         // clang-format on
     }
     void insertListEntries()
@@ -371,8 +371,7 @@ private slots:
         // clang-format off
         QTest::newRow("twice round, Full ASCII off") << false << false << plain + plain + QStringList{"dataEdit"};
         QTest::newRow("twice round, Full ASCII on") << true << false << full + full + QStringList{"dataEdit"};
-        QTest::newRow("backwards")
-            << false << true
+        QTest::newRow("backwards") << false << true
             << QStringList{"dataEdit", "printLabelsButton", "tipsAtStartBox", "fullAsciiBox", "checksumBox",
                            "helpButton", "pointSizeBox", "dataEdit"};
         // clang-format on

@@ -41,26 +41,22 @@ private slots:
         QTest::addColumn<QString>("scanned");
         const QString png = "PNG image (*.png)", svg = "SVG drawing (*.svg)", pdf = "PDF document (*.pdf)";
         // clang-format off
-        QTest::newRow("PNG by its extension, text below")
-            << "ABCD4567" << false << false << false << "22" << "Ctrl+S" << "a.png" << svg << "a.png" << "png"
-            << "ABCD4567";
-        QTest::newRow("SVG by its extension, text above")
-            << "ABCD4567" << false << true << false << "22" << "Ctrl+S" << "a.SVG" << png << "a.SVG" << "svg"
-            << "ABCD4567";
-        QTest::newRow("PDF by its extension, check character")
-            << "INV-2026" << true << false << false << "22" << "menu" << "a.pdf" << QString() << "a.pdf" << "pdf"
-            << "INV-2026W";
-        QTest::newRow("PNG by the filter, text above, 36 pt")
-            << "A B" << false << true << false << "36" << "menu" << "b" << png << "b.png" << "png" << "A B";
-        QTest::newRow("SVG by the filter, restyled to text above")
-            << "ABC" << true << true << true << "22" << "Ctrl+S" << "b" << svg << "b.svg" << "svg" << "ABCX";
-        QTest::newRow("PDF by the filter, restyled to text above")
-            << "XY-1" << false << true << true << "18" << "Ctrl+S" << "b" << pdf << "b.pdf" << "pdf" << "XY-1";
-        QTest::newRow("PNG restyled to text below")
-            << "XY-1" << false << false << true << "22" << "menu" << "c" << png << "c.png" << "png" << "XY-1";
-        QTest::newRow("an unknown extension gains the filter's")
-            << "ABC" << false << false << false << "22" << "Ctrl+S" << "c.txt" << svg << "c.txt.svg" << "svg"
-            << "ABC";
+        QTest::newRow("PNG by its extension, text below") << "ABCD4567" << false << false << false << "22"
+            << "Ctrl+S" << "a.png" << svg << "a.png" << "png" << "ABCD4567";
+        QTest::newRow("SVG by its extension, text above") << "ABCD4567" << false << true << false << "22"
+            << "Ctrl+S" << "a.SVG" << png << "a.SVG" << "svg" << "ABCD4567";
+        QTest::newRow("PDF by its extension, check character") << "INV-2026" << true << false << false << "22"
+            << "menu" << "a.pdf" << QString() << "a.pdf" << "pdf" << "INV-2026W";
+        QTest::newRow("PNG by the filter, text above, 36 pt") << "A B" << false << true << false << "36" << "menu"
+            << "b" << png << "b.png" << "png" << "A B";
+        QTest::newRow("SVG by the filter, restyled to text above") << "ABC" << true << true << true << "22"
+            << "Ctrl+S" << "b" << svg << "b.svg" << "svg" << "ABCX";
+        QTest::newRow("PDF by the filter, restyled to text above") << "XY-1" << false << true << true << "18"
+            << "Ctrl+S" << "b" << pdf << "b.pdf" << "pdf" << "XY-1";
+        QTest::newRow("PNG restyled to text below") << "XY-1" << false << false << true << "22" << "menu" << "c"
+            << png << "c.png" << "png" << "XY-1";
+        QTest::newRow("an unknown extension gains the filter's") << "ABC" << false << false << false << "22"
+            << "Ctrl+S" << "c.txt" << svg << "c.txt.svg" << "svg" << "ABC";
         // clang-format on
     }
     void saveAs()
@@ -139,18 +135,17 @@ private slots:
         // clang-format off
         QTest::newRow("plain data") << "ABCD4567" << int(kelm::PictureType::Png) << "ABCD4567.png";
         QTest::newRow("the type's extension") << "ABC" << int(kelm::PictureType::Pdf) << "ABC.pdf";
-        QTest::newRow("separators and the characters Windows forbids")
-            << QStringLiteral("A/B\\C:D*E?F\"G<H>I|J") << int(kelm::PictureType::Svg) << "A_B_C_D_E_F_G_H_I_J.svg";
+        QTest::newRow("separators and the characters Windows forbids") << QStringLiteral("A/B\\C:D*E?F\"G<H>I|J")
+            << int(kelm::PictureType::Svg) << "A_B_C_D_E_F_G_H_I_J.svg";
         QTest::newRow("no climbing out, no hidden name") << "../X" << int(kelm::PictureType::Png) << "___X.png";
         QTest::newRow("a single dot inside stays") << "V1.2" << int(kelm::PictureType::Png) << "V1.2.png";
         QTest::newRow("control characters") << QString("A\tB\x01") << int(kelm::PictureType::Png) << "A_B_.png";
         QTest::newRow("blanks only") << "   " << int(kelm::PictureType::Png) << "barcode.png";
         QTest::newRow("nothing") << "" << int(kelm::PictureType::Png) << "barcode.png";
-        QTest::newRow("long data is cut")
-            << QString(200, u'A') << int(kelm::PictureType::Png) << QString(60, u'A') + ".png";
-        QTest::newRow("a pair of UTF-16 units is not split")
-            << QString(59, u'A') + QStringLiteral("😀") << int(kelm::PictureType::Png)
-            << QString(59, u'A') + ".png";
+        QTest::newRow("long data is cut") << QString(200, u'A') << int(kelm::PictureType::Png)
+            << QString(60, u'A') + ".png";
+        QTest::newRow("a pair of UTF-16 units is not split") << QString(59, u'A') + QStringLiteral("😀")
+            << int(kelm::PictureType::Png) << QString(59, u'A') + ".png";
         // clang-format on
     }
     void suggestedFileName()
@@ -172,8 +167,8 @@ private slots:
         // clang-format off
         QTest::newRow("a file, replaced after Yes") << "file" << true << true << QString();
         QTest::newRow("a file, kept after No") << "file" << false << true << QString();
-        QTest::newRow("a folder of that name is refused, not asked about")
-            << "folder" << true << false << "not a regular file";
+        QTest::newRow("a folder of that name is refused, not asked about") << "folder" << true << false
+            << "not a regular file";
         QTest::newRow("a missing folder") << "missing folder" << true << false << "";
         QTest::newRow("a file in a read-only folder, Yes") << "read-only folder" << true << true << "";
         // clang-format on

@@ -147,8 +147,9 @@ private slots:
                           "Gone=\r\n[PrinterOffsets]\r\nOffice=1.5 -0.5\r\n[FillSheet]\r\nStock=lb163\r\n")
             << QByteArray("[TipoftheDay]\r\nEnabled=0\r\n[UserStocks]\r\nMine=mm 100 50 40 20 2 2 5 5 50 25\r\n"
                           "Gone=\r\n[PrinterOffsets]\r\nOffice=1.5 -0.5\r\n[FillSheet]\r\nStock=lb163\r\n"
-                          "[Settings]\r\nCount=1\r\nLeft=%1\r\nTop=%2\r\nType=B\r\nFontSize=D\r\nPointSize=22\r\n"
-                          "Data=ABCD4567\r\nChecksum=0\r\nFullASCII=0\r\nLabelSize=-1\r\nLabelExplain=1\r\n");
+                          "[Settings]\r\nCount=1\r\nLeft=%1\r\nTop=%2\r\nType=B\r\nFontSize=D\r\n"
+                          "PointSize=22\r\nData=ABCD4567\r\nChecksum=0\r\nFullASCII=0\r\nLabelSize=-1\r\n"
+                          "LabelExplain=1\r\n");
         QTest::newRow("every key present: only the values change, in place")
             << QByteArray("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nCount=7\r\nLabelExplain=0\r\nLeft=1\r\n"
                           "Top=2\r\nType=A\r\nFontSize=D\r\nPointSize=36\r\nData=X\r\nChecksum=-1\r\n"
@@ -206,26 +207,21 @@ private slots:
             << QByteArray("Left=40\r\nTop=50\r\nType=A\r\nFontSize=D\r\nPointSize=36\r\nData=XYZ\r\n"
                           "Checksum=1\r\nFullASCII=1\r\nLabelSize=1\r\nLabelExplain=0\r\n") << true << false
             << "36" << "XYZ" << true << true << 1 << false << "A";
-        QTest::newRow("Type b is not B: text above, saved as A")
-            << QByteArray("Type=b\r\n") << true << false << "22" << "ABCD4567" << false << false << 4 << true
-            << "A";
-        QTest::newRow("FontSize A still selects D")
-            << QByteArray("FontSize=A\r\n") << true << true << "22" << "ABCD4567" << false << false << 4 << true
-            << "B";
-        QTest::newRow("missing keys give their defaults")
-            << QByteArray("Data=ONLY\r\n") << true << true << "22" << "ONLY" << false << false << 4 << true << "B";
-        QTest::newRow("no Sizes: no row to select")
-            << QByteArray("LabelSize=1\r\n") << false << true << "22" << "ABCD4567" << false << false << -1 << true
-            << "B";
-        QTest::newRow("LabelSize beyond the rows selects none")
-            << QByteArray("LabelSize=9\r\n") << true << true << "22" << "ABCD4567" << false << false << -1 << true
-            << "B";
+        QTest::newRow("Type b is not B: text above, saved as A") << QByteArray("Type=b\r\n") << true << false
+            << "22" << "ABCD4567" << false << false << 4 << true << "A";
+        QTest::newRow("FontSize A still selects D") << QByteArray("FontSize=A\r\n") << true << true << "22"
+            << "ABCD4567" << false << false << 4 << true << "B";
+        QTest::newRow("missing keys give their defaults") << QByteArray("Data=ONLY\r\n") << true << true << "22"
+            << "ONLY" << false << false << 4 << true << "B";
+        QTest::newRow("no Sizes: no row to select") << QByteArray("LabelSize=1\r\n") << false << true << "22"
+            << "ABCD4567" << false << false << -1 << true << "B";
+        QTest::newRow("LabelSize beyond the rows selects none") << QByteArray("LabelSize=9\r\n") << true << true
+            << "22" << "ABCD4567" << false << false << -1 << true << "B";
         QTest::newRow("a size that is no number is put in as it stands, without an error")
             << QByteArray("PointSize=big\r\n") << true << true << "big" << "ABCD4567" << false << false << 4
             << true << "B";
-        QTest::newRow("any non-zero number is true")
-            << QByteArray("Checksum=-7\r\nFullASCII=0x10\r\n") << true << true << "22" << "ABCD4567" << true
-            << true << 4 << true << "B";
+        QTest::newRow("any non-zero number is true") << QByteArray("Checksum=-7\r\nFullASCII=0x10\r\n") << true
+            << true << "22" << "ABCD4567" << true << true << 4 << true << "B";
         // clang-format on
     }
     void loadAndSave()
@@ -292,16 +288,16 @@ private slots:
         QTest::newRow("on the screen") << QByteArray("Left=40\r\nTop=50\r\n") << QPoint(40, 50);
         QTest::newRow("partly off the screen, title bar reachable: as it stands")
             << QByteArray("Left=600\r\nTop=500\r\n") << QPoint(600, 500);
-        QTest::newRow("far right and below: back to the corner")
-            << QByteArray("Left=90000\r\nTop=70000\r\n") << QPoint(700, 776);
-        QTest::newRow("far left: the title bar's end on the screen")
-            << QByteArray("Left=-5000\r\nTop=300\r\n") << QPoint(100 - kWindowWidth, 300);
-        QTest::newRow("above the screen: down to its top")
-            << QByteArray("Left=40\r\nTop=-10\r\n") << QPoint(40, 0);
+        QTest::newRow("far right and below: back to the corner") << QByteArray("Left=90000\r\nTop=70000\r\n")
+            << QPoint(700, 776);
+        QTest::newRow("far left: the title bar's end on the screen") << QByteArray("Left=-5000\r\nTop=300\r\n")
+            << QPoint(100 - kWindowWidth, 300);
+        QTest::newRow("above the screen: down to its top") << QByteArray("Left=40\r\nTop=-10\r\n")
+            << QPoint(40, 0);
         QTest::newRow("at the int limit: no wrap, back on the screen")
             << QByteArray("Left=2147483647\r\nTop=2147483647\r\n") << QPoint(700, 776);
-        QTest::newRow("at the lower int limit")
-            << QByteArray("Left=-2147483648\r\nTop=-2147483648\r\n") << QPoint(100 - kWindowWidth, 0);
+        QTest::newRow("at the lower int limit") << QByteArray("Left=-2147483648\r\nTop=-2147483648\r\n")
+            << QPoint(100 - kWindowWidth, 0);
         // clang-format on
     }
     void windowPosition()

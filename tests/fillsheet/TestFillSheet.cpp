@@ -223,17 +223,17 @@ private slots:
         QTest::addColumn<QStringList>("existing"); // "<nodocs>": no documents folder
         QTest::addColumn<QString>("written");
         // clang-format off
-        QTest::newRow("no name: the documents folder, after the stock")
-            << "" << QStringList{} << "<docs>/lb161 labels.pdf";
-        QTest::newRow("a file of that name is kept: the next free name")
-            << "" << QStringList{"<docs>/lb161 labels.pdf", "<docs>/lb161 labels (2).pdf"}
+        QTest::newRow("no name: the documents folder, after the stock") << "" << QStringList{}
+            << "<docs>/lb161 labels.pdf";
+        QTest::newRow("a file of that name is kept: the next free name") << ""
+            << QStringList{"<docs>/lb161 labels.pdf", "<docs>/lb161 labels (2).pdf"}
             << "<docs>/lb161 labels (3).pdf";
-        QTest::newRow("a folder for a name: a new file in it")
-            << "<home>" << QStringList{} << "<home>/lb161 labels.pdf";
-        QTest::newRow("a file named in the dialog is written as named")
-            << "<home>/mine.pdf" << QStringList{} << "<home>/mine.pdf";
-        QTest::newRow("the name offered in a documents folder not made yet")
-            << "<docs>/lb161 labels.pdf" << QStringList{"<nodocs>"} << "<docs>/lb161 labels.pdf";
+        QTest::newRow("a folder for a name: a new file in it") << "<home>" << QStringList{}
+            << "<home>/lb161 labels.pdf";
+        QTest::newRow("a file named in the dialog is written as named") << "<home>/mine.pdf" << QStringList{}
+            << "<home>/mine.pdf";
+        QTest::newRow("the name offered in a documents folder not made yet") << "<docs>/lb161 labels.pdf"
+            << QStringList{"<nodocs>"} << "<docs>/lb161 labels.pdf";
         // clang-format on
     }
     void pdfFileName()

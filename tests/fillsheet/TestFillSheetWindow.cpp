@@ -69,12 +69,12 @@ private slots:
         QTest::addColumn<QString>("firstLabel"); // the bar code in label 1; empty: a list is offered
         // clang-format off
         QTest::newRow("Ctrl+P before any Make offers a list") << false << "" << false << "";
-        QTest::newRow("Ctrl+P after Make fills every label with the bar code")
-            << false << "INV-2026-0042" << false << "*INV-2026-0042*";
+        QTest::newRow("Ctrl+P after Make fills every label with the bar code") << false << "INV-2026-0042" << false
+            << "*INV-2026-0042*";
         QTest::newRow("the check character of Make comes along") << false << "ABCD4567" << true << "*ABCD4567P*";
         QTest::newRow("a failed Make leaves no bar code to fill with") << false << "abc" << false << "";
-        QTest::newRow("the label dialog's button after Make")
-            << true << "INV-2026-0042" << false << "*INV-2026-0042*";
+        QTest::newRow("the label dialog's button after Make") << true << "INV-2026-0042" << false
+            << "*INV-2026-0042*";
         // clang-format on
     }
     void reachable()
@@ -129,27 +129,22 @@ private slots:
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("note");
         // clang-format off
-        QTest::newRow("a new stock gets a section of its own")
-            << QByteArray() << "add Mine" << false << QByteArray("Mine=" + kStockValue + "\r\n")
-            << QStringList{"Mine"} << "";
-        QTest::newRow("a name the file's grammar would misread is escaped")
-            << QByteArray() << "add ;A=B Größe" << false
-            << QByteArray("%3BA%3DB Gr%C3%B6%C3%9Fe=" + kStockValue + "\r\n") << QStringList{";A=B Größe"} << "";
-        QTest::newRow("an edit in place keeps the key")
-            << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n") << "edit Old" << false
-            << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
+        QTest::newRow("a new stock gets a section of its own") << QByteArray() << "add Mine" << false
+            << QByteArray("Mine=" + kStockValue + "\r\n") << QStringList{"Mine"} << "";
+        QTest::newRow("a name the file's grammar would misread is escaped") << QByteArray() << "add ;A=B Größe"
+            << false << QByteArray("%3BA%3DB Gr%C3%B6%C3%9Fe=" + kStockValue + "\r\n") << QStringList{";A=B Größe"}
+            << "";
+        QTest::newRow("an edit in place keeps the key") << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n")
+            << "edit Old" << false << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
         QTest::newRow("an edit under a new name empties the old key")
             << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n") << "edit New" << false
             << QByteArray("Old=\r\nNew=" + kStockValue + "\r\n") << QStringList{"New"} << "";
-        QTest::newRow("remove on Yes empties the key")
-            << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << true << QByteArray("Old=\r\n")
-            << QStringList{} << "";
-        QTest::newRow("remove on No keeps it")
-            << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << false
+        QTest::newRow("remove on Yes empties the key") << QByteArray("Old=" + kStockValue + "\r\n") << "remove"
+            << true << QByteArray("Old=\r\n") << QStringList{} << "";
+        QTest::newRow("remove on No keeps it") << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << false
             << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
-        QTest::newRow("an empty value is a removed stock")
-            << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n") << "" << false
-            << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"} << "";
+        QTest::newRow("an empty value is a removed stock") << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n")
+            << "" << false << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"} << "";
         QTest::newRow("a bad value is left out with a note")
             << QByteArray("Bad=mm 1 2\r\nGood=" + kStockValue + "\r\n") << "" << false
             << QByteArray("Bad=mm 1 2\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"}
@@ -250,12 +245,11 @@ private slots:
         QTest::addColumn<int>("startLabel");
         QTest::addColumn<QStringList>("labels");
         // clang-format off
-        QTest::newRow("the made bar code from label 7 on")
-            << "" << 7
+        QTest::newRow("the made bar code from label 7 on") << "" << 7
             << QStringList{"", "", "", "", "", "", "INV-2026-0042", "INV-2026-0042", "INV-2026-0042",
                            "INV-2026-0042"};
-        QTest::newRow("a list from label 3, its failing row left blank")
-            << "A-1\nb-2\nC-3\nD-4" << 3 << QStringList{"", "", "A-1", "", "C-3", "D-4", "", "", "", ""};
+        QTest::newRow("a list from label 3, its failing row left blank") << "A-1\nb-2\nC-3\nD-4" << 3
+            << QStringList{"", "", "A-1", "", "C-3", "D-4", "", "", "", ""};
         // clang-format on
     }
     void printedSheetDecodes()

@@ -287,8 +287,8 @@ private slots:
         QTest::newRow("an offered extension wins over the filter") << "/d/code.png" << svg << "/d/code.png";
         QTest::newRow("an offered extension in capitals") << "/d/code.SVG" << png << "/d/code.SVG";
         QTest::newRow("a second extension of a filter counts") << "/d/code.svgz" << png << "/d/code.svgz";
-        QTest::newRow("an extension nobody offered is kept, the chosen one added")
-            << "/d/code.txt" << png << "/d/code.txt.png";
+        QTest::newRow("an extension nobody offered is kept, the chosen one added") << "/d/code.txt" << png
+            << "/d/code.txt.png";
         QTest::newRow("a dot in the folder is no extension") << "/d/x.png/code" << png << "/d/x.png/code.png";
         QTest::newRow("a name that is only the extension gains one") << "/d/.png" << png << "/d/.png.png";
         QTest::newRow("no filter chosen leaves the name") << "/d/code" << QString() << "/d/code";

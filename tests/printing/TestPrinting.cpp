@@ -98,15 +98,15 @@ private slots:
         QTest::addColumn<int>("U");
         QTest::addColumn<int>("L");
         // clang-format off
-        QTest::newRow("600 dpi: a height that is a multiple of 5 gives one less than 6/5 of it")
-            << 600 << 600 << 100 << 60 << 119;
+        QTest::newRow("600 dpi: a height that is a multiple of 5 gives one less than 6/5 of it") << 600 << 600
+            << 100 << 60 << 119;
         QTest::newRow("300 dpi") << 300 << 300 << 50 << 30 << 59;
         QTest::newRow("203 dpi: the tenth of an inch drops its remainder") << 203 << 203 << 34 << 20 << 40;
-        QTest::newRow("432 dpi: any other height gives 6/5 of it, fraction dropped")
-            << 432 << 432 << 72 << 43 << 86;
+        QTest::newRow("432 dpi: any other height gives 6/5 of it, fraction dropped") << 432 << 432 << 72 << 43
+            << 86;
         QTest::newRow("201 dpi: 33.5 pixels round half up") << 201 << 201 << 34 << 20 << 40;
-        QTest::newRow("600 x 300: H follows the vertical, U the horizontal resolution")
-            << 600 << 300 << 50 << 60 << 59;
+        QTest::newRow("600 x 300: H follows the vertical, U the horizontal resolution") << 600 << 300 << 50 << 60
+            << 59;
         QTest::newRow("300 x 600") << 300 << 600 << 100 << 30 << 119;
         // clang-format on
     }
@@ -135,26 +135,20 @@ private slots:
         QTest::addColumn<QList<int>>("headY"); // company, data, font name
         QTest::addColumn<QList<int>>("rowY");
         // clang-format off
-        QTest::newRow("600 dpi, no options: the worked figures")
-            << 600 << 600 << false << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
-            << QList<int>{2618, 2975, 3332, 3808, 4284, 4879};
-        QTest::newRow("600 dpi, both options: rows on lines 24, 27, 30, 34, 38, 43")
-            << 600 << 600 << true << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
-            << QList<int>{2856, 3213, 3570, 4046, 4522, 5117};
-        QTest::newRow("600 dpi, checksum only: rows from line 23")
-            << 600 << 600 << true << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
-            << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
-        QTest::newRow("600 dpi, Full ASCII only: rows from line 23")
-            << 600 << 600 << false << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380}
-            << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
-        QTest::newRow("300 dpi")
-            << 300 << 300 << false << false << 150 << 450 << 59 << QList<int>{118, 1121, 1180}
+        QTest::newRow("600 dpi, no options: the worked figures") << 600 << 600 << false << false << 300 << 900
+            << 119 << QList<int>{238, 2261, 2380} << QList<int>{2618, 2975, 3332, 3808, 4284, 4879};
+        QTest::newRow("600 dpi, both options: rows on lines 24, 27, 30, 34, 38, 43") << 600 << 600 << true << true
+            << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2856, 3213, 3570, 4046, 4522, 5117};
+        QTest::newRow("600 dpi, checksum only: rows from line 23") << 600 << 600 << true << false << 300 << 900
+            << 119 << QList<int>{238, 2261, 2380} << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
+        QTest::newRow("600 dpi, Full ASCII only: rows from line 23") << 600 << 600 << false << true << 300 << 900
+            << 119 << QList<int>{238, 2261, 2380} << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
+        QTest::newRow("300 dpi") << 300 << 300 << false << false << 150 << 450 << 59 << QList<int>{118, 1121, 1180}
             << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
-        QTest::newRow("203 dpi")
-            << 203 << 203 << true << true << 100 << 300 << 40 << QList<int>{80, 760, 800}
+        QTest::newRow("203 dpi") << 203 << 203 << true << true << 100 << 300 << 40 << QList<int>{80, 760, 800}
             << QList<int>{960, 1080, 1200, 1360, 1520, 1720};
-        QTest::newRow("600 x 300: columns from the horizontal, lines from the vertical resolution")
-            << 600 << 300 << false << false << 300 << 900 << 59 << QList<int>{118, 1121, 1180}
+        QTest::newRow("600 x 300: columns from the horizontal, lines from the vertical resolution") << 600 << 300
+            << false << false << 300 << 900 << 59 << QList<int>{118, 1121, 1180}
             << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
         // clang-format on
     }
@@ -353,20 +347,16 @@ private slots:
         QTest::addColumn<QString>("removeFolder"); // a folder taken away between the jobs
         QTest::addColumn<QStringList>("offered");  // what the two dialogs offer
         // clang-format off
-        QTest::newRow("documents folder, made when missing")
-            << QStringList{} << "" << ""
+        QTest::newRow("documents folder, made when missing") << QStringList{} << "" << ""
             << QStringList{"Documents/Sample sheet.pdf", "Documents/Sample sheet (2).pdf"};
-        QTest::newRow("an earlier sheet is never offered")
-            << QStringList{"Documents/Sample sheet.pdf"} << "" << ""
+        QTest::newRow("an earlier sheet is never offered") << QStringList{"Documents/Sample sheet.pdf"} << "" << ""
             << QStringList{"Documents/Sample sheet (2).pdf", "Documents/Sample sheet (3).pdf"};
-        QTest::newRow("the file chosen last, under the next free name")
-            << QStringList{} << "out/parts.pdf" << ""
+        QTest::newRow("the file chosen last, under the next free name") << QStringList{} << "out/parts.pdf" << ""
             << QStringList{"Documents/Sample sheet.pdf", "out/parts (2).pdf"};
-        QTest::newRow("a numbered choice counts on")
-            << QStringList{"out/Sample sheet.pdf"} << "out/Sample sheet (2).pdf" << ""
+        QTest::newRow("a numbered choice counts on") << QStringList{"out/Sample sheet.pdf"}
+            << "out/Sample sheet (2).pdf" << ""
             << QStringList{"Documents/Sample sheet.pdf", "out/Sample sheet (3).pdf"};
-        QTest::newRow("the folder chosen last is gone: documents again")
-            << QStringList{} << "gone/x.pdf" << "gone"
+        QTest::newRow("the folder chosen last is gone: documents again") << QStringList{} << "gone/x.pdf" << "gone"
             << QStringList{"Documents/Sample sheet.pdf", "Documents/Sample sheet.pdf"};
         // clang-format on
     }
@@ -414,21 +404,17 @@ private slots:
         QTest::addColumn<QStringList>("absent");
         QTest::addColumn<int>("firstRowLine");
         // clang-format off
-        QTest::newRow("as made")
-            << false << false << "" << QStringList{"Kelmcode data: ABCD4567", "Font name: " + kLo}
+        QTest::newRow("as made") << false << false << ""
+            << QStringList{"Kelmcode data: ABCD4567", "Font name: " + kLo}
             << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
-        QTest::newRow("data edited after Make: the data line shows the edit")
-            << false << false << "edit" << QStringList{"Kelmcode data: EDITED 1"}
-            << QStringList{"Kelmcode data: ABCD4567"} << 22;
-        QTest::newRow("both boxes ticked after Make")
-            << false << false << "tick" << QStringList{"Includes checksum", "Full ASCII encoding"} << QStringList{}
-            << 24;
-        QTest::newRow("both boxes cleared after Make")
-            << true << true << "untick" << QStringList{} << QStringList{"Includes checksum", "Full ASCII encoding"}
-            << 22;
-        QTest::newRow("style changed after Make: the other family")
-            << false << false << "style" << QStringList{"Font name: Tamrosk Stripe 39 d Up"} << QStringList{}
-            << 22;
+        QTest::newRow("data edited after Make: the data line shows the edit") << false << false << "edit"
+            << QStringList{"Kelmcode data: EDITED 1"} << QStringList{"Kelmcode data: ABCD4567"} << 22;
+        QTest::newRow("both boxes ticked after Make") << false << false << "tick"
+            << QStringList{"Includes checksum", "Full ASCII encoding"} << QStringList{} << 24;
+        QTest::newRow("both boxes cleared after Make") << true << true << "untick" << QStringList{}
+            << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
+        QTest::newRow("style changed after Make: the other family") << false << false << "style"
+            << QStringList{"Font name: Tamrosk Stripe 39 d Up"} << QStringList{} << 22;
         // clang-format on
     }
     void printSample()

@@ -130,14 +130,12 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("message"); // %1 stands for the data folder
         // clang-format off
-        QTest::newRow("a stock names its file and the folder on a line of its own")
-            << 3 << "The label template lb161.rtf is missing from the folder\n%1\nPlease re-install this product.";
-        QTest::newRow("a custom row asks the user to make the template")
-            << 8
+        QTest::newRow("a stock names its file and the folder on a line of its own") << 3
+            << "The label template lb161.rtf is missing from the folder\n%1\nPlease re-install this product.";
+        QTest::newRow("a custom row asks the user to make the template") << 8
             << "You have not yet defined a custom template. Make your own label\n"
                "template, name the file custom.rtf, and place this file in the\n%1 folder.";
-        QTest::newRow("no row selected is a missing stock, not a custom row")
-            << -1
+        QTest::newRow("no row selected is a missing stock, not a custom row") << -1
             << "The label template custom.rtf is missing from the folder\n%1\nPlease re-install this product.";
         // clang-format on
     }
@@ -281,17 +279,15 @@ private slots:
 
         const QStringList none;
         // clang-format off
-        QTest::newRow("forward through three tips wraps to the first")
-            << kThreeTips << QStringList{"next", "next", "next", "next"}
+        QTest::newRow("forward through three tips wraps to the first") << kThreeTips
+            << QStringList{"next", "next", "next", "next"}
             << QStringList{"Tip 1 of 3", "Tip 2 of 3", "Tip 3 of 3", "Tip 1 of 3"}
             << QStringList{"Alpha", "Beta", "Gamma", "Alpha"} << QStringList{"1", "2", "3", "1"} << none;
-        QTest::newRow("back from the first tip turns over to the last")
-            << kThreeTips << QStringList{"next", "previous", "previous"}
-            << QStringList{"Tip 1 of 3", "Tip 3 of 3", "Tip 2 of 3"} << QStringList{"Alpha", "Gamma", "Beta"}
-            << QStringList{"1", "3", "2"} << none;
-        QTest::newRow("back from position 0 shows the last tip but one")
-            << kThreeTips << QStringList{"previous"} << QStringList{"Tip 2 of 3"} << QStringList{"Beta"}
-            << QStringList{"2"} << none;
+        QTest::newRow("back from the first tip turns over to the last") << kThreeTips
+            << QStringList{"next", "previous", "previous"} << QStringList{"Tip 1 of 3", "Tip 3 of 3", "Tip 2 of 3"}
+            << QStringList{"Alpha", "Gamma", "Beta"} << QStringList{"1", "3", "2"} << none;
+        QTest::newRow("back from position 0 shows the last tip but one") << kThreeTips << QStringList{"previous"}
+            << QStringList{"Tip 2 of 3"} << QStringList{"Beta"} << QStringList{"2"} << none;
         QTest::newRow("without Maximum the count reads 2 and back from the first stays there")
             << "[TipoftheDay]\nPosition=0\n[Tips]\n0=Alpha\n1=Beta\n2=Gamma\n" << QStringList{"next", "previous"}
             << QStringList{"Tip 1 of 2", "Tip 1 of 2"} << QStringList{"Alpha", "Alpha"} << QStringList{"1", "1"}
@@ -324,13 +320,13 @@ private slots:
             << "[TipoftheDay]\nPosition=-2147483648\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n"
             << QStringList{"previous"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"}
             << none;
-        QTest::newRow("no file: warned, nothing shown, nothing written")
-            << QString() << QStringList{"next", "previous"} << QStringList{"", ""}
+        QTest::newRow("no file: warned, nothing shown, nothing written") << QString()
+            << QStringList{"next", "previous"} << QStringList{"", ""}
             << QStringList{"A helpfull hint goes here.", "A helpfull hint goes here."} << QStringList{"", ""}
             << QStringList{kMissingFile, kMissingFile};
-        QTest::newRow("a TipoftheDay section without keys counts as no file")
-            << "[TipoftheDay]\n[Tips]\n0=Alpha\n" << QStringList{"next"} << QStringList{""}
-            << QStringList{"A helpfull hint goes here."} << QStringList{""} << QStringList{kMissingFile};
+        QTest::newRow("a TipoftheDay section without keys counts as no file") << "[TipoftheDay]\n[Tips]\n0=Alpha\n"
+            << QStringList{"next"} << QStringList{""} << QStringList{"A helpfull hint goes here."}
+            << QStringList{""} << QStringList{kMissingFile};
         QTest::newRow("no tip at the position nor at 0: bad file, empty memo, position 0")
             << "[TipoftheDay]\nPosition=3\nMaximum=2\n" << QStringList{"next"} << QStringList{""}
             << QStringList{""} << QStringList{"0"} << QStringList{kBadFile};
@@ -463,26 +459,26 @@ private slots:
         constexpr int kMax = std::numeric_limits<int>::max();
         constexpr int kMin = std::numeric_limits<int>::min();
         // clang-format off
-        QTest::newRow("scaled: the saved corner shows the title bar")
-            << scaled << QRect(QPoint(407, 321), size) << QPoint(407, 321);
-        QTest::newRow("scaled: title bar below the screen")
-            << scaled << QRect(QPoint(407, 380), size) << QPoint(407, 360);
+        QTest::newRow("scaled: the saved corner shows the title bar") << scaled << QRect(QPoint(407, 321), size)
+            << QPoint(407, 321);
+        QTest::newRow("scaled: title bar below the screen") << scaled << QRect(QPoint(407, 380), size)
+            << QPoint(407, 360);
         QTest::newRow("scaled: far left") << scaled << QRect(QPoint(-5000, 10), size) << QPoint(-365, 10);
         QTest::newRow("scaled: far right") << scaled << QRect(QPoint(5000, 10), size) << QPoint(583, 10);
         QTest::newRow("scaled: above") << scaled << QRect(QPoint(-1, -10), size) << QPoint(-1, 0);
-        QTest::newRow("scaled: int maximum")
-            << scaled << QRect(kMax - 500, kMax - 500, 465, 410) << QPoint(583, 360);
+        QTest::newRow("scaled: int maximum") << scaled << QRect(kMax - 500, kMax - 500, 465, 410)
+            << QPoint(583, 360);
         QTest::newRow("scaled: int minimum") << scaled << QRect(QPoint(kMin, kMin), size) << QPoint(-365, 0);
         QTest::newRow("pair: on the left screen") << pair << QRect(QPoint(-900, 300), size) << QPoint(-900, 300);
-        QTest::newRow("pair: in the gap above the left screen: down onto it")
-            << pair << QRect(QPoint(-900, 100), size) << QPoint(-900, 200);
-        QTest::newRow("pair: left of both: onto the left screen")
-            << pair << QRect(QPoint(-6000, 500), size) << QPoint(-1389, 500);
-        QTest::newRow("pair: below both, at the right: onto the wide screen")
-            << pair << QRect(QPoint(1000, 3000), size) << QPoint(1000, 1016);
+        QTest::newRow("pair: in the gap above the left screen: down onto it") << pair
+            << QRect(QPoint(-900, 100), size) << QPoint(-900, 200);
+        QTest::newRow("pair: left of both: onto the left screen") << pair << QRect(QPoint(-6000, 500), size)
+            << QPoint(-1389, 500);
+        QTest::newRow("pair: below both, at the right: onto the wide screen") << pair
+            << QRect(QPoint(1000, 3000), size) << QPoint(1000, 1016);
         QTest::newRow("pair: across the seam") << pair << QRect(QPoint(-200, 50), size) << QPoint(-200, 50);
-        QTest::newRow("no screen: as it stands")
-            << QList<QRect>{} << QRect(QPoint(-5000, -5000), size) << QPoint(-5000, -5000);
+        QTest::newRow("no screen: as it stands") << QList<QRect>{} << QRect(QPoint(-5000, -5000), size)
+            << QPoint(-5000, -5000);
         // clang-format on
     }
     void reachablePosition()
@@ -609,8 +605,8 @@ private slots:
         // clang-format off
         QTest::newRow("version, Enter") << 0 << int(Qt::Key_Return) << "/file/update.php?v=KELMBC39-4.2";
         QTest::newRow("web address, Space") << 1 << int(Qt::Key_Space) << "/kelm.htm";
-        QTest::newRow("round again to the version, Enter")
-            << 2 << int(Qt::Key_Enter) << "/file/update.php?v=KELMBC39-4.2";
+        QTest::newRow("round again to the version, Enter") << 2 << int(Qt::Key_Enter)
+            << "/file/update.php?v=KELMBC39-4.2";
         // clang-format on
     }
     void aboutLinkKeys()
