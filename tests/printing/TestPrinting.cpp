@@ -1,4 +1,4 @@
-#include "WindowFixture.h"
+#include "MainWindowDriver.h"
 #include "app/MainWindow.h"
 #include "app/SampleSheet.h"
 #include "app/Vendor.h"
@@ -18,8 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-const QString kLo = QStringLiteral("Tamrosk Stripe 39 d Lo");
 
 // A word of the PDF's text layer with its box in PDF points from the page's top-left corner.
 struct Word {
@@ -75,7 +73,7 @@ QStringList ReadLines(const QList<Word>& words)
 
 } // namespace
 
-class TestPrinting : public QObject {
+class TestPrinting : public QObject, private MainWindowDriver {
     Q_OBJECT
 private slots:
     void initTestCase() { WindowFixture::initTestCase(); }
@@ -83,12 +81,12 @@ private slots:
     // A fresh HOME per test case: the documents folder is the fallback target of the PDF output.
     void init()
     {
-        m_fixture.init(WindowFixture::DataFolder::Missing);
-        m_home.setPath(m_fixture.home());
+        WindowFixture::init(DataFolder::Missing);
+        m_home.setPath(home());
         kelm::ForgetLastPrintTarget();
     }
 
-    void cleanup() { m_fixture.cleanup(); }
+    void cleanup() { WindowFixture::cleanup(); }
 
     void measures_data()
     {
@@ -232,7 +230,7 @@ private slots:
     {
         const QString pdf = m_home.filePath(QStringLiteral("sheet.pdf"));
         QRectF printable;
-        platform::Recorder& recorder = m_fixture.recorder();
+        platform::Recorder& recorder = WindowFixture::recorder();
         recorder.printDialogAnswer = true;
         recorder.preparePrinter = [&](QPrinter& printer) {
             printer.setOutputFileName(pdf);
@@ -322,7 +320,7 @@ private slots:
                                      : QStringLiteral("Documents/Sample sheet (%1).pdf").arg(i)),
                 "keep"));
         }
-        platform::Recorder& recorder = m_fixture.recorder();
+        platform::Recorder& recorder = WindowFixture::recorder();
         recorder.printDialogAnswer = true;
         recorder.preparePrinter = [&](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -372,7 +370,7 @@ private slots:
         QVERIFY(home.mkpath(QStringLiteral("out")) && home.mkpath(QStringLiteral("gone")));
         for (const QString& name : existing)
             QVERIFY(home.mkpath(QFileInfo(name).path()) && support::WriteFile(home.filePath(name), "keep"));
-        platform::Recorder& recorder = m_fixture.recorder();
+        platform::Recorder& recorder = WindowFixture::recorder();
         recorder.printDialogAnswer = true;
         QStringList seen;
         QString choice = firstChoice;
@@ -426,8 +424,8 @@ private slots:
         QFETCH(QStringList, absent);
         QFETCH(int, firstRowLine);
 
-        platform::Recorder& recorder = m_fixture.recorder();
-        startWindow();
+        platform::Recorder& recorder = WindowFixture::recorder();
+        start();
         control<QCheckBox>("checksumBox")->setChecked(checksumAtMake);
         control<QCheckBox>("fullAsciiBox")->setChecked(fullAsciiAtMake);
         input()->setText(QStringLiteral("ABCD4567"));
@@ -487,9 +485,9 @@ private slots:
     void printSampleWithoutBarCode()
     {
         QFETCH(QString, data);
-        platform::Recorder& recorder = m_fixture.recorder();
+        platform::Recorder& recorder = WindowFixture::recorder();
         recorder.printDialogAnswer = true;
-        startWindow();
+        start();
         if (!data.isEmpty()) {
             input()->setText(data);
             control<QPushButton>("makeButton")->click();
@@ -522,8 +520,8 @@ private slots:
         QFETCH(bool, answer);
         QFETCH(QString, target);
         QFETCH(bool, reported);
-        platform::Recorder& recorder = m_fixture.recorder();
-        startWindow();
+        platform::Recorder& recorder = WindowFixture::recorder();
+        start();
         input()->setText(QStringLiteral("ABCD4567"));
         control<QPushButton>("makeButton")->click();
         recorder.printDialogAnswer = answer;
@@ -540,15 +538,6 @@ private slots:
     }
 
 private:
-    MainWindow& window() const { return m_fixture.window(); }
-    template <typename T> T* control(const char* name) const { return m_fixture.control<T>(name); }
-    QLineEdit* input() const { return control<QLineEdit>("dataEdit"); }
-    QTextEdit* preview() const { return control<QTextEdit>("preview"); }
-
-    // The main window shown and through its first activation.
-    void startWindow() { m_fixture.start(); }
-
-    WindowFixture m_fixture;
     QDir m_home;
 };
 
