@@ -6,11 +6,13 @@ _code39()
         --png) COMPREPLY=($(compgen -f -X '!*.png' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --svg) COMPREPLY=($(compgen -f -X '!*.svg' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --pdf) COMPREPLY=($(compgen -f -X '!*.pdf' -- "$cur") $(compgen -d -- "$cur")); return ;;
-        --size | --dpi) return ;;
+        --list) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+        --size | --dpi | --labels | --start | --copies | --offset | --column | --paper) return ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '-c --checksum -f --full-ascii -h --help --version --png --svg --pdf
-            --size --dpi --text-above --no-antialias --force' -- "$cur"))
+            --size --dpi --text-above --no-antialias --force --labels --start --copies --offset --outlines
+            --list --column --header --list-stocks --paper' -- "$cur"))
     fi
 }
 complete -F _code39 code39

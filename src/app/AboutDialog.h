@@ -16,9 +16,6 @@ public:
 signals:
     void focusDataRequested();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void checkForUpdate();
     void openTypefacePage();

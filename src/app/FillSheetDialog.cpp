@@ -80,12 +80,26 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
         connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { m_offsetTyped = true; });
 
     copiesSpin->setMaximum(labels::kMaxCopies);
+    const FillOnce once(*this);
     setBarCodeData(QString());
     searchStocks();
 }
 
+FillSheetDialog::FillOnce::FillOnce(FillSheetDialog& dialog) : m_dialog(dialog)
+{
+    ++m_dialog.m_fillsHeld;
+}
+
+FillSheetDialog::FillOnce::~FillOnce()
+{
+    if (--m_dialog.m_fillsHeld == 0 && std::exchange(m_dialog.m_fillPending, false))
+        m_dialog.rebuild();
+}
+
 void FillSheetDialog::setBarCodeData(const QString& barCodeData)
 {
+    // The radio buttons' toggles fill the sheet too.
+    const FillOnce once(*this);
     m_data = barCodeData;
     currentRadio->setEnabled(!barCodeData.isEmpty());
     if (barCodeData.isEmpty()) {
@@ -105,7 +119,8 @@ void FillSheetDialog::setBuildOptions(bool checksum, bool fullAscii, bool textAb
     m_options.checksum = checksum;
     m_options.fullAscii = fullAscii;
     m_options.look.textAbove = textAbove;
-    sizeSpin->setValue(pointSize); // rebuilds
+    const FillOnce once(*this);
+    sizeSpin->setValue(pointSize); // fills only when the size changes
     rebuild();
 }
 
@@ -305,7 +320,6 @@ bool FillSheetDialog::saveCustomTemplate()
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kCannotSave.arg(error));
         return false;
     }
-    emit customTemplateSaved(path);
     return true;
 }
 
@@ -378,6 +392,10 @@ void FillSheetDialog::searchStocks()
 
 void FillSheetDialog::rebuild()
 {
+    if (m_fillsHeld > 0) {
+        m_fillPending = true;
+        return;
+    }
     const QListWidgetItem* item = stockList->currentItem();
     if (!item) {
         m_sheet = {};

@@ -53,6 +53,20 @@ public:
     // the boxes were changed by hand since they were last filled.
     QPointF offsetForPrinter(const QString& printerName);
 
+    // While one lives, the setters leave the sheet as it is; it is filled once when the last one goes. Each
+    // setter fills once by itself, and an opening that sets the stocks, the bar code and its options
+    // together holds one so that the sheet, which may take a while, is filled once for them all.
+    class FillOnce {
+    public:
+        explicit FillOnce(FillSheetDialog& dialog);
+        ~FillOnce();
+        FillOnce(const FillOnce&) = delete;
+        FillOnce& operator=(const FillOnce&) = delete;
+
+    private:
+        FillSheetDialog& m_dialog;
+    };
+
     // What is shown now: the sheet in the preview and the page.
     const labels::Sheet& sheet() const { return m_sheet; }
     int currentPage() const { return m_page; }
@@ -60,7 +74,6 @@ public:
 signals:
     // After a print, the printer's name and the offset used, for the caller to remember per printer.
     void printed(const QString& printerName, const QPointF& offsetMm);
-    void customTemplateSaved(const QString& path);
     // A stock of the user's was added (replacedName empty) or edited (replacedName its name before).
     void userStockSaved(const labels::UserStockInput& stock, const QString& replacedName);
     void userStockRemoved(const QString& name);
@@ -109,4 +122,6 @@ private:
     QString m_listFile;
     QString m_listError;
     int m_page = 0;
+    int m_fillsHeld = 0;
+    bool m_fillPending = false;
 };

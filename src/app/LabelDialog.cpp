@@ -1,7 +1,8 @@
 #include "LabelDialog.h"
 
-#include "Common.h"
+#include "CaptionFitting.h"
 #include "Settings.h"
+#include "WindowPlacement.h"
 #include "labels/RtfTemplate.h"
 #include "labels/StockLibrary.h"
 #include "platform/Desktop.h"

@@ -1,20 +1,25 @@
 #include "MainWindow.h"
 
 #include "AboutDialog.h"
+#include "BarCodeSaver.h"
+#include "CaptionFitting.h"
 #include "ClipboardWarning.h"
-#include "Common.h"
-#include "FillSheetDialog.h"
+#include "ControlCharacters.h"
+#include "ControlSettings.h"
+#include "ErrorGuard.h"
+#include "FillSheetOpener.h"
 #include "LabelDialog.h"
 #include "SampleSheet.h"
 #include "Settings.h"
+#include "Texts.h"
 #include "TipDialog.h"
 #include "Vendor.h"
+#include "WindowLook.h"
+#include "WindowPlacement.h"
 #include "code39/Code39.h"
 #include "code39/Version.h"
-#include "labels/StockLibrary.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
-#include "platform/FileWriter.h"
 #include "render/Typefaces.h"
 
 #include <QAction>
@@ -22,17 +27,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFont>
-#include <QKeyEvent>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QTextCharFormat>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -45,8 +45,6 @@ constexpr int kLargestPointSize = 1638;
 constexpr int kSmallestTypedPointSize = 18;
 constexpr int kHintHidePause = 6000;
 constexpr int kFirstLabelRow = 2;
-// The title bar's height when the window manager has not framed the window (yet, or at all).
-constexpr int kTitleBarAllowance = 24;
 // Qt cuts a line edit's text at 32,767 characters unless told otherwise; the builder takes any length,
 // and a string box cut short would lose its check and stop characters.
 constexpr int kLongestText = std::numeric_limits<int>::max();
@@ -55,76 +53,28 @@ const QString kFullAsciiOff = QStringLiteral("Must be in Full ASCII mode to ente
 const QString kNothingToCopy = QStringLiteral("Nothing to copy to clip board");
 const QString kMakeBeforePrinting = QStringLiteral("Must click \"Make a bar code\" before printing");
 const QString kMakeBeforeLabels = QStringLiteral("Make a bar code before printing labels");
+const QString kMakeBeforeSaving = QStringLiteral("Make a bar code before saving it");
 const QString kTooLong = QStringLiteral("Error: the data is too long for one bar code");
 const QString kFolderMissing = QStringLiteral("The folder %1 is missing, please re-install this product.");
 const QString kTipsFileMissing = QString::fromLatin1(kelm::kTipsFileMissing);
 const QString kHelpFile = QStringLiteral("zovod.chm");
 
-// The control-character names that Insert knows whole, with their caret codes.
-const std::pair<QString, QString> kNamedControls[] = {
-    {QStringLiteral("Tab"), QStringLiteral("^I")},       {QStringLiteral("Null"), QStringLiteral("^0")},
-    {QStringLiteral("Bell"), QStringLiteral("^G")},      {QStringLiteral("Line Feed"), QStringLiteral("^J")},
-    {QStringLiteral("Form Feed"), QStringLiteral("^L")}, {QStringLiteral("Carriage Return"), QStringLiteral("^M")},
-    {QStringLiteral("Escape"), QStringLiteral("^1")},
-};
-// The letters offered as "Ctrl-x" (the others have names of their own, and there is no Ctrl-O).
-const QString kCtrlLetters = QStringLiteral("ABCDEFHKNPQRSTUVWXYZ");
-
 using kelm::Reported;
-
-// The faces the layout names are not on every system: map them to close ones with similar widths so
-// the fixed layout still fits.
-void SubstituteFaces()
-{
-    static bool done = false;
-    if (std::exchange(done, true))
-        return;
-    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
-                              QStringLiteral("DejaVu Sans")};
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
-    QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
-    QFont::insertSubstitutions(QStringLiteral("Courier New"),
-                               {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
-}
-
-// Qt keeps a window's corners in ints and adds the window's size to them: a coordinate from the settings
-// file near the int limits would wrap round. Qt's own bound on widget sizes keeps the sums in range.
-int ScreenCoordinate(int value)
-{
-    return std::clamp(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-}
-
-QFont PixelFont(int pixels, bool bold = false)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-// Formats the whole document, and what is typed next, as the format says.
-void FormatWhole(QTextEdit* edit, const QTextCharFormat& format)
-{
-    QTextCursor whole(edit->document());
-    whole.select(QTextCursor::Document);
-    whole.setCharFormat(format);
-    edit->setCurrentCharFormat(format);
-}
 
 } // namespace
 
 MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     : QWidget(parent), m_settingsFileName(settingsFileName)
 {
-    SubstituteFaces();
+    kelm::SubstituteLayoutFaces();
     setupUi(this);
-    setFont(PixelFont(10));
+    setFont(kelm::LayoutFont(10));
     for (QLabel* label : {optionsHeading, dataHeading, barCodeStringHeading, previewHeading}) {
-        label->setFont(PixelFont(11, true));
+        label->setFont(kelm::LayoutFont(11, true));
         kelm::FitText(label);
     }
     for (QLineEdit* edit : std::initializer_list<QLineEdit*>{dataEdit, barCodeString}) {
-        edit->setFont(PixelFont(15));
+        edit->setFont(kelm::LayoutFont(15));
         edit->setMaxLength(kLongestText);
     }
     QFont link = webLink->font();
@@ -140,7 +90,8 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     face.setColor(QPalette::Window, face.color(QPalette::Button));
     setPalette(face);
     setAutoFillBackground(true);
-    loadPictures();
+    kelm::SetButtonPictures({makeButton, copyButton, printLabelsButton, printSampleButton, insertButton,
+                             tipsButton, helpButton, aboutButton});
     if (const QScreen* desktop = QGuiApplication::primaryScreen())
         move(desktop->availableGeometry().center() - rect().center());
 
@@ -155,10 +106,12 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     pointSizeBox->setCompleter(nullptr);
     controlCharacterList->setCompleter(nullptr);
 
-    for (QObject* watched : std::initializer_list<QObject*>{dataEdit, pointSizeBox, webLink})
-        watched->installEventFilter(this);
+    pointSizeBox->installEventFilter(this);
     dataEdit->setFocus();
     createDialogs();
+    m_fillSheet = std::make_unique<kelm::FillSheetOpener>(this, m_settingsFile);
+    m_controlSettings =
+        std::make_unique<kelm::ControlSettings>(static_cast<Ui::MainWindow&>(*this), *m_labelDialog);
     addSaveAsAction();
     addFillSheetAction();
     // Seven sizes of picture to decode and hand to the desktop: done once the window is on the screen,
@@ -169,7 +122,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
 MainWindow::~MainWindow()
 {
     // The dialogs go first, the last made first, while this window can still take the focus back.
-    m_fillSheetDialog.reset();
+    m_fillSheet.reset();
     m_labelDialog.reset();
     m_aboutDialog.reset();
     m_tipDialog.reset();
@@ -199,36 +152,6 @@ void MainWindow::addFillSheetAction()
         Qt::QueuedConnection);
 }
 
-void MainWindow::createFillSheetDialog()
-{
-    // Made at the first opening, not at start-up: reading the 1,756 stocks of the label-template
-    // database would slow every start for a window many runs never open.
-    m_stockLibrary = std::make_unique<labels::StockLibrary>();
-    m_stockLibrary->loadDatabase();
-    m_fillSheetDialog = std::make_unique<FillSheetDialog>(*m_stockLibrary, this);
-    FillSheetDialog* dialog = m_fillSheetDialog.get();
-    // What the window changes is written at once, as every other setting is; the file has no place
-    // for a name that is empty (a PDF, not a printer).
-    connect(dialog, &FillSheetDialog::printed, this, [this](const QString& printerName, const QPointF& offsetMm) {
-        if (m_settingsFile && !printerName.isEmpty())
-            Reported([&] { m_settingsFile->writePrinterOffset(printerName, offsetMm); });
-    });
-    connect(dialog, &FillSheetDialog::userStockSaved, this,
-            [this](const labels::UserStockInput& stock, const QString& replacedName) {
-                if (!m_settingsFile)
-                    return;
-                Reported([&] {
-                    if (!replacedName.isEmpty() && replacedName.compare(stock.name, Qt::CaseInsensitive) != 0)
-                        m_settingsFile->removeUserStock(replacedName);
-                    m_settingsFile->writeUserStock(stock);
-                });
-            });
-    connect(dialog, &FillSheetDialog::userStockRemoved, this, [this](const QString& name) {
-        if (m_settingsFile)
-            Reported([&] { m_settingsFile->removeUserStock(name); });
-    });
-}
-
 void MainWindow::bindHandlers()
 {
     const auto bind = [this](auto* sender, auto signal, void (MainWindow::*handler)()) {
@@ -249,6 +172,8 @@ void MainWindow::bindHandlers()
     // Check boxes react to changes of state only, whoever makes them.
     bind(fullAsciiBox, &QCheckBox::toggled, &MainWindow::showFullAsciiControls);
     bind(tipsAtStartBox, &QCheckBox::toggled, &MainWindow::saveTipsChoice);
+    bind(dataEdit, &DataEdit::helpRequested, &MainWindow::openHelp);
+    bind(webLink, &LinkLabel::activated, &MainWindow::openTypefacePage);
 }
 
 void MainWindow::bindKeys()
@@ -262,31 +187,18 @@ void MainWindow::bindKeys()
     connect(web, &QShortcut::activated, this, [this] { Reported([this] { openTypefacePage(); }); });
 }
 
-void MainWindow::loadPictures()
-{
-    // A picture that is not installed leaves the button with its caption only.
-    for (QAbstractButton* button :
-         std::initializer_list<QAbstractButton*>{makeButton, copyButton, printLabelsButton, printSampleButton,
-                                                 insertButton, tipsButton, helpButton, aboutButton}) {
-        const QIcon picture(QStringLiteral(":/glyphs/MainWindow/%1.png").arg(button->objectName()));
-        if (!picture.availableSizes().isEmpty()) {
-            button->setIcon(picture);
-            button->setIconSize(QSize(24, 24));
-        }
-    }
-}
-
 void MainWindow::loadWindowIcon()
 {
-    QIcon icon;
-    const QDir icons(QStringLiteral(":/icons"));
-    for (const QString& name : icons.entryList({QStringLiteral("kelm-*.png")}, QDir::Files))
-        icon.addFile(icons.filePath(name));
-    if (!icon.isNull())
+    if (const QIcon icon = kelm::ProgramIcon(); !icon.isNull())
         setWindowIcon(icon);
 }
 
 // ---- What later features read ----------------------------------------------------------------------
+
+FillSheetDialog* MainWindow::fillSheetDialog() const
+{
+    return m_fillSheet->dialog();
+}
 
 QString MainWindow::barCodeText() const
 {
@@ -347,8 +259,7 @@ void MainWindow::showNotice(const QString& message)
     QTextCharFormat notice;
     notice.setFontFamilies(QStringList{kNoticeFamily});
     notice.setFontPointSize(kNoticePointSize);
-    preview->setPlainText(message);
-    FormatWhole(preview, notice);
+    preview->showFormatted(message, notice);
     barCodeString->setText(QString());
     platform::MessageBeep();
 }
@@ -388,8 +299,7 @@ void MainWindow::make()
     barCode.setFontPointSize(pointSize());
     barCode.setFontFamilies(QStringList{barCodeFamily()});
     barCodeString->setText(QString::fromStdString(code39::BarCodeString(built.data)));
-    preview->setPlainText(QString::fromStdString(code39::PreviewText(built.data)));
-    FormatWhole(preview, barCode);
+    preview->showFormatted(QString::fromStdString(code39::PreviewText(built.data)), barCode);
     m_barCodeMade = true;
     m_made = {typed, barCodeString->text(), !textBelow(), int(barCode.fontPointSize()), checksum(), fullAscii()};
     focusData();
@@ -410,18 +320,7 @@ void MainWindow::insertControlCharacter()
         showNotice(kFullAsciiOff);
         return;
     }
-    const QString choice = controlCharacterList->currentText();
-    QString code;
-    for (const auto& [name, caretCode] : kNamedControls) {
-        if (choice == name) {
-            code = caretCode;
-            break;
-        }
-    }
-    // "Ctrl-x": only the letter after the prefix counts; a text too short to have one adds nothing.
-    if (code.isEmpty() && choice.size() >= 6 && kCtrlLetters.contains(choice.at(5)))
-        code = QStringLiteral("^") + choice.at(5);
-    if (!code.isEmpty())
+    if (const QString code = kelm::CaretCodeFor(controlCharacterList->currentText()); !code.isEmpty())
         dataEdit->setText(dataEdit->text() + code);
     focusData();
 }
@@ -436,17 +335,11 @@ void MainWindow::restylePreview()
         return;
     // Only the bar code's own characters change; the trailing spaces keep Make's formats. When the user
     // has edited the boxes so that the bar code is no longer in the preview, nothing changes.
-    QTextCursor found = preview->document()->find(barCode, 0, QTextDocument::FindCaseSensitively);
-    if (found.isNull())
-        return;
-    QTextCursor selection(preview->document());
-    selection.setPosition(found.selectionStart());
-    selection.setPosition(found.selectionStart() + int(barCode.size()), QTextCursor::KeepAnchor);
     QTextCharFormat style;
     style.setFontPointSize(size);
     style.setFontFamilies(QStringList{barCodeFamily()});
-    selection.mergeCharFormat(style);
-    preview->setTextCursor(selection);
+    if (!preview->restyle(barCode, style))
+        return;
     if (barCode == m_made.barText) {
         m_made.textAbove = !textBelow();
         m_made.pointSize = size;
@@ -513,38 +406,20 @@ void MainWindow::printLabels()
 
 void MainWindow::fillSheet()
 {
-    const bool created = !m_fillSheetDialog;
-    if (created)
-        createFillSheetDialog();
-    FillSheetDialog& dialog = *m_fillSheetDialog;
-    if (m_settingsFile) {
-        // Read at every opening, as every other setting is: the file may have been edited since.
-        const kelm::UserStocks stocks = m_settingsFile->userStocks();
-        dialog.setUserStocks(stocks.stocks);
-        if (const QString last = m_settingsFile->lastStock(); created && !last.isEmpty())
-            dialog.selectStockNamed(last); // a stock no longer there leaves the list's first chosen
-        if (!stocks.notes.isEmpty() && !std::exchange(m_userStockNotesShown, true))
-            platform::ShowWarning(this, pos() + kelm::kWarningOffset, stocks.notes.join(u'\n'));
-        dialog.setPrinterOffsets(m_settingsFile->printerOffsets());
-    }
     // Before any Make the window offers a list only, built with the options as the boxes stand.
-    int size = m_made.pointSize;
+    kelm::MadeBarCode barCode = m_made;
+    if (!m_barCodeMade) {
+        barCode.data.clear();
+        barCode.checksum = checksum();
+        barCode.fullAscii = fullAscii();
+    }
+    barCode.textAbove = !textBelow();
     try {
-        size = pointSize();
+        barCode.pointSize = pointSize();
     } catch (const platform::ConvertError&) {
         // A size box that holds no number: the size of the last Make, as the preview shows it.
     }
-    dialog.setBarCodeData(m_barCodeMade ? m_made.data : QString());
-    dialog.setBuildOptions(m_barCodeMade ? m_made.checksum : checksum(),
-                           m_barCodeMade ? m_made.fullAscii : fullAscii(), !textBelow(), size);
-    const QString folder = kelm::DataFolderPath();
-    dialog.setDataFolder(platform::DirectoryExists(folder) ? folder : QString());
-    dialog.exec();
-    if (m_settingsFile) {
-        const QString chosen = dialog.stockName();
-        if (!chosen.isEmpty() && chosen != m_settingsFile->lastStock())
-            m_settingsFile->writeLastStock(chosen);
-    }
+    m_fillSheet->open(barCode);
     focusData();
 }
 
@@ -639,41 +514,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == dataEdit) {
-        // F1 (whatever the modifiers) opens the help; the key still reaches the field.
-        if (event->type() == QEvent::KeyPress) {
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1)
-                Reported([this] { openHelp(); });
-            return false;
-        }
-        // The line edit would drop its selection when it loses the focus and select everything when
-        // tabbed into; the data field keeps its selection in both cases.
-        if (event->type() == QEvent::FocusOut) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-                QFocusEvent kept(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-                QCoreApplication::sendEvent(dataEdit, &kept);
-                return true;
-            }
-        } else if (event->type() == QEvent::FocusIn) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                reason == Qt::ShortcutFocusReason) {
-                QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
-                QCoreApplication::sendEvent(dataEdit, &plain);
-                return true;
-            }
-        }
-    } else if (watched == pointSizeBox && event->type() == QEvent::FocusOut) {
+    if (watched == pointSizeBox && event->type() == QEvent::FocusOut) {
         // Leaving the box applies the size; the list popping up or another window taking over is not
         // leaving it.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
             Reported([this] { applyPointSize(); });
-    } else if (watched == webLink && event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && webLink->rect().contains(mouse->position().toPoint()))
-            Reported([this] { openTypefacePage(); });
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -705,7 +551,10 @@ bool MainWindow::loadSettings()
     const kelm::Settings settings = m_settingsFile->load();
     tipsAtStartBox->setChecked(settings.tipsAtStart);
     if (m_settingsFile->hasSettingsSection()) {
-        applySettings(settings);
+        kelm::MoveWithinReach(this, settings.position);
+        // "D" is the only size letter there is.
+        sizeLetterD->setChecked(true);
+        m_controlSettings->apply(settings);
     } else {
         // The first run after installation records the defaults; the controls keep their design values.
         m_settingsFile->writeDefaults(pos());
@@ -713,58 +562,15 @@ bool MainWindow::loadSettings()
     return tipsAtStartBox->isChecked();
 }
 
-void MainWindow::applySettings(const kelm::Settings& settings)
-{
-    move(ScreenCoordinate(settings.position.x()), ScreenCoordinate(settings.position.y()));
-    keepTitleBarReachable();
-    if (settings.textBelow)
-        textBelowButton->setChecked(true);
-    else
-        textAboveButton->setChecked(true);
-    sizeLetterD->setChecked(true);
-    {
-        // Put in as it stands; the size rules apply when the user edits it or makes a bar code.
-        const QSignalBlocker quiet(pointSizeBox);
-        pointSizeBox->setEditText(settings.pointSize);
-    }
-    dataEdit->setText(settings.data);
-    checksumBox->setChecked(settings.checksum);
-    fullAsciiBox->setChecked(settings.fullAscii);
-    m_labelDialog->setLabelSize(settings.labelSize);
-    m_labelDialog->setExplainPaste(settings.explainPaste);
-}
-
-void MainWindow::keepTitleBarReachable()
-{
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    const QRect frame = frameGeometry();
-    const int titleBar = std::max(geometry().top() - frame.top(), kTitleBarAllowance);
-    const QPoint reachable = kelm::ReachableFramePosition(frame, screens, titleBar);
-    if (reachable != frame.topLeft())
-        move(reachable);
-}
-
-kelm::Settings MainWindow::collectSettings() const
-{
-    kelm::Settings s;
-    s.tipsAtStart = tipsAtStartBox->isChecked();
-    s.position = pos();
-    s.textBelow = textBelow();
-    s.pointSize = pointSizeBox->currentText();
-    s.data = data();
-    s.checksum = checksum();
-    s.fullAscii = fullAscii();
-    s.labelSize = m_labelDialog->labelSize();
-    s.explainPaste = m_labelDialog->explainPaste();
-    return s;
-}
-
 void MainWindow::saveSettings()
 {
-    if (m_settingsFile)
-        m_settingsFile->save(collectSettings());
+    if (!m_settingsFile)
+        return;
+    kelm::Settings settings;
+    settings.tipsAtStart = tipsAtStartBox->isChecked();
+    settings.position = pos();
+    m_controlSettings->collect(settings);
+    m_settingsFile->save(settings);
 }
 
 void MainWindow::saveTipsChoice()
@@ -776,18 +582,9 @@ void MainWindow::saveTipsChoice()
 
 // ---- Save Bar Code As -------------------------------------------------------------------------------
 
-namespace {
-
-const QString kSaveAsCaption = QStringLiteral("Save Bar Code As\u2026");
-const QString kMakeBeforeSaving = QStringLiteral("Make a bar code before saving it");
-const QString kReplaceQuestion = QStringLiteral("%1 already exists.\nDo you want to replace it?");
-const QString kCannotSave = QStringLiteral("The bar code could not be saved as %1: %2.");
-
-} // namespace
-
 void MainWindow::addSaveAsAction()
 {
-    m_saveAsAction = new QAction(kSaveAsCaption, this);
+    m_saveAsAction = new QAction(kelm::kSaveAsCaption, this);
     m_saveAsAction->setObjectName(QStringLiteral("saveAsAction"));
     m_saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_saveAsAction->setShortcutContext(Qt::WindowShortcut);
@@ -798,36 +595,9 @@ void MainWindow::addSaveAsAction()
 
 void MainWindow::saveBarCodeAs()
 {
-    if (!m_barCodeMade) {
+    if (m_barCodeMade)
+        m_barCodeSaver.save(this, m_made);
+    else
         showNotice(kMakeBeforeSaving);
-        focusData();
-        return;
-    }
-    QString folder = m_saveFolder;
-    if (folder.isEmpty()) {
-        folder = platform::DocumentsFolder();
-        if (!platform::DirectoryExists(folder))
-            folder = QDir::toNativeSeparators(QDir::homePath());
-    }
-    const QString start = QDir(folder).filePath(kelm::SuggestedFileName(m_made.data, m_saveType));
-    const QString path = platform::AskSaveFileName(this, kSaveAsCaption, start, kelm::PictureFilters());
-    if (path.isEmpty()) {
-        focusData();
-        return;
-    }
-    const QFileInfo target(path);
-    const QString shown = QDir::toNativeSeparators(target.absoluteFilePath());
-    if (platform::DirectoryExists(target.absolutePath()))
-        m_saveFolder = QDir::toNativeSeparators(target.absolutePath());
-    m_saveType = kelm::PictureTypeOf(path);
-    // A folder or device there is not asked about: the writer refuses it, and the warning says why.
-    if (target.isFile() && !platform::AskYesNo(this, kSaveAsCaption, kReplaceQuestion.arg(shown))) {
-        focusData();
-        return;
-    }
-    QString error;
-    const QByteArray bytes = kelm::PictureBytes(m_made, m_saveType, kelm::kPictureDpi, &error);
-    if (bytes.isEmpty() || !platform::WriteWholeFile(path, bytes, &error))
-        platform::ShowWarning(this, pos() + kelm::kWarningOffset, kCannotSave.arg(shown, error));
     focusData();
 }

@@ -1,39 +1,51 @@
 #pragma once
-// Kelm's main window, and the map of the program.
+// Kelm's main window, and the map of the windows (src/app). The libraries underneath (code39, platform,
+// render, labels) and the command line are mapped in the Layout table of README.md.
 //
-// Where things live:
-//   code39/Code39.h       the encoding core (symbol set, check character, Full ASCII, Make's string
-//                         steps); no Qt, no window code.
-//   platform/             the desktop: profile (INI) files (library "profile", Qt Core only), folders,
-//                         shell, beep, message boxes, the print dialog, and the application object that
-//                         reports handler errors. Tests swap the desktop for a platform::Recorder.
-//   render/               the bar-code typefaces, built into the program and registered at start-up.
-//   app/MainWindow.*      this window (layout in MainWindow.ui): Make, the Full ASCII controls, restyle,
+// The windows:
+//   MainWindow.*          this window (layout in MainWindow.ui): Make, the Full ASCII controls, restyle,
 //                         Copy, help and web links, the first activation and the close. It owns the
 //                         four dialogs below, creates them once, in this order, and listens to their
 //                         signals; no dialog knows this class.
-//   app/ClipboardWarning.* the note shown before the first copy of a run.
-//   app/TipDialog.*       the tip of the day: the ring of tips in the settings file.
-//   app/AboutDialog.*     the maker, the version and the update check.
-//   app/LabelDialog.*     the label list; asks for a copy and opens a label template, or asks for the
+//   ClipboardWarning.*    the note shown before the first copy of a run.
+//   TipDialog.*           the tip of the day: the ring of tips in the settings file.
+//   AboutDialog.*         the maker, the version and the update check.
+//   LabelDialog.*         the label list; asks for a copy and opens a label template, or asks for the
 //                         Fill a Sheet window.
-//   app/FillSheetDialog.* the Fill a Sheet window (with SheetPreview and UserStockDialog): whole sheets
-//                         of labels printed through the print dialog. Created at its first opening,
-//                         with the label-stock library, which takes a moment to read.
-//   app/Settings.*        the settings file: its path, every key with its default, the values the
+//   FillSheetDialog.*     the Fill a Sheet window (with SheetPreview and UserStockDialog): whole sheets
+//                         of labels printed through the print dialog.
+//   FillSheetOpener.*     creates that window at its first opening, with the label-stock library (which
+//                         takes a moment to read), fills it from the settings file at every opening and
+//                         writes back what the user changes there.
+// Their controls:
+//   DataEdit.*            the data field, which keeps its selection as the focus comes and goes.
+//   PreviewEdit.*         the preview box, a QTextEdit that also puts RTF on the clipboard.
+//   LinkLabel.*           a text that acts as a link (the web address, the version).
+// What the main window does through others:
+//   ControlSettings.*     which control shows which setting: the table that fills the controls from the
+//                         settings file and reads them back at the close.
+//   Settings.*            the settings file: its path, every key with its default, the values the
 //                         windows show (struct Settings) and the tip ring's Position.
-//   app/PreviewEdit.*     the preview box, a QTextEdit that also puts RTF on the clipboard.
-//   app/BarCodeExport.*   the made bar code as a PNG, SVG or PDF picture: Save Bar Code As and the
-//                         pictures Copy adds to the clipboard.
-//   app/SampleSheet.*     the sample sheet: its layout in printer pixels and the print job.
-//   app/Common.*          placement beside the main window, the shared texts, the error guard.
-//   app/Vendor.h          the maker's details (generated from cmake/Vendor.cmake).
-//   app/main.cpp          start-up: the application object, the typefaces, this window, the loop.
+//   BarCodeSaver.*        Save Bar Code As: the file dialog, the question, the write.
+//   BarCodeExport.*       the made bar code as a PNG, SVG or PDF picture: what Save Bar Code As writes and
+//                         the pictures Copy adds to the clipboard.
+//   ControlCharacters.*   the caret codes Insert adds for the control-character list.
+//   SampleSheet.*         the sample sheet: its layout in printer pixels and the print job.
+// Shared by the windows:
+//   WindowPlacement.*     dialogs and warnings beside the main window; a frame kept within reach.
+//   CaptionFitting.*      captions fitted to the style and font in use.
+//   WindowLook.*          the faces and pictures the fixed layout was drawn with.
+//   ErrorGuard.h          Reported(): a handler's platform::Error shown in the standard error box.
+//   Texts.h               the texts more than one window shows.
+//   Common.*              the file names the windows offer (safe, free).
+//   Vendor.h              the maker's details (generated from cmake/Vendor.cmake).
+//   main.cpp              start-up: the application object, the typefaces, this window, the loop.
 //
-// Every handler that can fail with a platform::Error is bound through a guard that shows the standard
-// error box, as the message loop would; called directly, the handlers throw.
+// Every handler that can fail with a platform::Error is bound through that guard, as the message loop
+// would; called directly, the handlers throw.
 
 #include "BarCodeExport.h"
+#include "BarCodeSaver.h"
 #include "ui_MainWindow.h"
 
 #include <QString>
@@ -48,13 +60,10 @@ class FillSheetDialog;
 class LabelDialog;
 class TipDialog;
 
-namespace labels {
-class StockLibrary;
-}
-
 namespace kelm {
+class ControlSettings;
+class FillSheetOpener;
 class SettingsFile;
-struct Settings;
 } // namespace kelm
 
 class MainWindow : public QWidget, private Ui::MainWindow {
@@ -93,7 +102,7 @@ public:
     AboutDialog& aboutDialog() const { return *m_aboutDialog; }
     LabelDialog& labelDialog() const { return *m_labelDialog; }
     // Nothing until the window has first been opened.
-    FillSheetDialog* fillSheetDialog() const { return m_fillSheetDialog.get(); }
+    FillSheetDialog* fillSheetDialog() const;
 
     // ---- The window's actions (throw platform::Error where the guard would report it) ------------
     void make();
@@ -128,8 +137,6 @@ protected:
 private:
     void createDialogs();
     void addFillSheetAction();
-    void createFillSheetDialog();
-    void loadPictures();
     void loadWindowIcon();
     void bindHandlers();
     // Enter for Make, and keys for the controls that show no mnemonic.
@@ -139,10 +146,6 @@ private:
     void locateDataFolder();
     // Returns true when the tip window is to be shown.
     bool loadSettings();
-    void applySettings(const kelm::Settings& settings);
-    // Moves the window just enough for its title bar to be on a screen, when it is on none.
-    void keepTitleBarReachable();
-    kelm::Settings collectSettings() const;
     void saveSettings();
     void saveTipsChoice();
     void showFullAsciiControls();
@@ -159,21 +162,17 @@ private:
 
     QString m_settingsFileName;
     std::unique_ptr<kelm::SettingsFile> m_settingsFile; // set when the data folder was found
+    std::unique_ptr<kelm::ControlSettings> m_controlSettings;
     std::unique_ptr<ClipboardWarning> m_clipboardWarning;
     std::unique_ptr<TipDialog> m_tipDialog;
     std::unique_ptr<AboutDialog> m_aboutDialog;
     std::unique_ptr<LabelDialog> m_labelDialog;
-    std::unique_ptr<labels::StockLibrary> m_stockLibrary;
-    std::unique_ptr<FillSheetDialog> m_fillSheetDialog;
+    std::unique_ptr<kelm::FillSheetOpener> m_fillSheet;
     bool m_barCodeMade = false;
     // The bar code of the last successful Make as the preview shows it (restyles included).
     kelm::MadeBarCode m_made;
     QAction* m_saveAsAction = nullptr;
-    // Where Save As starts next: the folder and type of the last file chosen this run.
-    QString m_saveFolder;
-    kelm::PictureType m_saveType = kelm::PictureType::Png;
-    // A bad stock in the settings file is reported once a run, not at every opening.
-    bool m_userStockNotesShown = false;
+    kelm::BarCodeSaver m_barCodeSaver;
     bool m_activated = false;
     bool m_fitPending = false;
     // Whether the clipboard warning has had its one chance this run.

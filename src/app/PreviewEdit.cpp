@@ -157,6 +157,28 @@ QMimeData* PreviewEdit::createMimeDataFromSelection() const
     return copy;
 }
 
+void PreviewEdit::showFormatted(const QString& text, const QTextCharFormat& format)
+{
+    setPlainText(text);
+    QTextCursor whole(document());
+    whole.select(QTextCursor::Document);
+    whole.setCharFormat(format);
+    setCurrentCharFormat(format);
+}
+
+bool PreviewEdit::restyle(const QString& text, const QTextCharFormat& style)
+{
+    const QTextCursor found = document()->find(text, 0, QTextDocument::FindCaseSensitively);
+    if (found.isNull())
+        return false;
+    QTextCursor selection(document());
+    selection.setPosition(found.selectionStart());
+    selection.setPosition(found.selectionStart() + int(text.size()), QTextCursor::KeepAnchor);
+    selection.mergeCharFormat(style);
+    setTextCursor(selection);
+    return true;
+}
+
 QMenu* PreviewEdit::createContextMenu(const QPoint& pos)
 {
     // The edit's own menu takes document coordinates (it looks for a link there).

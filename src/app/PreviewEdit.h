@@ -8,6 +8,7 @@
 
 class QAction;
 class QMenu;
+class QTextCharFormat;
 class QTextCursor;
 
 class PreviewEdit : public QTextEdit {
@@ -21,6 +22,12 @@ public:
     void addContextActions(const QList<QAction*>& actions) { m_contextActions += actions; }
     // The context menu for a click at pos (viewport coordinates): the edit's own entries, then ours.
     QMenu* createContextMenu(const QPoint& pos);
+
+    // Shows text in the one format, which what is typed next takes too.
+    void showFormatted(const QString& text, const QTextCharFormat& format);
+    // Merges style into the first occurrence of text, case and all, and selects it; false, changing
+    // nothing, when the text is not there.
+    bool restyle(const QString& text, const QTextCharFormat& style);
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;

@@ -1,7 +1,9 @@
 #include "TipDialog.h"
 
-#include "Common.h"
+#include "ErrorGuard.h"
 #include "Settings.h"
+#include "Texts.h"
+#include "WindowPlacement.h"
 
 namespace {
 

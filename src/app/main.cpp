@@ -1,7 +1,7 @@
 // Start-up: the application object, the typefaces, the main window with its dialogs, the message loop.
-#include "Common.h"
 #include "MainWindow.h"
 #include "Settings.h"
+#include "Texts.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"

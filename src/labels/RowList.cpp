@@ -1,7 +1,11 @@
 #include "RowList.h"
 
+#include "Sheet.h"
+
 #include <QFile>
 #include <QStringDecoder>
+
+#include <limits>
 
 namespace labels {
 
@@ -50,17 +54,38 @@ bool Field(QStringView line, QChar separator, int column, QString& field)
     return index == column;
 }
 
+// The line (from 1) of the first character a decoder could not read: the last line when the bytes end
+// inside a character.
+qsizetype LineOfFirstBadCharacter(const QString& text)
+{
+    const qsizetype bad = text.indexOf(QChar::ReplacementCharacter);
+    return QStringView(text).left(bad < 0 ? text.size() : bad).count(u'\n') + 1;
+}
+
+// The lines of text (CRLF, LF or CR), at most maxLines of them; a last line break adds no empty line.
+QStringList SplitLines(QStringView text, qsizetype maxLines)
+{
+    if (text == u"\n" || text == u"\r" || text == u"\r\n")
+        return {};
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < text.size() && lines.size() < maxLines) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        lines.append(text.sliced(start, end - start).toString());
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
 } // namespace
 
 QStringList RowsFromText(const QString& text)
 {
-    QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    if (normal.endsWith(u'\n'))
-        normal.chop(1);
-    if (normal.isEmpty())
-        return {};
-    return normal.split(u'\n');
+    return SplitLines(text, std::numeric_limits<qsizetype>::max());
 }
 
 bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringList& rows, QString& error)
@@ -74,11 +99,15 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
     QString text;
     const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
     if (utf16) {
+        // Stateless: bytes that end inside a character are an error, not a character left pending.
         QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
-                                                            : QStringConverter::Utf16BE);
+                                                            : QStringConverter::Utf16BE,
+                               QStringConverter::Flag::Stateless);
         text = decoder.decode(bytes.mid(2));
-        if (decoder.hasError()) {
-            error = QStringLiteral("The list is not valid UTF-16 text.");
+        // Qt's decoder drops an odd last byte without a word: half a character is a list cut short.
+        if (decoder.hasError() || bytes.size() % 2 != 0) {
+            error =
+                QStringLiteral("The list is not valid UTF-16 text (line %1).").arg(LineOfFirstBadCharacter(text));
             return false;
         }
     } else {
@@ -86,14 +115,12 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
             error = QStringLiteral("The list holds binary data, not lines of text.");
             return false;
         }
-        QStringDecoder decoder(QStringConverter::Utf8);
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
         text = decoder.decode(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
         if (decoder.hasError()) {
             // Name the first line that is not UTF-8, so that the user can find it.
-            const qsizetype bad = text.indexOf(QChar::ReplacementCharacter);
-            const qsizetype line = bad < 0 ? 1 : QStringView(text).left(bad).count(u'\n') + 1;
-            error =
-                QStringLiteral("The list is not UTF-8 text (line %1); save it as UTF-8 and try again.").arg(line);
+            error = QStringLiteral("The list is not UTF-8 text (line %1); save it as UTF-8 and try again.")
+                        .arg(LineOfFirstBadCharacter(text));
             return false;
         }
     }
@@ -102,15 +129,17 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
         return false;
     }
 
-    QStringList lines = RowsFromText(text);
+    // No run of sheets holds more labels than kMaxLabels: a longer list is read only that far (and one row
+    // more, which the sheet names as the first left out), so that its rows cannot take memory without bound.
+    QStringList lines = SplitLines(text, qsizetype(kMaxLabels) + (options.header ? 2 : 1));
+    const QString headerLine = options.header ? lines.value(0) : QString();
     if (options.header && !lines.isEmpty())
         lines.removeFirst();
     if (options.column <= 0) {
         rows = lines;
         return true;
     }
-    const QChar separator =
-        SeparatorOf(options.header ? QStringView(RowsFromText(text).value(0)) : QStringView(lines.value(0)));
+    const QChar separator = SeparatorOf(options.header ? QStringView(headerLine) : QStringView(lines.value(0)));
     rows.reserve(lines.size());
     QString field;
     for (const QString& line : std::as_const(lines)) {

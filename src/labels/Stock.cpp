@@ -58,6 +58,30 @@ QString StockProblem(const Stock& stock)
     return {};
 }
 
+bool HasPossibleGeometry(const Stock& stock, QString& why)
+{
+    const auto side = [](double v) { return qIsFinite(v) && v > 0 && v <= kMaxPageSide; };
+    if (!side(stock.page.width()) || !side(stock.page.height())) {
+        why = QStringLiteral("a page of %1 x %2 pt").arg(stock.page.width()).arg(stock.page.height());
+        return false;
+    }
+    if (!side(stock.label.width()) || !side(stock.label.height()) || stock.label.width() > stock.page.width() ||
+        stock.label.height() > stock.page.height()) {
+        why = QStringLiteral("labels of %1 x %2 pt").arg(stock.label.width()).arg(stock.label.height());
+        return false;
+    }
+    for (const Layout& l : stock.layouts) {
+        const bool placed = qIsFinite(l.x0) && qIsFinite(l.y0) && qIsFinite(l.dx) && qIsFinite(l.dy) &&
+                            qAbs(l.x0) <= kMaxPageSide && qAbs(l.y0) <= kMaxPageSide;
+        if (!placed || (l.nx > 1 && l.dx < stock.label.width() / 2) ||
+            (l.ny > 1 && l.dy < stock.label.height() / 2)) {
+            why = QStringLiteral("labels stacked on one another");
+            return false;
+        }
+    }
+    return true;
+}
+
 QString LabelSizeText(const Stock& stock)
 {
     return QStringLiteral("%1 x %2 mm")

@@ -16,6 +16,9 @@ inline constexpr double kPointsPerMm = 72.0 / 25.4;
 // More labels than this on one sheet is a broken template, not a stock: each label costs memory.
 inline constexpr int kMaxLabelsPerSheet = 10000;
 
+// No sheet or roll of labels is larger than this on either side; beyond it a size is a slip or a broken file.
+inline constexpr double kMaxPageSide = 1000 * kPointsPerMm;
+
 enum class LabelShape { Rectangle, Round, Ellipse, Cd };
 
 // One grid of labels: nx across, ny down, the first at (x0, y0), each next one dx to the right or dy down.
@@ -56,6 +59,11 @@ QList<QRectF> LabelRects(const Stock& stock);
 // Why the stock cannot be printed on as given (overlapping labels, labels off the page, no labels, sizes
 // that are not positive); empty when it can.
 QString StockProblem(const Stock& stock);
+
+// Whether the stock can exist at all: page and labels of a size that paper comes in, labels no larger than
+// the page and not stacked on one spot. Looser than StockProblem, as some sold stocks overlap or run off
+// their page by a little and still print. False with the reason in why.
+bool HasPossibleGeometry(const Stock& stock, QString& why);
 
 // The label size as "66.68 x 25.40 mm".
 QString LabelSizeText(const Stock& stock);

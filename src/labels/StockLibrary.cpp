@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QXmlStreamReader>
 #include <QtMath>
@@ -201,7 +202,7 @@ bool ReadTemplate(QXmlStreamReader& xml, const PaperSizes& papers, Stock& stock,
         why = QStringLiteral("no label");
         return false;
     }
-    return true;
+    return HasPossibleGeometry(stock, why);
 }
 
 } // namespace
@@ -340,6 +341,11 @@ void StockLibrary::loadDatabase(const QString& folder)
     constexpr qint64 kMaxFileSize = 16 << 20;
     const auto readFile = [&](const QString& name, QByteArray& bytes) {
         QFile file(dir.filePath(name));
+        // Only regular files: a pipe would never end its read, a device never stop giving bytes.
+        if (!QFileInfo(file).isFile()) {
+            m_notes.append(QStringLiteral("%1 left out: not a regular file").arg(name));
+            return false;
+        }
         if (file.size() > kMaxFileSize) {
             m_notes.append(QStringLiteral("%1 left out: larger than 16 MB").arg(name));
             return false;
@@ -348,7 +354,12 @@ void StockLibrary::loadDatabase(const QString& folder)
             m_notes.append(QStringLiteral("%1 left out: %2").arg(name, file.errorString()));
             return false;
         }
-        bytes = file.readAll();
+        // The file may have grown since its size was read.
+        bytes = file.read(kMaxFileSize + 1);
+        if (bytes.size() > kMaxFileSize) {
+            m_notes.append(QStringLiteral("%1 left out: larger than 16 MB").arg(name));
+            return false;
+        }
         return true;
     };
 
@@ -457,7 +468,7 @@ int StockLibrary::find(const QString& name, QString& error) const
     if (byPart.size() == 1)
         return byPart.front();
     if (byPart.isEmpty()) {
-        error = QStringLiteral("no label stock \"%1\" (code39 --list-stocks WORDS lists them)").arg(name);
+        error = QStringLiteral("no label stock \"%1\"").arg(name);
         return -1;
     }
     QStringList names;

@@ -7,9 +7,6 @@ namespace labels {
 
 namespace {
 
-// Sheets beyond a metre, or more labels than a sheet can hold, are slips of the keyboard.
-constexpr double kMaxPageMm = 1000;
-
 QString Number(double value)
 {
     return QString::number(value, 'g', 10);
@@ -24,8 +21,8 @@ bool MakeUserStock(const UserStockInput& input, Stock& stock, QString& error)
         return false;
     }
     const double unit = input.inches ? kPointsPerInch : kPointsPerMm;
-    const double limit = kMaxPageMm * kPointsPerMm;
-    if (!(input.pageWidth * unit <= limit && input.pageHeight * unit <= limit)) {
+    // Sheets beyond a metre, or more labels than a sheet can hold, are slips of the keyboard.
+    if (!(input.pageWidth * unit <= kMaxPageSide && input.pageHeight * unit <= kMaxPageSide)) {
         error = QStringLiteral("the page is larger than a metre");
         return false;
     }

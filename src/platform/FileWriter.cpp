@@ -6,6 +6,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace platform {
 
 namespace {
@@ -50,6 +55,43 @@ void removeStaleTemporaryFiles(const QFileInfo& target)
     }
 }
 
+// The rule the kernel's protected_symlinks applies to opens, which resolving a link ourselves bypasses: a
+// link in a world-writable sticky folder (/tmp) is followed only when it belongs to this user or to the
+// folder's owner, so that nobody can plant a link there that turns our write onto a file of ours.
+bool linkMayBeFollowed(const QString& link)
+{
+#ifdef Q_OS_UNIX
+    struct stat linkStatus {};
+    struct stat folderStatus {};
+    if (::lstat(QFile::encodeName(link).constData(), &linkStatus) != 0)
+        return false;
+    if (!S_ISLNK(linkStatus.st_mode))
+        return true;
+    if (::stat(QFile::encodeName(QFileInfo(link).absolutePath()).constData(), &folderStatus) != 0)
+        return false;
+    const bool shared = (folderStatus.st_mode & S_ISVTX) && (folderStatus.st_mode & S_IWOTH);
+    return !shared || linkStatus.st_uid == ::geteuid() || linkStatus.st_uid == folderStatus.st_uid;
+#else
+    Q_UNUSED(link);
+    return true;
+#endif
+}
+
+// Each link on the way from path to the file it names passes the rule above.
+bool linksMayBeFollowed(QString path)
+{
+    constexpr int kMaxLinks = 40; // as the kernel's own limit: beyond it the links go round in a loop
+    for (int links = 0; links < kMaxLinks; ++links) {
+        const QFileInfo info(path);
+        if (!info.isSymLink())
+            return true;
+        if (!linkMayBeFollowed(path))
+            return false;
+        path = info.symLinkTarget();
+    }
+    return false;
+}
+
 bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
 {
     QFile file(path);
@@ -61,6 +103,14 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
     const QByteArray old = file.read(kMaxInPlaceSize + 1);
     if (file.error() != QFileDevice::NoError || old.size() > kMaxInPlaceSize)
         return fail(error, QStringLiteral("no temporary file can be made beside it"));
+    return RewriteInPlace(file, old, bytes, error);
+}
+
+} // namespace
+
+bool RewriteInPlace(QFile& file, const QByteArray& old, const QByteArray& bytes, QString* error)
+{
+    // One write of the whole content, then the cut: the file never holds a mix of two writes' lines.
     const auto put = [&file](const QByteArray& data) {
         return file.seek(0) && file.write(data) == data.size() && file.flush() && file.resize(data.size()) &&
                file.error() == QFileDevice::NoError;
@@ -73,8 +123,6 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
         return fail(error, reason + QStringLiteral(" (and the old contents could not be put back)"));
     return fail(error, reason);
 }
-
-} // namespace
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
 {
@@ -91,6 +139,8 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, WriteFallback 
         // Through any symbolic links to the file itself, so that the links stay links.
         if (!given.isFile())
             return fail(error, QStringLiteral("not a regular file"));
+        if (given.isSymLink() && !linksMayBeFollowed(path))
+            return fail(error, QStringLiteral("a link that another user put in a shared folder"));
         target = given.canonicalFilePath();
     } else if (given.isSymbolicLink()) {
         return fail(error, QStringLiteral("a link to a missing file"));

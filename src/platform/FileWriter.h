@@ -3,6 +3,7 @@
 // old file is given up, because a full disk or a file-size limit must never empty a file that held data.
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace platform {
@@ -19,6 +20,11 @@ enum class WriteFallback {
 // (a symlink to a regular file is written through, the link kept).
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback, QString* error);
+
+// Rewrites a file opened unbuffered for reading and writing, whose present content is old, to hold bytes:
+// one write from the start, then cut to size, checked. On failure old is written back and false returned
+// with the reason. For a caller that holds the file open (and locked) from its read to its write.
+bool RewriteInPlace(QFile& file, const QByteArray& old, const QByteArray& bytes, QString* error);
 
 // Temporary files ("<name>.XXXXXX") that a killed writer may leave beside a file are removed by the next
 // successful write once they are older than this.

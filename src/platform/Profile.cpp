@@ -1,6 +1,7 @@
 #include "Profile.h"
 
 #include "Errors.h"
+#include "FileLock.h"
 #include "FileWriter.h"
 #include "IniFile.h"
 
@@ -16,6 +17,12 @@
 namespace platform {
 
 namespace {
+
+// Two copies of the program each read, change and write the whole file; the lock beside it keeps one
+// copy's write from undoing the other's. Writes take milliseconds, so a copy that holds the lock for
+// seconds is stuck or gone: its lock counts as stale, as does that of a process that no longer runs.
+constexpr int kLockTimeoutMs = 3000;
+constexpr int kStaleLockMs = 10000;
 
 enum class State { Missing, Unreadable, Read };
 
@@ -39,6 +46,9 @@ Contents load(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return contents;
+    // A copy rewriting the file in place holds the file's own lock; its half-written bytes are never read.
+    // A lock held for seconds belongs to a stuck copy, and the file is read regardless.
+    const FileLock shared(file, FileLock::Mode::Shared, kLockTimeoutMs);
     // The file may grow after the size check; never read more than the bound.
     QByteArray bytes = file.read(kMaxProfileFileSize + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxProfileFileSize)
@@ -81,27 +91,44 @@ IniFile parsed(const QByteArray& bytes)
     return last;
 }
 
-// Two copies of the program each read, change and write the whole file; the lock beside it keeps one
-// copy's write from undoing the other's. Writes take milliseconds, so a copy that holds the lock for
-// seconds is stuck or gone: its lock counts as stale, as does that of a process that no longer runs.
-constexpr int kLockTimeoutMs = 3000;
-constexpr int kStaleLockMs = 10000;
+enum class LockState { Held, HeldByAnother, NoLockFile };
 
 // QLockFile's own wait doubles its pauses up to seconds, so a copy writing many keys in a row could
 // keep the lock from a waiting one until it gives up; short, uneven pauses give the waiter its turn.
-// False only when another copy holds the lock: a folder that takes no new files (no lock can be made)
-// may still hold a file that can be written in place.
-bool takeLock(QLockFile& lock)
+LockState takeLock(QLockFile& lock)
 {
     lock.setStaleLockTime(kStaleLockMs);
     const QDeadlineTimer deadline(kLockTimeoutMs);
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError)
-            return true;
+            return LockState::NoLockFile;
         if (deadline.hasExpired())
-            return false;
+            return LockState::HeldByAnother;
         QThread::usleep(QRandomGenerator::global()->bounded(100, 1000));
     }
+    return LockState::Held;
+}
+
+// Where no lock file can be made beside the file (a folder that takes no new files), the file itself is
+// locked from the read to the write, and rewritten in place through the same handle.
+bool writeLockedInPlace(const QString& section, const QString& key, const QString& value, const QString& fileName)
+{
+    if (!QFileInfo(fileName).isFile() || isReadOnly(fileName))
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return false;
+    const FileLock exclusive(file, FileLock::Mode::Exclusive, kLockTimeoutMs);
+    if (!exclusive.locked())
+        return false;
+    const QByteArray before = file.read(kMaxProfileFileSize + 1);
+    if (file.error() != QFileDevice::NoError || before.size() > kMaxProfileFileSize)
+        return false;
+    const std::lock_guard guard(parseMutex());
+    const IniFile after = parsed(before).edited(section, key, value);
+    if (after.bytes().size() > kMaxProfileFileSize || !RewriteInPlace(file, before, after.bytes(), nullptr))
+        return false;
+    lastParsed() = after;
     return true;
 }
 
@@ -120,6 +147,18 @@ QString trimTrailingSpaces(QString text)
     return text;
 }
 
+// The value as the program writes it: a reader drops outer blanks and one pair of outer quotes, so a value
+// that has either is stored inside a further pair of quotes and reads back as it was written.
+QString quotedToReadBack(const QString& value)
+{
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    const bool quoted =
+        value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+    if (value.isEmpty() || !(blank(value.front()) || blank(value.back()) || quoted))
+        return value;
+    return u'"' + value + u'"';
+}
+
 } // namespace
 
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
@@ -134,14 +173,33 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
     return trimTrailingSpaces(defaultValue).left(IniFile::kMaxValueLength);
 }
 
+QString ReadText(const QString& section, const QString& key, const QString& defaultValue, const QString& fileName)
+{
+    const Contents contents = load(fileName);
+    if (contents.state == State::Read) {
+        const std::lock_guard guard(parseMutex());
+        if (std::optional<QString> value = parsed(contents.bytes).wholeValue(section, key))
+            return *value;
+    }
+    return defaultValue;
+}
+
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName)
 {
     if (fileName.isEmpty())
         return false;
     QLockFile lock(lockPathFor(fileName));
-    if (!takeLock(lock))
+    switch (takeLock(lock)) {
+    case LockState::HeldByAnother:
         return false;
+    case LockState::NoLockFile:
+        if (QFileInfo::exists(fileName))
+            return writeLockedInPlace(section, key, value, fileName);
+        break; // nothing to lock yet: a new file can only come from a folder that takes one
+    case LockState::Held:
+        break;
+    }
 
     const Contents contents = load(fileName);
     if (contents.state == State::Unreadable)
@@ -202,6 +260,11 @@ void WriteString(const QString& section, const QString& key, const QString& valu
         const QString path = QFileInfo(fileName).isAbsolute() ? fileName : QFileInfo(fileName).absoluteFilePath();
         throw IniError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
     }
+}
+
+void WriteText(const QString& section, const QString& key, const QString& text, const QString& fileName)
+{
+    WriteString(section, key, quotedToReadBack(text), fileName);
 }
 
 void WriteInteger(const QString& section, const QString& key, int value, const QString& fileName)

@@ -1,4 +1,5 @@
 // Runs the built code39 executable as a user would and checks what it writes and returns.
+#include "cli/Options.h"
 #include "support/Files.h"
 #include "support/Programs.h"
 
@@ -232,6 +233,10 @@ private slots:
             << none << QStringList{"--svg", "r-%n.svg"} << QByteArray((1 << 20) + 1, 'A') + "\nB\n"
             << 0 << QStringList{"r-2.svg:svg"}
             << QByteArray("code39: line 1: line too long (over 1048576 bytes)\n") << 1;
+        QTest::newRow("a CRLF line of exactly 1 MiB is a row: encoded, not refused as too long")
+            << none << QStringList{"--svg", "r-%n.svg"} << QByteArray(1 << 20, 'a') + "\r\nB\n"
+            << 0 << QStringList{"r-2.svg:svg"} << "code39: line 1: " + kIllegalA + "\n"
+            << 1;
         QTest::newRow("no DATA and no %n or %d is bad usage")
             << none << QStringList{"--svg", "x.svg"} << QByteArray("A\n") << 0 << none << QByteArray("*") << 2;
         QTest::newRow("a single file replaces an older one")
@@ -301,18 +306,144 @@ private slots:
     void usage_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("unknown short option") << QStringList{"-x", "ABC"};
-        QTest::newRow("unknown option inside a cluster") << QStringList{"-cz"};
-        QTest::newRow("unknown long option") << QStringList{"--bogus"};
+        QTest::addColumn<QByteArray>("message"); // the start of the one line, before the usage
+        QTest::newRow("unknown short option") << QStringList{"-x", "ABC"} << QByteArray("unknown option -x");
+        QTest::newRow("unknown option inside a cluster") << QStringList{"-cz"} << QByteArray("unknown option -z");
+        QTest::newRow("unknown long option") << QStringList{"--bogus"} << QByteArray("unknown option --bogus");
+        QTest::newRow("a flag given a value")
+            << QStringList{"--force=yes"} << QByteArray("--force takes no value");
+        QTest::newRow("a picture option without a picture")
+            << QStringList{"--size", "12", "A"} << QByteArray("--size needs --png, --svg, --pdf or --labels");
+        QTest::newRow("a picture option with label sheets")
+            << QStringList{"--labels", "lb164", "--pdf", "x.pdf", "--force", "A"}
+            << QByteArray("--force is not allowed with --labels");
+        QTest::newRow("a label option with pictures") << QStringList{"--svg", "x.svg", "--copies=2", "A"}
+                                                      << QByteArray("--copies is not allowed with --svg");
+        QTest::newRow("label sheets and the stock list at once")
+            << QStringList{"--list-stocks", "--labels", "lb164"}
+            << QByteArray("--labels is not allowed with --list-stocks");
+        QTest::newRow("a second output file, in either spelling")
+            << QStringList{"--png=a.png", "--svg", "b.svg", "A"}
+            << QByteArray("one output file at a time: --png and --svg");
+        QTest::newRow("label sheets need their PDF")
+            << QStringList{"--labels", "lb164", "A"} << QByteArray("--labels needs --pdf FILE");
+        QTest::newRow("options after -- are DATA, so a picture still needs one")
+            << QStringList{"--png", "x.png", "--", "--size", "A"}
+            << QByteArray("--png draws exactly one DATA, or one file per row when the file name holds %n or %d");
     }
     void usage()
     {
         QFETCH(QStringList, arguments);
-        const ProgramRun run = RunCode39(arguments);
+        QFETCH(QByteArray, message);
+        QTemporaryDir dir;
+        const ProgramRun run = RunProgram(kCode39, arguments, {.workingDirectory = dir.path()});
         QCOMPARE(run.status, 2);
         QVERIFY(run.out.isEmpty());
         QCOMPARE(run.err.count('\n'), 1);
-        QVERIFY2(run.err.startsWith("code39: ") && run.err.contains("usage: code39"), run.err.constData());
+        QVERIFY2(run.err.startsWith("code39: " + message + "; usage: code39"), run.err.constData());
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    // Every option of the table is in --help, the manual page, the bash completion and the README; its
+    // usage line names it in each mode that takes it.
+    void everyTableOptionDocumented_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("shortOption");
+        QTest::addColumn<unsigned>("modes");
+        for (const cli::Option& option : cli::OptionTable()) {
+            const QString name = QString::fromStdString(cli::OptionName(option));
+            QTest::newRow(qPrintable(name))
+                << name << (option.shortName ? QStringLiteral("-") + QChar(option.shortName) : QString())
+                << option.modes;
+        }
+    }
+    void everyTableOptionDocumented()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, shortOption);
+        QFETCH(unsigned, modes);
+        const QByteArray help = RunCode39({"--help"}).out;
+        const QByteArray manual = support::ReadFile(KELM_MANUAL);
+        const QByteArray completion = support::ReadFile(KELM_COMPLETION);
+        const QByteArray readme = support::ReadFile(KELM_README);
+        for (const QString& name : {option, shortOption}) {
+            if (name.isEmpty())
+                continue;
+            // Whole words only: --list must not pass for --list-stocks.
+            const QRegularExpression word("(^|[^-\\w])" + QRegularExpression::escape(name) + "($|[^-\\w])");
+            QVERIFY2(word.match(QString::fromUtf8(help)).hasMatch(), "--help");
+            // The manual page writes a minus sign as \-.
+            QVERIFY2(word.match(QString::fromUtf8(manual).replace("\\-", "-")).hasMatch(), "manual page");
+            QVERIFY2(word.match(QString::fromUtf8(completion)).hasMatch(), "completion");
+            QVERIFY2(word.match(QString::fromUtf8(readme)).hasMatch(), "README");
+        }
+        // One row per name, and a value has a name and a wording for its messages.
+        const auto rows = cli::OptionTable();
+        const cli::Option& row = *std::find_if(rows.begin(), rows.end(), [&](const cli::Option& o) {
+            return QString::fromStdString(cli::OptionName(o)) == option;
+        });
+        QCOMPARE(std::count_if(rows.begin(), rows.end(),
+                               [&](const cli::Option& o) {
+                                   return o.longName == row.longName ||
+                                          (row.shortName && o.shortName == row.shortName);
+                               }),
+                 1);
+        // A number's range as the table has it (from the defaults header), in the manual page too.
+        if (row.kind == cli::ValueKind::Number || row.kind == cli::ValueKind::WholeNumber ||
+            row.kind == cli::ValueKind::NumberPair) {
+            const QString range = QString::number(row.low, 'g', 10) + " to " + QString::number(row.high, 'g', 10);
+            QVERIFY2(QString::fromUtf8(manual).replace("\\-", "-").contains(range), qPrintable(range));
+        }
+        QCOMPARE(row.valueName.empty(), row.kind == cli::ValueKind::None);
+        QCOMPARE(row.needs.empty(), row.kind == cli::ValueKind::None);
+        for (const cli::Mode mode :
+             {cli::Mode::Text, cli::Mode::Pictures, cli::Mode::Labels, cli::Mode::StockList}) {
+            if (!(modes & unsigned(mode)) || (modes == cli::kEveryMode && mode != cli::Mode::Text))
+                continue;
+            const QString usage = QString::fromStdString(cli::UsageLine(mode));
+            QVERIFY2(usage.contains(shortOption.isEmpty() ? option : shortOption), qPrintable(usage));
+        }
+    }
+
+    // Numbers are read the same whatever decimal separator the locale uses: under a comma-decimal locale
+    // a dot still reads as a dot, so a value just beyond the range is refused rather than cut short.
+    void numbersIgnoreTheLocale_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("err"); // a part of standard error
+        QTest::newRow("label sheets: a size just over the largest")
+            << QStringList{"--labels", "lb164", "--size", "1000.5", "--pdf", "x.pdf", "A"} << 2
+            << QByteArray("--size needs a point size from 1 to 1000, not \"1000.5\"");
+        QTest::newRow("label sheets: an offset just beyond its range")
+            << QStringList{"--labels", "lb164", "--offset", "0.5,-50.5", "--pdf", "x.pdf", "A"} << 2
+            << QByteArray("--offset needs X,Y in millimetres from -50 to 50");
+        QTest::newRow("pictures: a size just over the largest")
+            << QStringList{"--svg", "x.svg", "--size", "1000.5", "A"} << 2 << QByteArray("--size needs");
+        QTest::newRow("pictures: a fractional size is taken")
+            << QStringList{"--svg", "x.svg", "--size", "10.5", "A"} << 0 << QByteArray();
+    }
+    void numbersIgnoreTheLocale()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, err);
+        // The comma-decimal locale is made for the test when the system has none installed.
+        static QTemporaryDir locales;
+        static const bool made =
+            RunProgram("localedef", {"-i", "de_DE", "-f", "UTF-8", locales.filePath("de_DE.UTF-8")}).status == 0 ||
+            QFileInfo::exists(locales.filePath("de_DE.UTF-8"));
+        if (!made)
+            QSKIP("no comma-decimal locale can be made here (localedef and its sources are needed)");
+        QTemporaryDir dir;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LOCPATH", locales.path());
+        environment.insert("LC_ALL", "de_DE.UTF-8");
+        const ProgramRun run =
+            RunProgram(kCode39, arguments, {.workingDirectory = dir.path(), .environment = environment});
+        QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.contains(err), run.err.constData());
+        QCOMPARE(run.status, status);
     }
 
     void help()
@@ -394,28 +525,36 @@ private slots:
     // encoder works through a line far larger than that bound, and through input that never ends.
     void memoryStaysBounded_data()
     {
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QByteArray>("err");
         QTest::newRow("a 512 MiB line with full ascii, then a row")
-            << "line" << QByteArray("*$A*\n\n*B*\n")
+            << QStringList{"-f"} << "line" << QByteArray("*$A*\n\n*B*\n")
             << QByteArray("code39: line 2: line too long (over 1048576 bytes)\n");
         QTest::newRow("endless NUL bytes: stops with a message after its empty row")
-            << "/dev/zero" << QByteArray("\n")
+            << QStringList{"-f"} << "/dev/zero" << QByteArray("\n")
+            << QByteArray("code39: line 1: line too long (over 1048576 bytes)\n"
+                          "code39: line 1: no line break in 4294967296 bytes: not text, input stopped\n");
+        QTest::newRow("endless NUL bytes into picture files: the same stop, no file")
+            << QStringList{"--svg", "%n.svg"} << "/dev/zero" << QByteArray()
             << QByteArray("code39: line 1: line too long (over 1048576 bytes)\n"
                           "code39: line 1: no line break in 4294967296 bytes: not text, input stopped\n");
     }
     void memoryStaysBounded()
     {
+        QFETCH(QStringList, arguments);
         QFETCH(QString, input);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, err);
         if (!QFile::exists("/proc/self/status"))
             QSKIP("needs /proc");
+        QTemporaryDir dir;
         QProcess process;
+        process.setWorkingDirectory(dir.path());
         if (input != "line")
             process.setStandardInputFile(input);
-        process.start(kCode39, {"-f"});
+        process.start(kCode39, arguments);
         QVERIFY(process.waitForStarted());
         const QString status = QStringLiteral("/proc/%1/status").arg(process.processId());
         qint64 peakKiB = 0;
@@ -450,6 +589,7 @@ private slots:
         QVERIFY(peakKiB > 0);
         qInfo("peak resident size %lld KiB", peakKiB);
         QVERIFY2(peakKiB < 64 * 1024, qPrintable(QString("%1 KiB").arg(peakKiB)));
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -116,6 +117,46 @@ private slots:
         QVERIFY(recorder().errors.isEmpty());
         // Nothing chosen that the file did not have: the window left the settings alone.
         QVERIFY(settingsBytes().startsWith(kSettled));
+    }
+
+    // An opening fills the sheet once, however much it sets: the bar code and its options, the user's stocks
+    // and the offsets from the file. Every fill rewrites the problems box, so its changes count the fills.
+    void openingFillsOnce_data()
+    {
+        QTest::addColumn<QByteArray>("sections"); // after the settled file's
+        QTest::addColumn<QString>("made");        // made between the first opening and the next; empty: none
+        // clang-format off
+        QTest::newRow("no Make: a list") << QByteArray() << "";
+        QTest::newRow("a Make since: the bar code in every label") << QByteArray() << "INV-2026-0042";
+        QTest::newRow("the user's stocks and offsets read from the file")
+            << QByteArray("[UserStocks]\r\nMine=" + kStockValue + "\r\n[PrinterOffsets]\r\nHome=0 2\r\n")
+            << "INV-2026-0042";
+        // clang-format on
+    }
+    void openingFillsOnce()
+    {
+        QFETCH(QByteArray, sections);
+        QFETCH(QString, made);
+        writeSettings(kSettled + sections);
+        start();
+        support::OnNextModal<FillSheetDialog>([](FillSheetDialog* dialog) { dialog->reject(); });
+        window().fillSheet();
+        QVERIFY(window().fillSheetDialog());
+        if (!made.isEmpty()) {
+            control<QLineEdit>("dataEdit")->setText(made);
+            click(&window(), "makeButton");
+        }
+        QSignalSpy fills(child<QPlainTextEdit>(window().fillSheetDialog(), "problemsEdit"),
+                         &QPlainTextEdit::textChanged);
+        qsizetype fillsWhenShown = -1;
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            fillsWhenShown = fills.count();
+            QCOMPARE(dialog->sheet().barTexts.value(0), made.isEmpty() ? QString() : "*" + made + "*");
+            dialog->reject();
+        });
+        window().fillSheet();
+        QCOMPARE(fillsWhenShown, 1);
+        QVERIFY(recorder().errors.isEmpty());
     }
 
     // The user's stocks in their own section: added, edited, removed in the window, read back at the

@@ -16,6 +16,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using labels::Stock;
 
 namespace {
@@ -166,6 +170,20 @@ private slots:
             << Templates(R"(<Template brand="B" part="W" size="A4"><Label-rectangle width="mm" height="5">
                <Layout nx="1" ny="1" x0="0" y0="0"/></Label-rectangle></Template>)")
             << 0 << 0 << "width=\"mm\" is not a length" << QSizeF() << 0;
+        for (const char* page : {"-8in", "0", "1e30in"}) {
+            QTest::newRow(qPrintable(QStringLiteral("a page %1 wide is no page").arg(page)))
+                << Templates(QStringLiteral(R"(<Template brand="B" part="G" size="Other" width="%1" height="11in">
+                   <Label-rectangle width="5" height="5"><Layout nx="1" ny="1" x0="0" y0="0"/></Label-rectangle>
+                   </Template>)")
+                                 .arg(page)
+                                 .toUtf8()
+                                 .constData())
+                << 0 << 0 << "B G left out: a page of" << QSizeF() << 0;
+        }
+        QTest::newRow("10,000 labels on one spot")
+            << Templates(R"(<Template brand="B" part="S" size="A4"><Label-rectangle width="0.1" height="0.1">
+               <Layout nx="100" ny="100" x0="0" y0="0" dx="0" dy="0"/></Label-rectangle></Template>)")
+            << 0 << 0 << "B S left out: labels stacked" << QSizeF() << 0;
         QByteArray whole = Templates("<Template brand=\"Avery\" part=\"5160\" size=\"US-Letter\">" + rect +
                                      "</Template><Template brand=\"Avery\" part=\"5161\" size=\"US-Letter\">" +
                                      rect + "</Template>");
@@ -194,6 +212,22 @@ private slots:
                     qAbs(s.label.height() - label.height()) < 1e-6);
             QCOMPARE(labels::LabelRects(s).size(), labelCount);
         }
+    }
+
+    // A database folder whose files are a pipe or a device gives notes at once, never a hang or a huge read.
+    void databaseOfOddFiles()
+    {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("paper-sizes.xml")).constData(), 0600), 0);
+        QVERIFY(QFile::link("/dev/zero", dir.filePath("zero-templates.xml")));
+        labels::StockLibrary library;
+        library.loadDatabase(dir.path());
+        QCOMPARE(library.templatesSeen(), 0);
+        QCOMPARE(library.notes().filter("not a regular file").size(), 2);
+#else
+        QSKIP("pipes are those of POSIX");
+#endif
     }
 
     // Every template of the installed database loads, equivalents resolve, every label is placed.
@@ -346,6 +380,14 @@ private slots:
                                      << "binary data";
         QTest::newRow("Latin-1 text names its line")
             << QByteArray("A\nB\nCaf\xE9\n") << 0 << false << QStringList() << "not UTF-8 text (line 3)";
+        QTest::newRow("UTF-8 cut inside its last character names the line")
+            << QByteArray("ABC\nDEFG\xE2\x82") << 0 << false << QStringList() << "not UTF-8 text (line 2)";
+        QTest::newRow("UTF-16 with an odd last byte names the line")
+            << QByteArray("\xFF\xFEX\0\n\0Y\0Z", 9) << 0 << false << QStringList()
+            << "not valid UTF-16 text (line 2)";
+        QTest::newRow("more rows than any run of sheets holds: read one row beyond")
+            << QByteArray("A\n").repeated(labels::kMaxLabels + 5) << 0 << false
+            << QStringList(labels::kMaxLabels + 1, "A") << QString();
         QTest::newRow("a huge list") << QByteArray(labels::kMaxListBytes + 1, 'A') << 0 << false << QStringList()
                                      << "larger than 16 MB";
     }
@@ -667,7 +709,7 @@ private slots:
             << QStringList{"--list-stocks", "zzqqx"} << QByteArray() << "no label stock matches \"zzqqx\"" << 1;
         QTest::newRow("an unknown stock is bad usage")
             << QStringList{"--labels", "Nobody 1", "--pdf", "x.pdf", "A"} << QByteArray()
-            << "no label stock \"Nobody 1\"" << 2;
+            << "no label stock \"Nobody 1\" (code39 --list-stocks WORDS lists them)" << 2;
         QTest::newRow("no PDF file") << QStringList{"--labels", "lb167", "A"} << QByteArray()
                                      << "--labels needs --pdf FILE" << 2;
         QTest::newRow("a start beyond the sheet")

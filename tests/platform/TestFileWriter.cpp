@@ -8,6 +8,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace platform;
@@ -88,6 +89,46 @@ private slots:
 #endif
         // Nothing else is left behind, whatever the outcome.
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System).filter(".").size(), 0);
+    }
+
+    // A link in a world-writable sticky folder (/tmp) is followed only when it is the user's own or the
+    // folder owner's, as the kernel's protected_symlinks rule has it; elsewhere links are written through.
+    void linksInSharedFolders_data()
+    {
+        QTest::addColumn<bool>("sticky");
+        QTest::addColumn<bool>("folderOurs");
+        QTest::addColumn<bool>("linkOurs");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("our own link") << true << false << true << true;
+        QTest::newRow("the folder owner's link") << true << false << false << true;
+        QTest::newRow("another user's link: refused") << true << true << false << false;
+        QTest::newRow("another user's link, folder not sticky") << false << true << false << true;
+    }
+    void linksInSharedFolders()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(bool, sticky);
+        QFETCH(bool, folderOurs);
+        QFETCH(bool, linkOurs);
+        QFETCH(bool, written);
+        if (::geteuid() != 0)
+            QSKIP("giving a link to another user takes the superuser");
+        constexpr uid_t kOther = 65534; // nobody
+        const QByteArray folder = QFile::encodeName(path("shared"));
+        const QByteArray link = folder + "/link";
+        QVERIFY(support::WriteFile(path("file"), "old"));
+        QCOMPARE(::mkdir(folder.constData(), 0777), 0);
+        QCOMPARE(::chmod(folder.constData(), sticky ? 01777 : 0777), 0);
+        QCOMPARE(::chown(folder.constData(), folderOurs ? ::geteuid() : kOther, ::getegid()), 0);
+        QCOMPARE(::symlink(QFile::encodeName(path("file")).constData(), link.constData()), 0);
+        QCOMPARE(::lchown(link.constData(), linkOurs ? ::geteuid() : kOther, ::getegid()), 0);
+        QString error;
+        QCOMPARE(WriteWholeFile(QFile::decodeName(link), "new bytes", &error), written);
+        QCOMPARE(support::ReadFile(path("file")), QByteArray(written ? "new bytes" : "old"));
+        QVERIFY(QFileInfo(QFile::decodeName(link)).isSymLink());
+#else
+        QSKIP("links and sticky folders are those of POSIX");
+#endif
     }
 
     // Leftovers of a writer killed between creating and renaming are removed by the next successful

@@ -382,6 +382,30 @@ private slots:
         QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), QString("0"));
     }
 
+    // The user's text reads back as typed, and is stored as typed where a read would not change it.
+    void textReadsBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("plain text as it is") << "A B" << QByteArray("k=A B");
+        QTest::newRow("outer blanks") << "  SPACES\t" << QByteArray("k=\"  SPACES\t\"");
+        QTest::newRow("outer double quotes") << "\"QUOTED\"" << QByteArray("k=\"\"QUOTED\"\"");
+        QTest::newRow("outer single quotes") << "'x'" << QByteArray("k=\"'x'\"");
+        QTest::newRow("unmatched quotes as they are") << "\"x'" << QByteArray("k=\"x'");
+        QTest::newRow("a lone quote as it is") << "\"" << QByteArray("k=\"");
+        QTest::newRow("text beyond a read's 2,047 characters, whole")
+            << QString(3000, u'v') << "k=" + QByteArray(3000, 'v');
+    }
+    void textReadsBackAsWritten()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, stored);
+        WriteText("S", "k", text, m_file);
+        QCOMPARE(support::ReadFile(m_file), "[S]\r\n" + stored + "\r\n");
+        QCOMPARE(ReadText("S", "k", "", m_file), text);
+        QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), text.left(IniFile::kMaxValueLength));
+    }
+
     void typedWrites()
     {
         WriteInteger("Settings", "Left", -12, m_file);
@@ -513,10 +537,20 @@ private slots:
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
     }
 
-    // Two copies of the program writing different keys at once: no key ends on an older value.
+    // Two copies of the program writing different keys at once: no key ends on an older value, and the
+    // file is never torn, also where the folder takes no lock file and the file is rewritten in place.
+    void twoCopiesLoseNoUpdate_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("writable folder: lock file beside it") << false;
+        QTest::newRow("read-only folder: the file itself is locked") << true;
+    }
     void twoCopiesLoseNoUpdate()
     {
+        QFETCH(bool, readOnlyFolder);
         QVERIFY(support::WriteFile(m_file, "[TipoftheDay]\r\nEnabled=1\r\n[Settings]\r\nData=ABC\r\n"));
+        if (readOnlyFolder)
+            lockFolder(m_home->path());
         QProcess first;
         QProcess second;
         first.start(PROFILE_WRITER, {"keys", m_file, "A"});
@@ -533,6 +567,8 @@ private slots:
         }
         QCOMPARE(lost, 0);
         QCOMPARE(now.value("Settings", "Data"), QString("ABC"));
+        QVERIFY(!support::ReadFile(m_file).contains('\0'));
+        QVERIFY(support::ReadFile(m_file).endsWith("\r\n"));
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
     }
 

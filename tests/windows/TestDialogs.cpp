@@ -2,10 +2,10 @@
 #include "MainWindowDriver.h"
 #include "app/AboutDialog.h"
 #include "app/ClipboardWarning.h"
-#include "app/Common.h"
 #include "app/LabelDialog.h"
 #include "app/MainWindow.h"
 #include "app/TipDialog.h"
+#include "app/WindowPlacement.h"
 #include "platform/Errors.h"
 #include "support/Files.h"
 

@@ -1,0 +1,72 @@
+#include "WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+namespace kelm {
+
+namespace {
+
+// Enough of the title bar to drag the window by, in pixels.
+constexpr qint64 kTitleBarGrip = 100;
+// The title bar's height when the window manager has not framed the window (yet, or at all).
+constexpr int kTitleBarAllowance = 24;
+
+// Qt keeps a window's corners in ints and adds the window's size to them: a coordinate near the int
+// limits would wrap round. Qt's own bound on widget sizes keeps the sums in range.
+int ScreenCoordinate(int value)
+{
+    return std::clamp(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+} // namespace
+
+void PlaceBeside(QWidget* window, const QRect& mainFrame, const QPoint& offset)
+{
+    window->move(mainFrame.topLeft() + offset);
+}
+
+QPoint ReachableFramePosition(const QRect& frame, const QList<QRect>& screens, int titleBar)
+{
+    // Done in 64 bits: a corner from the settings file may stand near the int limits.
+    const qint64 width = std::max(frame.width(), 1);
+    const qint64 grip = std::min(kTitleBarGrip, width);
+    const qint64 height = std::max(titleBar, 1);
+    std::optional<QPoint> nearest;
+    qint64 nearestDistance = 0;
+    for (const QRect& screen : screens) {
+        if (screen.isEmpty())
+            continue;
+        const qint64 left = qint64(screen.left()) - width + grip;
+        const qint64 right = std::max(left, qint64(screen.right()) + 1 - grip);
+        const qint64 top = screen.top();
+        const qint64 bottom = std::max(top, qint64(screen.bottom()) + 1 - height);
+        const qint64 x = std::clamp(qint64(frame.x()), left, right);
+        const qint64 y = std::clamp(qint64(frame.y()), top, bottom);
+        const qint64 distance = std::llabs(x - frame.x()) + std::llabs(y - frame.y());
+        if (!nearest || distance < nearestDistance) {
+            nearest = QPoint(int(x), int(y));
+            nearestDistance = distance;
+        }
+    }
+    return nearest.value_or(frame.topLeft());
+}
+
+void MoveWithinReach(QWidget* window, const QPoint& frameCorner)
+{
+    window->move(ScreenCoordinate(frameCorner.x()), ScreenCoordinate(frameCorner.y()));
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect frame = window->frameGeometry();
+    const int titleBar = std::max(window->geometry().top() - frame.top(), kTitleBarAllowance);
+    const QPoint reachable = ReachableFramePosition(frame, screens, titleBar);
+    if (reachable != frame.topLeft())
+        window->move(reachable);
+}
+
+} // namespace kelm

@@ -1,0 +1,30 @@
+#pragma once
+// Where windows stand: the dialogs and warning boxes beside the main window, and a frame kept where its
+// title bar can be taken hold of.
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+
+class QWidget;
+
+namespace kelm {
+
+// Warning boxes stand this far right of and below the main window's top-left corner.
+inline const QPoint kWarningOffset(100, 100);
+
+// Places a window's frame, not its inner area, at the main window's frame corner moved by offset.
+// Called before the window is shown: only then does a window manager that has not framed it yet
+// take the position as the frame's.
+void PlaceBeside(QWidget* window, const QRect& mainFrame, const QPoint& offset);
+
+// Where a window's frame goes so that its title bar can be taken hold of on one of the screens: the
+// frame's own corner when a grip of the title bar (titleBar pixels high) already lies on a screen's
+// available area, else the nearest corner where it does. With no screens the corner stays.
+QPoint ReachableFramePosition(const QRect& frame, const QList<QRect>& screens, int titleBar);
+
+// Moves a window's frame to the corner (one from a settings file, which may stand anywhere), then just
+// enough for its title bar to be on one of the screens, when it is on none.
+void MoveWithinReach(QWidget* window, const QPoint& frameCorner);
+
+} // namespace kelm

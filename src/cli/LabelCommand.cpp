@@ -1,0 +1,113 @@
+#include "LabelCommand.h"
+
+#include "OffscreenQt.h"
+#include "RowReader.h"
+#include "labels/RowList.h"
+#include "labels/Sheet.h"
+#include "labels/StockLibrary.h"
+#include "platform/FileWriter.h"
+#include "render/BarCodeDrawing.h"
+
+#include <QFile>
+
+namespace cli {
+
+namespace {
+
+// The rows: DATA, the list file, or standard input read as a list (text or CSV, as a list file is).
+bool ReadRows(const CommandLine& commandLine, const Console& console, QStringList& rows, QString& error)
+{
+    labels::ListOptions list;
+    list.column = commandLine.column;
+    list.header = commandLine.header;
+    if (!commandLine.listFile.empty())
+        return labels::ReadListFile(QFile::decodeName(QByteArray::fromStdString(commandLine.listFile)), list, rows,
+                                    error);
+    if (!commandLine.data.empty()) {
+        for (const std::string& row : commandLine.data)
+            rows.append(QString::fromStdString(row));
+        return true;
+    }
+    bool readFailed = false;
+    const std::string bytes = ReadWhole(console.in, labels::kMaxListBytes, readFailed);
+    if (readFailed) {
+        error = QString::fromUtf8(kCannotReadInput);
+        return false;
+    }
+    return labels::RowsFromBytes(QByteArray::fromStdString(bytes), list, rows, error);
+}
+
+} // namespace
+
+int RunLabels(const CommandLine& commandLine, const Console& console, char* programName)
+{
+    const QString stockName = QString::fromLocal8Bit(commandLine.stock);
+    if (stockName.trimmed().isEmpty()) {
+        Complain(console.err, WithUsage(NeedsValue("labels"), Mode::Labels));
+        return 2;
+    }
+    if (!commandLine.listFile.empty() && !commandLine.data.empty()) {
+        Complain(console.err, WithUsage("give rows either as DATA or with --list, not both", Mode::Labels));
+        return 2;
+    }
+
+    const auto qt = StartOffscreenQt(programName);
+    labels::StockLibrary library;
+    library.loadDatabase();
+    QString error;
+    const int index = library.find(stockName, error);
+    if (index < 0) {
+        Complain(console.err, error + QStringLiteral(" (code39 --list-stocks WORDS lists them)"));
+        // Without the database only our own stocks are known: say why the maker's part is not.
+        for (const QString& note : library.notes()) {
+            if (!library.templatesSeen())
+                Complain(console.err, note);
+        }
+        return 2;
+    }
+    const labels::Stock& stock = library.stocks()[index];
+    if (commandLine.start > stock.labelCount()) {
+        Complain(console.err, QStringLiteral("--start %1: %2 has %3 labels per sheet")
+                                  .arg(commandLine.start)
+                                  .arg(stock.name())
+                                  .arg(stock.labelCount()));
+        return 2;
+    }
+
+    QStringList rows;
+    if (!ReadRows(commandLine, console, rows, error)) {
+        Complain(console.err, error);
+        return 1;
+    }
+    labels::FillOptions fill;
+    fill.start = commandLine.start;
+    fill.copies = commandLine.copies;
+    fill.checksum = commandLine.checksum;
+    fill.fullAscii = commandLine.fullAscii;
+    fill.look.pointSize = commandLine.pointSize;
+    fill.look.textAbove = commandLine.textAbove;
+    fill.dpi = commandLine.dpi;
+    labels::DrawOptions draw;
+    draw.outlines = commandLine.outlines;
+    draw.offsetMm = QPointF(commandLine.offsetXMm, commandLine.offsetYMm);
+
+    if (!render::BarCodeTypefaceAvailable(fill.look)) {
+        Complain(console.err, "the bar-code typeface is not available");
+        return 1;
+    }
+    const labels::Sheet sheet = labels::FillSheet(stock, rows, fill);
+    for (const labels::RowFailure& failure : sheet.failures)
+        Complain(console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
+    for (const QString& warning : labels::SheetWarnings(sheet, fill.dpi))
+        Complain(console.err, QStringLiteral("warning: ") + warning);
+
+    QByteArray pdf;
+    const QString file = QFile::decodeName(QByteArray::fromStdString(commandLine.outputFile));
+    if (!labels::WritePdf(sheet, draw, fill.dpi, pdf, error) || !platform::WriteWholeFile(file, pdf, &error)) {
+        Complain(console.err, CannotWrite(commandLine.outputFile, error.toStdString()));
+        return 1;
+    }
+    return sheet.failures.isEmpty() ? 0 : 1;
+}
+
+} // namespace cli

@@ -1,0 +1,13 @@
+#pragma once
+// code39 --labels STOCK --pdf FILE: fills sheets of labels with bar codes, one label per row, as a PDF.
+
+#include "Messages.h"
+#include "Options.h"
+
+namespace cli {
+
+// Returns the exit status: 0 done, 1 a row failed or the file cannot be written, 2 an unknown or
+// ambiguous stock or bad usage.
+int RunLabels(const CommandLine& commandLine, const Console& console, char* programName);
+
+} // namespace cli

@@ -1,0 +1,217 @@
+#include "PictureCommand.h"
+
+#include "FileNameTemplate.h"
+#include "OffscreenQt.h"
+#include "RowReader.h"
+#include "Utf8.h"
+#include "code39/Code39.h"
+#include "platform/FileWriter.h"
+#include "render/BarCodeFiles.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <deque>
+#include <future>
+
+namespace cli {
+
+namespace {
+
+struct Job {
+    PictureType type = PictureType::Png;
+    std::string name;
+    bool isTemplate = false;
+    bool force = false;
+    render::BarCodeLook look;
+    int dpi = kDefaultDpi;
+    bool checksum = false;
+    bool fullAscii = false;
+};
+
+// shared-rule: picture type -> bytes. The file's bytes, or nothing with the reason; tooLarge tells a size
+// the user chose from other failures.
+QByteArray DrawFile(const Job& job, const QString& barText, const QString& title, QString& error, bool& tooLarge)
+{
+    tooLarge = false;
+    if (job.type == PictureType::Svg)
+        return render::BarCodeSvg(barText, job.look, title, &error);
+    if (job.type == PictureType::Pdf)
+        return render::BarCodePdf(barText, job.look, title, &error);
+    const render::BarCodeImage drawn = render::DrawBarCodeImage(barText, job.look, job.dpi);
+    if (drawn.image.isNull()) {
+        error = drawn.error;
+        tooLarge = drawn.failure == render::BarCodeImage::TooLarge;
+        return {};
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !drawn.image.save(&buffer, "PNG"))
+        error = QStringLiteral("the PNG image could not be made");
+    return bytes;
+}
+
+// Draws rows into their files and reports each row's outcome in input order. Every file is synced to
+// disk before it replaces anything, and a sync is a wait for the disk: a batch keeps a few writes in
+// flight so that their waits overlap, while rows are encoded and drawn here, one after the other.
+class RowDrawer : public RowConsumer {
+public:
+    RowDrawer(const Job& job, std::FILE* err) : m_job(job), m_err(err) {}
+    ~RowDrawer() override { Finish(); }
+
+    void Row(std::string_view data) override
+    {
+        ++m_row;
+        const std::string where = Where();
+        std::u16string buffer;
+        code39::BuildResult built;
+        if (!code39::BuildBarCodeData(Utf8ToUtf16(data, buffer), m_job.fullAscii, m_job.checksum, built)) {
+            std::string message = where;
+            AppendDiagnosticUtf8(message, built.error);
+            return Done(1, message);
+        }
+        const std::string file = m_job.isTemplate ? ExpandName(m_job.name, m_row, data) : m_job.name;
+        const QString path = QFile::decodeName(QByteArray::fromStdString(file));
+        if (m_job.isTemplate) {
+            // A file still being written counts as existing; with --force it is finished first.
+            const auto writing = [&] {
+                return std::any_of(m_rows.begin(), m_rows.end(), [&](const Pending& r) { return r.path == path; });
+            };
+            const QFileInfo existing(path);
+            if (!m_job.force && (writing() || existing.exists() || existing.isSymLink()))
+                return Done(1, where + Shown(file) + " exists; --force replaces it");
+            while (writing())
+                ReportFirst();
+        }
+        QString error;
+        bool tooLarge = false;
+        const QByteArray bytes = DrawFile(m_job, QString::fromStdString(code39::BarCodeString(built.data)),
+                                          QString::fromUtf8(data), error, tooLarge);
+        if (bytes.isEmpty())
+            return Done(tooLarge && !m_job.isTemplate ? 2 : 1, where + error.toStdString());
+        Pending r;
+        r.path = path;
+        r.failure = CannotWrite(file, "");
+        r.failure.insert(0, where);
+        r.write = std::async(std::launch::async, [path, bytes] {
+            QString reason;
+            return platform::WriteWholeFile(path, bytes, &reason) ? QString() : reason;
+        });
+        Add(std::move(r));
+    }
+
+    void RowTooLong() override
+    {
+        ++m_row;
+        Done(1, Where() + LineTooLong());
+    }
+
+    // Reading stopped after the current row: said after every row's outcome.
+    void Stop(std::string_view reason)
+    {
+        Finish();
+        Complain(m_err, AboutLine(m_row, reason));
+        m_status = std::max(m_status, 1);
+    }
+
+    // Waits for every write and reports what is left; returns the worst status.
+    int Finish()
+    {
+        while (!m_rows.empty())
+            ReportFirst();
+        return m_status;
+    }
+
+private:
+    struct Pending {
+        QString path;               // being written, when write is valid
+        std::future<QString> write; // the writer's reason on failure, empty on success
+        int status = 0;
+        std::string failure; // the message, or its beginning when the write fails
+    };
+    static constexpr std::size_t kWritesInFlight = 8;
+
+    // A batch names each row's line; a single file needs no number.
+    std::string Where() const { return m_job.isTemplate ? AboutLine(m_row, "") : std::string(); }
+
+    void Done(int status, std::string message)
+    {
+        Pending r;
+        r.status = status;
+        r.failure = std::move(message);
+        Add(std::move(r));
+    }
+
+    void Add(Pending&& r)
+    {
+        m_rows.push_back(std::move(r));
+        while (m_rows.size() > kWritesInFlight)
+            ReportFirst();
+    }
+
+    void ReportFirst()
+    {
+        Pending& r = m_rows.front();
+        if (r.write.valid()) {
+            const QString reason = r.write.get();
+            if (!reason.isEmpty()) {
+                r.status = 1;
+                r.failure += reason.toStdString();
+            }
+        }
+        if (r.status != 0)
+            Complain(m_err, r.failure);
+        m_status = std::max(m_status, r.status);
+        m_rows.pop_front();
+    }
+
+    const Job& m_job;
+    std::FILE* m_err;
+    unsigned long long m_row = 0;
+    std::deque<Pending> m_rows;
+    int m_status = 0;
+};
+
+} // namespace
+
+int RunPictures(const CommandLine& commandLine, const Console& console, char* programName)
+{
+    Job job;
+    job.type = commandLine.pictureType;
+    job.name = commandLine.outputFile;
+    job.isTemplate = IsNameTemplate(job.name);
+    job.force = commandLine.force;
+    job.look.pointSize = commandLine.pointSize;
+    job.look.textAbove = commandLine.textAbove;
+    job.look.antialias = commandLine.antialias;
+    job.dpi = commandLine.dpi;
+    job.checksum = commandLine.checksum;
+    job.fullAscii = commandLine.fullAscii;
+    if (!job.isTemplate && commandLine.data.size() != 1) {
+        Complain(console.err, WithUsage(commandLine.outputOption +
+                                            " draws exactly one DATA, or one file per row when the file name "
+                                            "holds %n or %d",
+                                        Mode::Pictures));
+        return 2;
+    }
+
+    const auto qt = StartOffscreenQt(programName);
+    RowDrawer drawer(job, console.err);
+    if (!commandLine.data.empty()) {
+        ReadArguments(commandLine.data, drawer);
+        return drawer.Finish();
+    }
+    const ReadEnd end = ReadLines(console.in, drawer);
+    if (end == ReadEnd::NoLineBreak)
+        drawer.Stop(NoLineBreak());
+    int status = drawer.Finish();
+    if (end == ReadEnd::ReadFailed) {
+        Complain(console.err, kCannotReadInput);
+        status = std::max(status, 1);
+    }
+    return status;
+}
+
+} // namespace cli
