@@ -234,7 +234,7 @@ void TestInstall::settingsFileBytes()
 
 void TestInstall::artworkReproduces()
 {
-    const QString python = QStringLiteral("/usr/bin/python3");
+    const QString python = QStringLiteral(KELM_PYTHON);
     if (support::RunProgram(python, {QStringLiteral("-c"), QStringLiteral("import PIL")}).status != 0)
         QSKIP("python3-pil is not installed");
     const support::ProgramRun tool =
