@@ -3,8 +3,8 @@
 #include "CaptionFitting.h"
 #include "Vendor.h"
 #include "WindowPlacement.h"
-#include "code39/Version.h"
 #include "platform/Desktop.h"
+#include "version/Version.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include "WindowLook.h"
 #include "WindowPlacement.h"
 #include "code39/Code39.h"
-#include "code39/Version.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "render/OutputLimits.h"
 #include "render/Typefaces.h"
+#include "version/Version.h"
 
 #include <QAction>
 #include <QApplication>
@@ -232,7 +232,7 @@ bool MainWindow::textBelow() const
 
 QString MainWindow::barCodeFamily() const
 {
-    return QString::fromLatin1(code39::BarCodeFontName(textBelow()));
+    return render::BarCodeFontName(textBelow());
 }
 
 int MainWindow::pointSize() const

@@ -5,7 +5,7 @@
 #include "PictureCommand.h"
 #include "StockListCommand.h"
 #include "TextCommand.h"
-#include "code39/Version.h"
+#include "version/Version.h"
 
 namespace cli {
 

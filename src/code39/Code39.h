@@ -47,12 +47,4 @@ std::string BarCodeString(std::string_view data);
 // What the preview shows: "*" + data + "*  " (two trailing spaces).
 std::string PreviewText(std::string_view data);
 
-inline constexpr std::string_view kFamilyTextBelow = "Tamrosk Stripe 39 d Lo";
-inline constexpr std::string_view kFamilyTextAbove = "Tamrosk Stripe 39 d Up";
-// The bar-code typeface family for the style.
-constexpr std::string_view BarCodeFontName(bool textBelow)
-{
-    return textBelow ? kFamilyTextBelow : kFamilyTextAbove;
-}
-
 } // namespace code39

@@ -20,8 +20,7 @@ namespace {
 
 QString FamilyOf(const BarCodeLook& look)
 {
-    const std::string_view name = code39::BarCodeFontName(!look.textAbove);
-    return QString::fromLatin1(name.data(), qsizetype(name.size()));
+    return BarCodeFontName(!look.textAbove);
 }
 
 // The quiet zone in whole device pixels, so that the bars start on a pixel edge.

@@ -1,7 +1,5 @@
 #include "Typefaces.h"
 
-#include "code39/Code39.h"
-
 #include <QFontDatabase>
 #include <QString>
 #include <QStringList>
@@ -18,8 +16,8 @@ struct Typeface {
 };
 
 const Typeface kTypefaces[] = {
-    {QString::fromLatin1(code39::kFamilyTextBelow), QStringLiteral(":/fonts/TamroskStripe39dLo-Regular.ttf")},
-    {QString::fromLatin1(code39::kFamilyTextAbove), QStringLiteral(":/fonts/TamroskStripe39dUp-Regular.ttf")},
+    {QString::fromLatin1(kFamilyTextBelow), QStringLiteral(":/fonts/TamroskStripe39dLo-Regular.ttf")},
+    {QString::fromLatin1(kFamilyTextAbove), QStringLiteral(":/fonts/TamroskStripe39dUp-Regular.ttf")},
 };
 constexpr std::size_t kTextBelow = 0, kTextAbove = 1;
 

@@ -7,6 +7,15 @@
 
 namespace render {
 
+// The bar-code typeface families, the readable text below the bars or above them.
+inline constexpr char kFamilyTextBelow[] = "Tamrosk Stripe 39 d Lo";
+inline constexpr char kFamilyTextAbove[] = "Tamrosk Stripe 39 d Up";
+// The bar-code typeface family for the style.
+inline QString BarCodeFontName(bool textBelow)
+{
+    return QString::fromLatin1(textBelow ? kFamilyTextBelow : kFamilyTextAbove);
+}
+
 // The built-in typeface file (a resource) of the family with the readable text above or below the bars.
 QString BarCodeTypefaceFile(bool textAbove);
 

@@ -317,12 +317,6 @@ private slots:
         QCOMPARE(QString::fromStdString(code39::PreviewText(data.toStdString())), preview);
     }
 
-    void familyNames()
-    {
-        QCOMPARE(QString::fromUtf8(code39::BarCodeFontName(true)), QString("Tamrosk Stripe 39 d Lo"));
-        QCOMPARE(QString::fromUtf8(code39::BarCodeFontName(false)), QString("Tamrosk Stripe 39 d Up"));
-    }
-
     // Random 7-bit data, caret-heavy: every success reads back through a Full ASCII reader as the
     // data with its caret codes turned into control characters; every failure names a caret's
     // partner that forms no code (with the caret when the partner alone is legal). Without Full

@@ -85,6 +85,12 @@ QString RandomData(QRandomGenerator& random, bool fullAscii)
 class TestFonts : public QObject {
     Q_OBJECT
 private slots:
+    void familyNames()
+    {
+        QCOMPARE(render::BarCodeFontName(true), QString("Tamrosk Stripe 39 d Lo"));
+        QCOMPARE(render::BarCodeFontName(false), QString("Tamrosk Stripe 39 d Up"));
+    }
+
     void patterns_data()
     {
         // Code 39 as published: nine elements from the first bar, 1 = wide.
