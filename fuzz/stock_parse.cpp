@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(qIsFinite(stock.label.width()) && qIsFinite(stock.label.height()));
         FUZZ_CHECK(!stock.layouts.isEmpty() && stock.labelCount() <= labels::kMaxLabelsPerSheet);
         FUZZ_CHECK(labels::LabelRects(stock).size() == stock.labelCount());
-        const bool writable = labels::TemplateProblem(stock).isEmpty();
+        QString why;
+        const bool writable = labels::CanMakeTemplate(stock, why);
         FUZZ_CHECK(labels::LabelTemplateRtf(stock, stock.part).isEmpty() == !writable);
     }
     return 0;

@@ -56,9 +56,9 @@ int main(int argc, char** argv)
     }
     for (const labels::Stock& stock : labels::OwnStocks()) {
         // A typing slip in the table must not produce a broken template.
-        const QString problem = labels::TemplateProblem(stock);
+        QString problem;
         QString error;
-        if (!problem.isEmpty() ||
+        if (!labels::CanMakeTemplate(stock, problem) ||
             !platform::WriteWholeFile(dir.filePath(stock.templateFile),
                                       labels::LabelTemplateRtf(stock, stock.part, markers), &error)) {
             std::fprintf(stderr, "make_label_templates: %s: %s\n", qPrintable(stock.templateFile),

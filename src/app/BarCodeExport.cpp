@@ -77,7 +77,8 @@ QMimeData* WithPictures(const QMimeData& text, const MadeBarCode& made, int dpi)
 {
     // Measuring is cheap where drawing is not: a picture that could not be made is not offered at all. The
     // drawings have no size limit; the PNG has the image's, margins included.
-    const bool drawable = render::BarCodeTextProblem(made.barText).isEmpty();
+    QString why;
+    const bool drawable = render::CanDrawBarCodeText(made.barText, why);
     QMimeData* mime =
         drawable ? new PictureMimeData(made, dpi,
                                        render::MeasureBarCodeImage(made.barText, made.look(), dpi).failure ==

@@ -22,6 +22,9 @@ namespace {
 const QString kPageOf = QStringLiteral("Page %1 of %2");
 const QString kRowFailed = QStringLiteral("Row %1: %2");
 const QString kPrintFailed = QStringLiteral("The labels could not be printed: the printer did not start.");
+const QString kPrintNotFinished = QStringLiteral("The labels could not be printed whole on %1.");
+const QString kNotWritten =
+    QStringLiteral("The labels could not be saved to %1: %2. The file there was left as it was.");
 const QString kChooseList = QStringLiteral("Open a List of Bar Codes");
 const QString kListFiles = QStringLiteral("Lists (*.txt *.csv *.tsv);;All files (*)");
 const QString kReplaceTitle = QStringLiteral("Save as Custom Template");
@@ -308,8 +311,7 @@ bool FillSheetDialog::saveCustomTemplate()
 {
     if (m_dataFolder.isEmpty() || m_sheet.labels.isEmpty())
         return false;
-    const QString problem = labels::TemplateProblem(m_sheet.stock);
-    if (!problem.isEmpty()) {
+    if (QString problem; !labels::CanMakeTemplate(m_sheet.stock, problem)) {
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kNoTemplate.arg(problem));
         return false;
     }
@@ -502,7 +504,17 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
     }
     const int pages = options.barCodes ? m_sheet.pageCount() : 1;
     const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, m_sheet, page, options); };
-    if (target.print(pages, drawPage) == kelm::PrintOutcome::NotStarted) {
+    switch (target.print(pages, drawPage)) {
+    case kelm::PrintOutcome::Printed:
+        break;
+    case kelm::PrintOutcome::NotWritten:
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
+                              kNotWritten.arg(target.description(), target.writeError()));
+        return false;
+    case kelm::PrintOutcome::NotFinished:
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kPrintNotFinished.arg(target.description()));
+        return false;
+    default:
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kPrintFailed);
         return false;
     }

@@ -2,9 +2,12 @@
 
 #include "platform/Desktop.h"
 #include "platform/FileNames.h"
+#include "platform/FileWriter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QPdfWriter>
 #include <QPrinterInfo>
 
 namespace kelm {
@@ -93,6 +96,8 @@ QString PrintTarget::description() const
 
 PrintOutcome PrintTarget::print(int pageCount, const labels::PageDrawer& drawPage)
 {
+    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
+        return printToFile(pageCount, drawPage);
     switch (labels::PaintPages(m_printer, pageCount, drawPage)) {
     case labels::PaintResult::NotStarted:
         return PrintOutcome::NotStarted;
@@ -102,6 +107,34 @@ PrintOutcome PrintTarget::print(int pageCount, const labels::PageDrawer& drawPag
         break;
     }
     return m_printer.printerState() == QPrinter::Error ? PrintOutcome::NotFinished : PrintOutcome::Printed;
+}
+
+// Qt's own PDF output truncates the file first and reports nothing when the disk fills: the pages are drawn in
+// memory instead, the same pages at the same resolution, and the file replaced only when all of it is written.
+PrintOutcome PrintTarget::printToFile(int pageCount, const labels::PageDrawer& drawPage)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return PrintOutcome::NotStarted;
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(m_printer.resolution());
+        pdf.setPageLayout(m_printer.pageLayout());
+        pdf.setTitle(m_printer.docName());
+        pdf.setCreator(m_printer.creator());
+        switch (labels::PaintPages(pdf, pageCount, drawPage)) {
+        case labels::PaintResult::NotStarted:
+            return PrintOutcome::NotStarted;
+        case labels::PaintResult::NotFinished:
+            return PrintOutcome::NotFinished;
+        case labels::PaintResult::Painted:
+            break;
+        }
+    }
+    if (!platform::WriteWholeFile(m_printer.outputFileName(), bytes, &m_writeError))
+        return PrintOutcome::NotWritten;
+    return PrintOutcome::Printed;
 }
 
 } // namespace kelm

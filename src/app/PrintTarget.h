@@ -33,7 +33,7 @@ struct PrintRequest {
     std::optional<QPageLayout> page;
 };
 
-enum class PrintOutcome { Printed, Cancelled, NoFreeFileName, NotStarted, NotFinished };
+enum class PrintOutcome { Printed, Cancelled, NoFreeFileName, NotStarted, NotFinished, NotWritten };
 
 class PrintTarget {
 public:
@@ -54,19 +54,23 @@ public:
     // The folder where no file name was free, after NoFreeFileName.
     QString folder() const { return m_folder; }
 
-    // Paints pageCount pages (at least one) on the target chosen.
+    // Paints pageCount pages (at least one) on the target chosen. A PDF file is written whole through the
+    // checked writer or not at all: NotWritten, with the reason in writeError(), leaves the file that was there.
     PrintOutcome print(int pageCount, const labels::PageDrawer& drawPage);
+    QString writeError() const { return m_writeError; }
 
 private:
     QString offeredFile();
     QString pdfFileName() const { return m_request.documentName + QStringLiteral(".pdf"); }
     // A free file name for the job in folder, remembering the folder when there is none.
     QString freeFileIn(const QString& folder);
+    PrintOutcome printToFile(int pageCount, const labels::PageDrawer& drawPage);
 
     PrintRequest m_request;
     PrintTargetMemory* m_memory;
     QPrinter m_printer;
     QString m_folder;
+    QString m_writeError;
 };
 
 } // namespace kelm

@@ -119,6 +119,9 @@ bool PrintSampleSheet(QWidget* parent, const SampleSheetContent& content, PrintT
     });
     if (printed == PrintOutcome::NotStarted)
         throw platform::PrinterError(QStringLiteral("Unable to start printing on ") + target.description());
+    if (printed == PrintOutcome::NotWritten)
+        throw platform::PrinterError(QStringLiteral("Unable to write ") + target.description() +
+                                     QStringLiteral(": ") + target.writeError());
     if (printed != PrintOutcome::Printed)
         throw platform::PrinterError(QStringLiteral("Unable to finish printing on ") + target.description());
     return true;

@@ -60,21 +60,23 @@ QByteArray Number(qint64 n)
 
 } // namespace
 
-QString TemplateProblem(const Stock& stock)
+bool CanMakeTemplate(const Stock& stock, QString& why)
 {
-    const QString problem = StockProblem(stock);
-    if (!problem.isEmpty())
-        return problem;
+    if (!CanPrintOn(stock, why))
+        return false;
     if (stock.layouts.size() != 1)
-        return QStringLiteral("its labels are in more than one grid, which a table cannot hold");
-    if (stock.shape != LabelShape::Rectangle)
-        return QStringLiteral("its labels are not rectangles");
-    return {};
+        why = QStringLiteral("its labels are in more than one grid, which a table cannot hold");
+    else if (stock.shape != LabelShape::Rectangle)
+        why = QStringLiteral("its labels are not rectangles");
+    else
+        return true;
+    return false;
 }
 
 QByteArray LabelTemplateRtf(const Stock& stock, const QString& title, TemplateMarkers markers)
 {
-    if (!TemplateProblem(stock).isEmpty())
+    QString why;
+    if (!CanMakeTemplate(stock, why))
         return {};
     const Layout& layout = stock.layouts.front();
     const QList<int> edges = CellEdges(stock, layout);

@@ -19,12 +19,12 @@ enum class TemplateMarkers {
     Bottom, // the same at its bottom
 };
 
-// Why the stock cannot be written as a template (more than one layout, a label that is not a rectangle,
-// the problems of StockProblem); empty when it can.
-QString TemplateProblem(const Stock& stock);
+// Whether the stock can be written as a template; false with the reason in why (more than one layout, a
+// label that is not a rectangle, or what CanPrintOn refuses).
+bool CanMakeTemplate(const Stock& stock, QString& why);
 
 // The template; title names it in the document's properties ("lb167", "custom"). Empty when
-// TemplateProblem says it cannot be written.
+// CanMakeTemplate refuses the stock.
 QByteArray LabelTemplateRtf(const Stock& stock, const QString& title,
                             TemplateMarkers markers = TemplateMarkers::None);
 

@@ -32,30 +32,34 @@ QList<QRectF> LabelRects(const Stock& stock)
     return rects;
 }
 
-QString StockProblem(const Stock& stock)
+bool CanPrintOn(const Stock& stock, QString& why)
 {
+    const auto fail = [&why](const QString& reason) {
+        why = reason;
+        return false;
+    };
     const auto positive = [](double v) { return qIsFinite(v) && v > 0; };
     if (!positive(stock.page.width()) || !positive(stock.page.height()))
-        return QStringLiteral("the page has no size");
+        return fail(QStringLiteral("the page has no size"));
     if (!positive(stock.label.width()) || !positive(stock.label.height()))
-        return QStringLiteral("the labels have no size");
+        return fail(QStringLiteral("the labels have no size"));
     if (stock.layouts.isEmpty())
-        return QStringLiteral("there are no labels on the page");
+        return fail(QStringLiteral("there are no labels on the page"));
     // A little slack: sizes given in one unit and pitches in another round differently.
     constexpr double kSlack = 0.5;
     for (const Layout& l : stock.layouts) {
         if (l.nx < 1 || l.ny < 1 || !qIsFinite(l.x0) || !qIsFinite(l.y0) || !qIsFinite(l.dx) || !qIsFinite(l.dy))
-            return QStringLiteral("a layout has no labels");
+            return fail(QStringLiteral("a layout has no labels"));
         if ((l.nx > 1 && l.dx < stock.label.width() - kSlack) ||
             (l.ny > 1 && l.dy < stock.label.height() - kSlack))
-            return QStringLiteral("the labels overlap");
+            return fail(QStringLiteral("the labels overlap"));
         const double right = l.x0 + (l.nx - 1) * l.dx + stock.label.width();
         const double bottom = l.y0 + (l.ny - 1) * l.dy + stock.label.height();
         if (l.x0 < -kSlack || l.y0 < -kSlack || right > stock.page.width() + kSlack ||
             bottom > stock.page.height() + kSlack)
-            return QStringLiteral("the labels run off the page");
+            return fail(QStringLiteral("the labels run off the page"));
     }
-    return {};
+    return true;
 }
 
 bool HasPossibleGeometry(const Stock& stock, QString& why)

@@ -56,12 +56,12 @@ struct Stock {
 // (labels whose tops lie within half a point of each other count as one row).
 QList<QRectF> LabelRects(const Stock& stock);
 
-// Why the stock cannot be printed on as given (overlapping labels, labels off the page, no labels, sizes
-// that are not positive); empty when it can.
-QString StockProblem(const Stock& stock);
+// Whether the stock can be printed on as given; false with the reason in why (overlapping labels, labels off
+// the page, no labels, sizes that are not positive).
+bool CanPrintOn(const Stock& stock, QString& why);
 
 // Whether the stock can exist at all: page and labels of a size that paper comes in, labels no larger than
-// the page and not stacked on one spot. Looser than StockProblem, as some sold stocks overlap or run off
+// the page and not stacked on one spot. Looser than CanPrintOn, as some sold stocks overlap or run off
 // their page by a little and still print. False with the reason in why.
 bool HasPossibleGeometry(const Stock& stock, QString& why);
 

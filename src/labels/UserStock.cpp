@@ -49,8 +49,7 @@ bool MakeUserStock(const UserStockInput& input, Stock& stock, QString& error)
     } else {
         made.paperId = made.paperName = QStringLiteral("Other");
     }
-    error = StockProblem(made);
-    if (!error.isEmpty())
+    if (!CanPrintOn(made, error))
         return false;
     stock = made;
     return true;

@@ -135,18 +135,21 @@ void DrawBarCode(QPainter& painter, const QPointF& topLeft, const QString& barTe
     painter.restore();
 }
 
-QString BarCodeTextProblem(const QString& barText)
+bool CanDrawBarCodeText(const QString& barText, QString& why)
 {
-    if (barText.isEmpty())
-        return QStringLiteral("nothing to draw");
+    if (barText.isEmpty()) {
+        why = QStringLiteral("nothing to draw");
+        return false;
+    }
     for (qsizetype i = 0; i < barText.size(); ++i) {
         const QChar c = barText[i];
         if (c.unicode() >= 128 || code39::ElementPattern(char(c.unicode())).empty()) {
             const bool pair = c.isHighSurrogate() && i + 1 < barText.size() && barText[i + 1].isLowSurrogate();
-            return QStringLiteral("\"%1\" has no bars in the bar-code typeface").arg(barText.mid(i, pair ? 2 : 1));
+            why = QStringLiteral("\"%1\" has no bars in the bar-code typeface").arg(barText.mid(i, pair ? 2 : 1));
+            return false;
         }
     }
-    return {};
+    return true;
 }
 
 BarCodeLayout LayOutBarCode(const QString& barText, const BarCodeLook& look)

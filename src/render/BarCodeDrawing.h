@@ -57,9 +57,9 @@ struct BarCodeLayout {
     double textPointSize = 0;    // of the readable characters, in a monospace face
 };
 
-// Why barText cannot be drawn as a bar code (empty, or a character the typeface has no bars for); empty
-// when it can.
-QString BarCodeTextProblem(const QString& barText);
+// Whether barText can be drawn as a bar code; false with the reason in why (empty, or a character the
+// typeface has no bars for).
+bool CanDrawBarCodeText(const QString& barText, QString& why);
 
 // barText laid out as DrawBarCode sets it in the typeface. An empty layout when barText is empty or holds
 // a character the typeface has no bars for. Needs a QGuiApplication.

@@ -80,7 +80,8 @@ constexpr PictureKind kPictureKinds[] = {
 
 bool LaidOut(const QString& barText, const BarCodeLayout& layout, QString* error)
 {
-    return !layout.size.isEmpty() || Fail(error, BarCodeTextProblem(barText));
+    QString why;
+    return !layout.size.isEmpty() || CanDrawBarCodeText(barText, why) || Fail(error, why);
 }
 
 } // namespace
@@ -90,8 +91,8 @@ BarCodeImageSize MeasureBarCodeImage(const QString& barText, const BarCodeLook& 
     const auto fail = [](BarCodeImage::Failure failure, const QString& why) {
         return BarCodeImageSize{0, 0, 0, failure, why};
     };
-    if (const QString problem = BarCodeTextProblem(barText); !problem.isEmpty())
-        return fail(BarCodeImage::Unreadable, problem);
+    if (QString why; !CanDrawBarCodeText(barText, why))
+        return fail(BarCodeImage::Unreadable, why);
     if (!BarCodeTypefaceAvailable(look)) {
         return fail(BarCodeImage::NoTypeface,
                     QStringLiteral("the typeface \"%1\" is not available").arg(BarCodeFont(look, dpi).family()));

@@ -1,5 +1,6 @@
 #include "MainWindowDriver.h"
 #include "app/MainWindow.h"
+#include "app/PrintTarget.h"
 #include "app/SampleSheet.h"
 #include "app/Vendor.h"
 #include "platform/Errors.h"
@@ -9,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -16,6 +18,11 @@
 #include <QTextEdit>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -296,6 +303,53 @@ private slots:
 
     // With no printer the job writes a PDF file; when the dialog leaves no usable file name the sheet
     // goes into a new file, never over an existing one.
+    // A PDF that cannot be written whole (a full disk; here a file-size limit) leaves the file that was there,
+    // or none, and says why; nothing is left beside it. Every print job to a file goes through this target.
+    void pdfOnFullDisk_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("a new file: none is left") << false;
+        QTest::newRow("a file chosen to be replaced: kept byte for byte") << true;
+    }
+    void pdfOnFullDisk()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(bool, existing);
+        QDir folder = m_home;
+        QVERIFY(folder.mkpath(QStringLiteral("out")) && folder.cd(QStringLiteral("out")));
+        const QString file = folder.filePath(QStringLiteral("old.pdf"));
+        if (existing)
+            QVERIFY(support::WriteFile(file, "keep"));
+        platform::Recorder& recorder = WindowFixture::recorder();
+        recorder.printDialogAnswer = true;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+        };
+        kelm::PrintTarget target({QStringLiteral("Labels"), true, std::nullopt}, &m_printTarget);
+        QCOMPARE(target.choose(nullptr), kelm::PrintOutcome::Printed);
+
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit before{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit limited = before;
+        limited.rlim_cur = 1000;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const kelm::PrintOutcome outcome =
+            target.print(2, [](QPainter& painter, int) { painter.fillRect(QRect(0, 0, 500, 500), Qt::black); });
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(outcome, kelm::PrintOutcome::NotWritten);
+        QVERIFY(!target.writeError().isEmpty());
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), existing ? QStringList{"old.pdf"} : QStringList{});
+        if (existing)
+            QCOMPARE(support::ReadFile(file), QByteArray("keep"));
+#else
+        QSKIP("a file-size limit stands in for a full disk on POSIX only");
+#endif
+    }
+
     void pdfFallback_data()
     {
         QTest::addColumn<bool>("offerFolder");
@@ -530,8 +584,11 @@ private slots:
         before->setFocus();
         control<QPushButton>("printSampleButton")->click();
         QCOMPARE(recorder.printDialogs, 1);
-        const QString error = "Unable to start printing on the file " + m_home.filePath(target) + ".";
-        QCOMPARE(recorder.errors, reported ? QStringList{error} : QStringList());
+        // The reason after the colon is the system's.
+        const QString error = "Unable to write the file " + m_home.filePath(target) + ": ";
+        QCOMPARE(recorder.errors.size(), reported ? 1 : 0);
+        if (reported)
+            QVERIFY2(recorder.errors[0].startsWith(error), qPrintable(recorder.errors[0]));
         QCOMPARE(window().focusWidget(), before);
         QVERIFY(!QFileInfo::exists(m_home.filePath(target)));
         QCOMPARE(window().barCodeMade(), true);
