@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -495,24 +496,32 @@ private slots:
         const Stock stock = OneLabel(width, height, 2);
         render::BarCodeLook look;
         look.pointSize = chosen;
-        const double size = labels::FittedPointSize(stock, characters, look, kDpi);
-        const QSizeF extent = render::BarCodeExtent(
-            QString(characters, u'0'),
-            [&] {
-                render::BarCodeLook at = look;
-                at.pointSize = size;
-                return at;
-            }(),
-            kDpi);
-        QVERIFY2(extent.width() <= (width - 4) * kDpi / kInch && extent.height() <= (height - 4) * kDpi / kInch,
-                 qPrintable(QString::number(size)));
-        if (fitted > 0 && !warns)
-            QCOMPARE(size, fitted);
-        else if (!warns)
-            QVERIFY(size < chosen && size >= labels::ScannablePointSize(kDpi));
         labels::FillOptions options;
         options.look = look;
         const labels::Sheet sheet = labels::FillSheet(stock, {QString(characters - 2, u'A')}, options);
+        // The size drawn, read from the bars on the page: every character is one em wide less the gap of one
+        // module after the last bar.
+        QImage page(qRound(stock.page.width() * kDpi / kInch), qRound(stock.page.height() * kDpi / kInch),
+                    QImage::Format_RGB32);
+        page.setDotsPerMeterX(qRound(kDpi / 0.0254));
+        page.setDotsPerMeterY(qRound(kDpi / 0.0254));
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            labels::DrawPage(painter, sheet, 0, {});
+        }
+        const QRectF label(QPointF(36, 36), stock.label);
+        const QRectF ink = InkAround(page.convertToFormat(QImage::Format_Grayscale8), label, 0);
+        QVERIFY(!ink.isNull());
+        const double size = ink.width() / (characters - 1.0 / render::kModulesPerCharacter);
+        const double pixel = kInch / kDpi;
+        QVERIFY2(label.adjusted(2 - pixel, 2 - pixel, pixel - 2, pixel - 2).contains(ink),
+                 qPrintable(QString::number(size)));
+        if (fitted > 0 && !warns)
+            QVERIFY2(qAbs(size - fitted) <= pixel, qPrintable(QString::number(size)));
+        else if (!warns)
+            QVERIFY2(size < chosen - pixel && size >= labels::ScannablePointSize(kDpi) - pixel,
+                     qPrintable(QString::number(size)));
         const QStringList warnings = labels::SheetWarnings(sheet, kDpi);
         QCOMPARE(warnings.size(), warns ? 1 : 0);
         if (warns)
@@ -742,14 +751,14 @@ private slots:
             << QStringList{"--list-stocks", "zzqqx"} << QByteArray() << "no label stock matches \"zzqqx\"" << 1;
         QTest::newRow("an unknown stock is bad usage")
             << QStringList{"--labels", "Nobody 1", "--pdf", "x.pdf", "A"} << QByteArray()
-            << "no label stock \"Nobody 1\"" << 2;
+            << "no label stock \"Nobody 1\" (code39 --list-stocks WORDS lists them)" << 2;
         QTest::newRow("no PDF file") << QStringList{"--labels", "lb167", "A"} << QByteArray()
                                      << "--labels needs --pdf FILE" << 2;
         QTest::newRow("a start beyond the sheet")
             << QStringList{"--labels", "lb164", "--start", "7", "--pdf", "x.pdf", "A"} << QByteArray()
             << "lb164 has 6 labels per sheet" << 2;
         QTest::newRow("copies out of range") << QStringList{"--labels", "lb164", "--copies", "0", "--pdf", "x.pdf"}
-                                             << QByteArray() << "--copies needs a number from 1 to 1000" << 2;
+                                             << QByteArray() << "--copies needs a number from 1 to 10000" << 2;
         QTest::newRow("a size that is no number")
             << QStringList{"--labels", "lb164", "--size", "nan", "--pdf", "x.pdf"} << QByteArray()
             << "--size needs a point size" << 2;

@@ -420,6 +420,8 @@ private slots:
         QTest::newRow("outer single quotes") << "'x'" << QByteArray("k=\"'x'\"");
         QTest::newRow("unmatched quotes as they are") << "\"x'" << QByteArray("k=\"x'");
         QTest::newRow("a lone quote as it is") << "\"" << QByteArray("k=\"");
+        QTest::newRow("text beyond a read's 2,047 characters, whole")
+            << QString(3000, u'v') << "k=" + QByteArray(3000, 'v');
     }
     void textReadsBackAsWritten()
     {
@@ -427,7 +429,8 @@ private slots:
         QFETCH(QByteArray, stored);
         WriteText("S", "k", text, m_file);
         QCOMPARE(readAll(m_file), "[S]\r\n" + stored + "\r\n");
-        QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), text);
+        QCOMPARE(ReadText("S", "k", "", m_file), text);
+        QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), text.left(IniFile::kMaxValueLength));
     }
 
     void typedWrites()

@@ -91,7 +91,7 @@ private slots:
     {
         m_fixture.init(WindowFixture::DataFolder::Missing);
         m_home.setPath(m_fixture.home());
-        kelm::ForgetLastPrintTarget();
+        m_printTarget = {}; // a new run remembers no earlier job
     }
 
     void cleanup() { m_fixture.cleanup(); }
@@ -235,7 +235,7 @@ private slots:
             printable = printer.pageRect(QPrinter::Point);
         };
         const QString barCode = QStringLiteral("*+A+B+CR*  ");
-        QVERIFY(kelm::PrintSampleSheet(nullptr, {QStringLiteral("abc"), kLo, true, true, barCode}));
+        QVERIFY(kelm::PrintSampleSheet(nullptr, {QStringLiteral("abc"), kLo, true, true, barCode}, m_printTarget));
         QCOMPARE(recorder.printDialogs, 1);
 
         int pages = 0;
@@ -324,8 +324,8 @@ private slots:
             printer.setOutputFileName(offerFolder ? home.filePath(QStringLiteral("out")) : QString());
             printer.setOutputFormat(QPrinter::PdfFormat);
         };
-        QVERIFY(
-            kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")}));
+        QVERIFY(kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")},
+                                       m_printTarget));
 
         QFile sheet(home.filePath(expected));
         QVERIFY(sheet.open(QIODevice::ReadOnly));
@@ -379,10 +379,10 @@ private slots:
                 printer.setOutputFileName(home.filePath(std::exchange(choice, QString())));
         };
         const kelm::SampleSheetContent content{QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")};
-        QVERIFY(kelm::PrintSampleSheet(nullptr, content));
+        QVERIFY(kelm::PrintSampleSheet(nullptr, content, m_printTarget));
         if (!removeFolder.isEmpty())
             QVERIFY(QDir(home.filePath(removeFolder)).removeRecursively());
-        QVERIFY(kelm::PrintSampleSheet(nullptr, content));
+        QVERIFY(kelm::PrintSampleSheet(nullptr, content, m_printTarget));
         QCOMPARE(seen, offered);
         for (const QString& name : existing) {
             QFile kept(home.filePath(name));
@@ -543,6 +543,7 @@ private:
 
     WindowFixture m_fixture;
     QDir m_home;
+    kelm::PrintTargetMemory m_printTarget;
 };
 
 QTEST_MAIN(TestPrinting)

@@ -136,6 +136,67 @@ private slots:
         QCOMPARE(!render::BarCodePdf(symbol, look, "t", &error).isEmpty(), pdf);
         QCOMPARE(error.isEmpty(), pdf);
     }
+
+    // The measure the drawing itself takes: a PNG is made exactly when the measure allows it, at the size
+    // it gives, margins included.
+    void imageMeasure_data()
+    {
+        QTest::addColumn<int>("characters"); // start and stop included
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("made");
+        // 4 pixels an em: 4 a character, a quiet zone of 3 and a margin of 1 each side.
+        QTest::newRow("exactly as wide as a PNG may be") << 249998 << 4.0 << 72 << true;
+        QTest::newRow("one character wider") << 249999 << 4.0 << 72 << false;
+        QTest::newRow("a short bar code") << 6 << 22.0 << 300 << true;
+        QTest::newRow("too many pixels") << 14 << 480.0 << 300 << false;
+    }
+    void imageMeasure()
+    {
+        QFETCH(int, characters);
+        QFETCH(double, points);
+        QFETCH(int, dpi);
+        QFETCH(bool, made);
+        const QString symbol = "*" + QString(characters - 2, u'A') + "*";
+        const render::BarCodeLook look{false, points, true};
+        const render::BarCodeImageSize size = render::MeasureBarCodeImage(symbol, look, dpi);
+        QCOMPARE(size.failure == render::BarCodeImage::None, made);
+        const render::BarCodeImage image = render::DrawBarCodeImage(symbol, look, dpi);
+        QCOMPARE(image.failure, size.failure);
+        QCOMPARE(image.error, size.error);
+        if (made)
+            QCOMPARE(QSize(image.image.width(), image.image.height()), QSize(int(size.width), int(size.height)));
+        if (characters > 1000 && made)
+            QCOMPARE(size.width, render::kMaxPngWidth);
+        if (characters > 1000 && !made)
+            QVERIFY2(size.error.contains("1000004 pixels"), qPrintable(size.error));
+    }
+
+    // The type a file name asks for, and the bytes of each type.
+    void pictureTypes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("head"); // the file's first bytes
+        QTest::newRow("png") << "a/b.png" << int(render::PictureType::Png) << QByteArray("\x89PNG");
+        QTest::newRow("svg, case aside") << "b.SVG" << int(render::PictureType::Svg) << QByteArray("<?xml");
+        QTest::newRow("pdf") << "b.tar.pdf" << int(render::PictureType::Pdf) << QByteArray("%PDF-");
+        QTest::newRow("any other extension: PNG")
+            << "b.jpg" << int(render::PictureType::Png) << QByteArray("\x89PNG");
+        QTest::newRow("none: PNG") << "b" << int(render::PictureType::Png) << QByteArray("\x89PNG");
+    }
+    void pictureTypes()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, type);
+        QFETCH(QByteArray, head);
+        const render::PictureType found = render::PictureTypeOf(path);
+        QCOMPARE(int(found), type);
+        QVERIFY(render::PictureFilters().split(";;").value(type).contains("*." + render::PictureExtension(found)));
+        QString error;
+        QVERIFY(render::PictureBytes(found, "*A*", {}, "A", 300, &error).startsWith(head));
+        QVERIFY(error.isEmpty());
+    }
 };
 
 int main(int argc, char** argv)
