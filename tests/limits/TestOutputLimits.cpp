@@ -7,10 +7,10 @@
 #include "platform/Recorder.h"
 #include "render/BarCodeFiles.h"
 #include "render/OutputLimits.h"
+#include "support/Programs.h"
 
 #include <QComboBox>
 #include <QMimeData>
-#include <QProcess>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,13 +20,7 @@ namespace {
 // code39's exit status for the arguments, run in folder; -1 when it did not run to the end.
 int Code39Status(const QStringList& arguments, const QString& folder)
 {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(CODE39_EXE), arguments);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return process.exitCode();
+    return support::RunProgram(QStringLiteral(CODE39_EXE), arguments, {.workingDirectory = folder}).status;
 }
 
 QString Number(double value)

@@ -1,10 +1,11 @@
 // The file forms of a bar code checked from outside: the PDF's page read back by pdfinfo, the SVG parsed
 // as XML, the PNG decoded, and the sizes the files may take.
 #include "render/BarCodeFiles.h"
+#include "support/Files.h"
+#include "support/Programs.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -28,14 +29,10 @@ QString SvgTitle(const QByteArray& svg)
 QString PdfInfo(const QByteArray& pdf, const QString& field)
 {
     QTemporaryDir dir;
-    QFile file(dir.filePath("x.pdf"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
+    const QString file = dir.filePath("x.pdf");
+    if (!support::WriteFile(file, pdf))
         return {};
-    file.close();
-    QProcess info;
-    info.start("pdfinfo", {file.fileName()});
-    info.waitForFinished(30000);
-    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    const QString text = QString::fromUtf8(support::RunProgram("pdfinfo", {file}).out);
     return QRegularExpression("^" + field + ":\\s*(.*)$", QRegularExpression::MultilineOption)
         .match(text)
         .captured(1)
