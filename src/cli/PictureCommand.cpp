@@ -5,15 +5,19 @@
 #include "RowReader.h"
 #include "Utf8.h"
 #include "code39/Code39.h"
+#include "platform/FileBatch.h"
 #include "platform/FileWriter.h"
 #include "render/BarCodeFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <deque>
 #include <future>
+#include <optional>
+#include <unordered_map>
 
 namespace cli {
 
@@ -39,12 +43,17 @@ QByteArray DrawFile(const Job& job, const QString& barText, const QString& title
     return bytes;
 }
 
-// Draws rows into their files and reports each row's outcome in input order. Every file is synced to
-// disk before it replaces anything, and a sync is a wait for the disk: a batch keeps a few writes in
+// Draws rows into their files and reports each row's outcome in input order. A file that replaces
+// another is synced to disk first, and a sync is a wait for the disk: a batch keeps a few such writes in
 // flight so that their waits overlap, while rows are encoded and drawn here, one after the other.
 class RowDrawer : public RowConsumer {
 public:
-    RowDrawer(const Job& job, std::FILE* err) : m_job(job), m_err(err) {}
+    RowDrawer(const Job& job, std::FILE* err) : m_job(job), m_err(err)
+    {
+        if (job.isTemplate)
+            m_batch.emplace(job.force ? platform::FileBatch::Existing::Replace
+                                      : platform::FileBatch::Existing::Keep);
+    }
     ~RowDrawer() override { Finish(); }
 
     void Row(std::string_view data) override
@@ -61,15 +70,15 @@ public:
         const std::string file = m_job.isTemplate ? ExpandName(m_job.name, m_row, data) : m_job.name;
         const QString path = QFile::decodeName(QByteArray::fromStdString(file));
         if (m_job.isTemplate) {
-            // A file still being written counts as existing; with --force it is finished first.
-            const auto writing = [&] {
-                return std::any_of(m_rows.begin(), m_rows.end(), [&](const Pending& r) { return r.path == path; });
-            };
+            // A name made twice keeps the first row's file, --force or not: the later row is likelier a
+            // slip of the template than a wish to lose the earlier file.
+            const auto [first, isNew] = m_lineOfName.try_emplace(qHash(path, 0), m_row);
+            if (!isNew)
+                return Done(1, where + Shown(file) + ": made the same file name as line " +
+                                   std::to_string(first->second) + ", whose file is kept");
             const QFileInfo existing(path);
-            if (!m_job.force && (writing() || existing.exists() || existing.isSymLink()))
-                return Done(1, where + Shown(file) + " exists; --force replaces it");
-            while (writing())
-                ReportFirst();
+            if (!m_job.force && (existing.exists() || existing.isSymLink()))
+                return Done(1, ExistsMessage(where, file));
         }
         QString error;
         bool tooLarge = false;
@@ -78,13 +87,22 @@ public:
         if (bytes.isEmpty())
             return Done(tooLarge && !m_job.isTemplate ? 2 : 1, where + error.toStdString());
         Pending r;
-        r.path = path;
         r.failure = CannotWrite(file, "");
         r.failure.insert(0, where);
-        r.write = std::async(std::launch::async, [path, bytes] {
-            QString reason;
-            return platform::WriteWholeFile(path, bytes, &reason) ? QString() : reason;
-        });
+        r.exists = ExistsMessage(where, file);
+        platform::FileBatch* batch = m_batch ? &*m_batch : nullptr;
+        const auto write = [batch, path, bytes] {
+            Written written;
+            if (batch)
+                written.outcome = batch->Write(path, bytes, &written.reason);
+            else if (!platform::WriteWholeFile(path, bytes, &written.reason))
+                written.outcome = platform::FileBatch::Outcome::Failed;
+            return written;
+        };
+        // A write that does not wait for the disk runs here when its row is reported: a thread of its own
+        // would cost more than it saves, and writers side by side contend for the folder.
+        const bool waits = !batch || batch->WriteWaitsForDisk(path);
+        r.write = std::async(waits ? std::launch::async : std::launch::deferred, write);
         Add(std::move(r));
     }
 
@@ -102,25 +120,40 @@ public:
         m_status = std::max(m_status, 1);
     }
 
-    // Waits for every write and reports what is left; returns the worst status.
+    // Waits for every write and reports what is left; returns the worst status. The files of a batch are
+    // on disk once this returns 0.
     int Finish()
     {
         while (!m_rows.empty())
             ReportFirst();
+        QString reason;
+        if (m_batch && !m_batch->Finish(&reason)) {
+            Complain(m_err, "the files written could not be synced to disk: " + reason.toStdString());
+            m_status = std::max(m_status, 1);
+        }
+        m_batch.reset();
         return m_status;
     }
 
 private:
+    struct Written {
+        platform::FileBatch::Outcome outcome = platform::FileBatch::Outcome::Written;
+        QString reason; // when Failed
+    };
     struct Pending {
-        QString path;               // being written, when write is valid
-        std::future<QString> write; // the writer's reason on failure, empty on success
+        std::future<Written> write; // when a file is being written
         int status = 0;
         std::string failure; // the message, or its beginning when the write fails
+        std::string exists;  // the message when the file's name is taken
     };
     static constexpr std::size_t kWritesInFlight = 8;
 
     // A batch names each row's line; a single file needs no number.
     std::string Where() const { return m_job.isTemplate ? AboutLine(m_row, "") : std::string(); }
+    static std::string ExistsMessage(const std::string& where, const std::string& file)
+    {
+        return where + Shown(file) + " exists; --force replaces it";
+    }
 
     void Done(int status, std::string message)
     {
@@ -141,10 +174,13 @@ private:
     {
         Pending& r = m_rows.front();
         if (r.write.valid()) {
-            const QString reason = r.write.get();
-            if (!reason.isEmpty()) {
+            const Written written = r.write.get();
+            if (written.outcome == platform::FileBatch::Outcome::Exists) {
                 r.status = 1;
-                r.failure += reason.toStdString();
+                r.failure = r.exists;
+            } else if (written.outcome == platform::FileBatch::Outcome::Failed) {
+                r.status = 1;
+                r.failure += written.reason.toStdString();
             }
         }
         if (r.status != 0)
@@ -158,6 +194,8 @@ private:
     unsigned long long m_row = 0;
     std::deque<Pending> m_rows;
     int m_status = 0;
+    std::optional<platform::FileBatch> m_batch;                       // the files of a template
+    std::unordered_map<std::size_t, unsigned long long> m_lineOfName; // the first line to make each name
 };
 
 } // namespace

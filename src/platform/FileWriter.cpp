@@ -1,10 +1,15 @@
 #include "FileWriter.h"
 
+#include "FileWriterDetail.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
+
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -26,33 +31,26 @@ bool fail(QString* error, const QString& reason)
     return false;
 }
 
-// QTemporaryFile's names: the file's name, a dot and six letters or digits. A name made only of small
+std::nullopt_t failed(QString* error, const QString& reason)
+{
+    fail(error, reason);
+    return std::nullopt;
+}
+
+// QSaveFile's temporary names: the file's name, a dot and six letters or digits. A name made only of small
 // letters ("kelmtips.ini.backup") looks like a user's own copy and is never touched; a temporary name
 // is rarely so, and such a leftover merely stays.
-bool looksTemporary(const QString& name, const QString& base)
+bool looksTemporary(QStringView name, qsizetype baseSize)
 {
-    if (name.size() != base.size() + 7 || !name.startsWith(base) || name[base.size()] != u'.')
+    if (name.size() != baseSize + 7 || name[baseSize] != u'.')
         return false;
     bool lowerOnly = true;
-    for (QChar c : QStringView(name).sliced(base.size() + 1)) {
+    for (QChar c : name.sliced(baseSize + 1)) {
         if (!(c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) || c.unicode() > 127)
             return false;
         lowerOnly = lowerOnly && c >= u'a' && c <= u'z';
     }
     return !lowerOnly;
-}
-
-void removeStaleTemporaryFiles(const QFileInfo& target)
-{
-    const QDir folder = target.absoluteDir();
-    const QString base = target.fileName();
-    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporaryFileSeconds);
-    const QFileInfoList entries =
-        folder.entryInfoList({base + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo& entry : entries) {
-        if (looksTemporary(entry.fileName(), base) && entry.lastModified().toUTC() < limit)
-            QFile::remove(entry.filePath());
-    }
 }
 
 // The rule the kernel's protected_symlinks applies to opens, which resolving a link ourselves bypasses: a
@@ -106,7 +104,82 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
     return RewriteInPlace(file, old, bytes, error);
 }
 
+// WriteWholeFile but for clearing the leftovers: the file written (links resolved), or nothing on failure.
+std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback,
+                                      QString* error)
+{
+    if (path.isEmpty())
+        return failed(error, QStringLiteral("no file name"));
+    const QFileInfo given(path);
+    QString target = path;
+    if (given.exists()) {
+        // Through any symbolic links to the file itself, so that the links stay links.
+        if (!given.isFile())
+            return failed(error, QStringLiteral("not a regular file"));
+        if (given.isSymLink() && !linksMayBeFollowed(path))
+            return failed(error, QStringLiteral("a link that another user put in a shared folder"));
+        target = given.canonicalFilePath();
+    } else if (given.isSymbolicLink()) {
+        return failed(error, QStringLiteral("a link to a missing file"));
+    }
+
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        // Most often a folder that cannot be written, holding a file that can.
+        const QFileInfo existing(target);
+        if (fallback == WriteFallback::InPlace && existing.isFile() && existing.isWritable())
+            return writeInPlace(target, bytes, error) ? std::optional(target) : std::nullopt;
+        return failed(error, file.errorString());
+    }
+    // QSaveFile::commit() ignores a failure of its own final flush, so everything is flushed and checked
+    // here while the old file is still in place.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failed(error, reason);
+    }
+    if (!file.commit())
+        return failed(error, file.errorString());
+    return target;
+}
+
 } // namespace
+
+namespace detail {
+
+QString TemporaryNameFor(const QString& target)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString name = target + u'.';
+    const qsizetype suffix = name.size();
+    do {
+        name.truncate(suffix);
+        for (int i = 0; i < 6; ++i)
+            name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))]);
+    } while (!looksTemporary(name, suffix - 1));
+    return name;
+}
+
+void RemoveStaleTemporaryFiles(const QString& folder, const std::function<bool(QStringView name)>& isOurs)
+{
+    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporaryFileSeconds);
+    const QDir dir(folder);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        const qsizetype baseSize = entry.size() - 7;
+        if (baseSize > 0 && looksTemporary(entry, baseSize) && isOurs(QStringView(entry).first(baseSize))) {
+            const QString path = dir.filePath(entry);
+            if (QFileInfo(path).lastModified().toUTC() < limit)
+                QFile::remove(path);
+        }
+    }
+}
+
+bool ReplaceWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    return writeWholeFile(path, bytes, WriteFallback::None, error).has_value();
+}
+
+} // namespace detail
 
 bool RewriteInPlace(QFile& file, const QByteArray& old, const QByteArray& bytes, QString* error)
 {
@@ -131,39 +204,12 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback, QString* error)
 {
-    if (path.isEmpty())
-        return fail(error, QStringLiteral("no file name"));
-    const QFileInfo given(path);
-    QString target = path;
-    if (given.exists()) {
-        // Through any symbolic links to the file itself, so that the links stay links.
-        if (!given.isFile())
-            return fail(error, QStringLiteral("not a regular file"));
-        if (given.isSymLink() && !linksMayBeFollowed(path))
-            return fail(error, QStringLiteral("a link that another user put in a shared folder"));
-        target = given.canonicalFilePath();
-    } else if (given.isSymbolicLink()) {
-        return fail(error, QStringLiteral("a link to a missing file"));
-    }
-
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        // Most often a folder that cannot be written, holding a file that can.
-        const QFileInfo existing(target);
-        if (fallback == WriteFallback::InPlace && existing.isFile() && existing.isWritable())
-            return writeInPlace(target, bytes, error);
-        return fail(error, file.errorString());
-    }
-    // QSaveFile::commit() ignores a failure of its own final flush, so everything is flushed and checked
-    // here while the old file is still in place.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(error, reason);
-    }
-    if (!file.commit())
-        return fail(error, file.errorString());
-    removeStaleTemporaryFiles(QFileInfo(target));
+    const std::optional<QString> target = writeWholeFile(path, bytes, fallback, error);
+    if (!target)
+        return false;
+    const QFileInfo written(*target);
+    const QString name = written.fileName();
+    detail::RemoveStaleTemporaryFiles(written.absolutePath(), [&name](QStringView base) { return base == name; });
     return true;
 }
 

@@ -211,7 +211,15 @@ private slots:
             << QStringList{"t-1.svg:svg"} << QByteArray() << 0;
         QTest::newRow("two rows with one name: the second does not replace the first")
             << none << QStringList{"--svg", "%d.svg"} << QByteArray("AB\nAB\n") << 0 << QStringList{"AB.svg:svg"}
-            << QByteArray("code39: line 2: AB.svg exists; --force replaces it\n") << 1;
+            << QByteArray("code39: line 2: AB.svg: made the same file name as line 1, whose file is kept\n") << 1;
+        QTest::newRow("two rows with one name and --force: the first is still kept, the second named")
+            << QStringList{"AB.svg:old"} << QStringList{"--force", "--svg", "x%n%d.svg"}
+            << QByteArray("23\nB\nC\nD\nE\nF\nG\nH\nI\nJ\nK\n3\n") << 0
+            << QStringList{"AB.svg:old",  "x10J.svg:svg", "x11K.svg:svg", "x123.svg:svg",
+                           "x2B.svg:svg", "x3C.svg:svg",  "x4D.svg:svg",  "x5E.svg:svg",
+                           "x6F.svg:svg", "x7G.svg:svg",  "x8H.svg:svg",  "x9I.svg:svg"}
+            << QByteArray("code39: line 12: x123.svg: made the same file name as line 1, whose file is kept\n")
+            << 1;
         QByteArray rows;
         QStringList written{"m-5.svg:node"};
         for (int i = 1; i <= 30; ++i) {
@@ -301,6 +309,50 @@ private slots:
             QCOMPARE(run.err, err);
         QCOMPARE(run.status, status);
         QCOMPARE(Listing(QDir(dir.path())), after);
+    }
+
+    // Two batches at once into one folder, neither with --force: every name is written exactly once, by
+    // the batch whose row its file holds, and the other batch reports that line's file as existing, even
+    // where the name was free when it looked; no temporary file stays.
+    void twoBatchesAtOnce()
+    {
+        constexpr int kRows = 300;
+        QTemporaryDir dir;
+        QProcess batches[2];
+        for (int b = 0; b < 2; ++b) {
+            const QString rowsFile = dir.filePath(QStringLiteral("rows%1.txt").arg(b));
+            QByteArray rows;
+            for (int n = 1; n <= kRows; ++n)
+                rows += char('A' + b) + QByteArray::number(n) + '\n';
+            QVERIFY(support::WriteFile(rowsFile, rows));
+            batches[b].setStandardInputFile(rowsFile);
+            batches[b].setWorkingDirectory(dir.path());
+        }
+        for (QProcess& batch : batches)
+            batch.start(QStringLiteral(CODE39_EXE), {"--svg", "c-%n.svg"});
+        QByteArray err[2];
+        for (int b = 0; b < 2; ++b) {
+            QVERIFY(batches[b].waitForFinished(60000));
+            err[b] = batches[b].readAllStandardError();
+        }
+        int refused[2] = {0, 0};
+        for (int n = 1; n <= kRows; ++n) {
+            const QByteArray name = "c-" + QByteArray::number(n) + ".svg";
+            const QByteArray svg = support::ReadFile(dir.filePath(name));
+            const int writer = svg.contains("<title>A" + QByteArray::number(n) + "</title>")   ? 0
+                               : svg.contains("<title>B" + QByteArray::number(n) + "</title>") ? 1
+                                                                                               : -1;
+            QVERIFY2(writer >= 0, name.constData());
+            const QByteArray exists = "code39: line " + QByteArray::number(n) + ": " + name + " exists";
+            QVERIFY2(!err[writer].contains(exists + ';') && err[1 - writer].contains(exists + ';'),
+                     name.constData());
+            ++refused[1 - writer];
+        }
+        for (int b = 0; b < 2; ++b) {
+            QCOMPARE(err[b].count('\n'), refused[b]);
+            QCOMPARE(batches[b].exitCode(), refused[b] ? 1 : 0);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), kRows + 2);
     }
 
     void usage_data()

@@ -1,3 +1,4 @@
+#include "platform/FileBatch.h"
 #include "platform/FileWriter.h"
 #include "support/Files.h"
 
@@ -5,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -154,6 +157,82 @@ private slots:
         QVERIFY(setAge(path(name), age));
         QVERIFY(WriteWholeFile(path("kelmtips.ini"), "[S]\r\n"));
         QCOMPARE(!QFileInfo::exists(path(name)), removed);
+        // A batch clears the same leftovers, once, when it finishes.
+        QVERIFY(support::WriteFile(path(name), "half"));
+        QVERIFY(setAge(path(name), age));
+        FileBatch batch(FileBatch::Existing::Replace);
+        QCOMPARE(batch.Write(path("kelmtips.ini"), "[T]\r\n"), FileBatch::Outcome::Written);
+        QVERIFY(batch.Finish());
+        QCOMPARE(!QFileInfo::exists(path(name)), removed);
+    }
+
+    // A batch writes a new name, leaves what exists unless told to replace it, and then replaces only
+    // what WriteWholeFile would; whatever the outcome, no temporary file stays.
+    void batch_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<int>("outcome");
+        const int written = int(FileBatch::Outcome::Written), exists = int(FileBatch::Outcome::Exists),
+                  failed = int(FileBatch::Outcome::Failed);
+        QTest::newRow("a new file") << "new" << false << written;
+        QTest::newRow("an existing file is kept") << "file" << false << exists;
+        QTest::newRow("an existing file, replacing") << "file" << true << written;
+        QTest::newRow("a link to a missing file is kept") << "dangling link" << false << exists;
+        QTest::newRow("a link to a missing file, replacing: refused") << "dangling link" << true << failed;
+        QTest::newRow("a named pipe is kept") << "fifo" << false << exists;
+        QTest::newRow("a named pipe, replacing: refused") << "fifo" << true << failed;
+        QTest::newRow("a missing folder") << "missing/file" << false << failed;
+    }
+    void batch()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, replace);
+        QFETCH(int, outcome);
+#ifdef Q_OS_UNIX
+        QVERIFY(support::WriteFile(path("file"), "old"));
+        QVERIFY(QFile::link(path("nothing"), path("dangling link")));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+        const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System);
+        FileBatch batch(replace ? FileBatch::Existing::Replace : FileBatch::Existing::Keep);
+        QString error;
+        QCOMPARE(int(batch.Write(path(target), "new bytes", &error)), outcome);
+        QCOMPARE(error.isEmpty(), outcome != int(FileBatch::Outcome::Failed));
+        QVERIFY(batch.Finish());
+        QCOMPARE(support::ReadFile(path("file")), QByteArray(target == "file" && replace ? "new bytes" : "old"));
+        QStringList after = before;
+        if (target == "new") {
+            after << "new";
+            after.sort();
+        }
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System), after);
+        QVERIFY(!QFileInfo::exists(path("nothing")));
+#else
+        QSKIP("links and pipes are those of POSIX");
+#endif
+    }
+
+    // Several writers of one new name at once: exactly one makes it, the others find it made and change
+    // nothing, even though it did not exist when each of them began.
+    void batchNeverReplacesUnasked()
+    {
+        constexpr int kNames = 40, kWriters = 4;
+        for (int name = 0; name < kNames; ++name) {
+            const QString target = path(QString::number(name));
+            std::vector<FileBatch::Outcome> outcomes(kWriters);
+            std::vector<std::thread> writers;
+            FileBatch batch(FileBatch::Existing::Keep);
+            for (int w = 0; w < kWriters; ++w)
+                writers.emplace_back([&, w] { outcomes[w] = batch.Write(target, QByteArray::number(w)); });
+            for (std::thread& writer : writers)
+                writer.join();
+            QVERIFY(batch.Finish());
+            const auto winner = std::find(outcomes.begin(), outcomes.end(), FileBatch::Outcome::Written);
+            QVERIFY(winner != outcomes.end());
+            QCOMPARE(std::count(outcomes.begin(), outcomes.end(), FileBatch::Outcome::Exists), kWriters - 1);
+            QCOMPARE(support::ReadFile(target), QByteArray::number(winner - outcomes.begin()));
+        }
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), kNames);
     }
 
     // A writable file in a folder that cannot be written: only the in-place fallback changes it.
