@@ -94,11 +94,11 @@ QString PrintTarget::description() const
     return QStringLiteral("the printer ") + m_printer.printerName();
 }
 
-PrintOutcome PrintTarget::print(int pageCount, const labels::PageDrawer& drawPage)
+namespace {
+
+PrintOutcome OutcomeOf(labels::PaintResult result)
 {
-    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
-        return printToFile(pageCount, drawPage);
-    switch (labels::PaintPages(m_printer, pageCount, drawPage)) {
+    switch (result) {
     case labels::PaintResult::NotStarted:
         return PrintOutcome::NotStarted;
     case labels::PaintResult::NotFinished:
@@ -106,7 +106,19 @@ PrintOutcome PrintTarget::print(int pageCount, const labels::PageDrawer& drawPag
     case labels::PaintResult::Painted:
         break;
     }
-    return m_printer.printerState() == QPrinter::Error ? PrintOutcome::NotFinished : PrintOutcome::Printed;
+    return PrintOutcome::Printed;
+}
+
+} // namespace
+
+PrintOutcome PrintTarget::print(int pageCount, const labels::PageDrawer& drawPage)
+{
+    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
+        return printToFile(pageCount, drawPage);
+    const PrintOutcome outcome = OutcomeOf(labels::PaintPages(m_printer, pageCount, drawPage));
+    if (outcome == PrintOutcome::Printed && m_printer.printerState() == QPrinter::Error)
+        return PrintOutcome::NotFinished;
+    return outcome;
 }
 
 // Qt's own PDF output truncates the file first and reports nothing when the disk fills: the pages are drawn in
@@ -123,14 +135,9 @@ PrintOutcome PrintTarget::printToFile(int pageCount, const labels::PageDrawer& d
         pdf.setPageLayout(m_printer.pageLayout());
         pdf.setTitle(m_printer.docName());
         pdf.setCreator(m_printer.creator());
-        switch (labels::PaintPages(pdf, pageCount, drawPage)) {
-        case labels::PaintResult::NotStarted:
-            return PrintOutcome::NotStarted;
-        case labels::PaintResult::NotFinished:
-            return PrintOutcome::NotFinished;
-        case labels::PaintResult::Painted:
-            break;
-        }
+        if (const PrintOutcome painted = OutcomeOf(labels::PaintPages(pdf, pageCount, drawPage));
+            painted != PrintOutcome::Printed)
+            return painted;
     }
     if (!platform::WriteWholeFile(m_printer.outputFileName(), bytes, &m_writeError))
         return PrintOutcome::NotWritten;
