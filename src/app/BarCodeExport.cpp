@@ -19,7 +19,7 @@ constexpr qsizetype kLongestNamePart = 60;
 
 } // namespace
 
-QByteArray PictureBytes(const MadeBarCode& made, PictureType type, int dpi, QString* error)
+QByteArray PictureBytes(const MadeBarCode& made, PictureType type, int dpi, QString& error)
 {
     return render::PictureBytes(type, made.barText, made.look(), made.data, dpi, error);
 }
@@ -51,13 +51,15 @@ protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override
     {
         if (mimeType == kPngMime && m_offersPng) {
+            QString error; // not offered when it cannot be made
             if (m_png.isEmpty())
-                m_png = render::BarCodePng(m_made.barText, m_made.look(), m_dpi);
+                m_png = render::BarCodePng(m_made.barText, m_made.look(), m_dpi, error);
             return m_png;
         }
         if (mimeType == kSvgMime) {
+            QString error;
             if (m_svg.isEmpty())
-                m_svg = render::BarCodeSvg(m_made.barText, m_made.look(), m_made.data);
+                m_svg = render::BarCodeSvg(m_made.barText, m_made.look(), m_made.data, error);
             return m_svg;
         }
         return QMimeData::retrieveData(mimeType, type);
@@ -79,11 +81,9 @@ QMimeData* WithPictures(const QMimeData& text, const MadeBarCode& made, int dpi)
     // drawings have no size limit; the PNG has the image's, margins included.
     QString why;
     const bool drawable = render::CanDrawBarCodeText(made.barText, why);
-    QMimeData* mime =
-        drawable ? new PictureMimeData(made, dpi,
-                                       render::MeasureBarCodeImage(made.barText, made.look(), dpi).failure ==
-                                           render::BarCodeImage::None)
-                 : new QMimeData;
+    render::BarCodeImageSize size;
+    const bool pngFits = drawable && render::MeasureBarCodeImage(made.barText, made.look(), dpi, size, why);
+    QMimeData* mime = drawable ? new PictureMimeData(made, dpi, pngFits) : new QMimeData;
     for (const QString& format : text.formats())
         mime->setData(format, text.data(format));
     return mime;

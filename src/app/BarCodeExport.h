@@ -34,8 +34,8 @@ using render::PictureFilters;
 using render::PictureType;
 using render::PictureTypeOf;
 
-// The file's bytes; empty, with the reason in *error, when the picture cannot be made (too large).
-QByteArray PictureBytes(const MadeBarCode& made, PictureType type, int dpi, QString* error);
+// The file's bytes; empty, with the reason in error, when the picture cannot be made (too large).
+QByteArray PictureBytes(const MadeBarCode& made, PictureType type, int dpi, QString& error);
 
 // The data as a file name of the type: the characters no file system takes (separators, the ones Windows
 // forbids, control characters) and a dot that would start a hidden name or a ".." become '_', cut to a

@@ -38,7 +38,7 @@ void BarCodeSaver::save(QWidget* window, const MadeBarCode& made)
     if (target.isFile() && !platform::AskYesNo(window, kSaveAsCaption, kReplaceQuestion.arg(shown)))
         return;
     QString error;
-    const QByteArray bytes = PictureBytes(made, m_type, kPictureDpi, &error);
+    const QByteArray bytes = PictureBytes(made, m_type, kPictureDpi, error);
     if (bytes.isEmpty() || !platform::WriteWholeFile(path, bytes, &error))
         platform::ShowWarning(window, window->pos() + kWarningOffset, kCannotSave.arg(shown, error));
 }

@@ -37,9 +37,11 @@ struct Job {
 // The file's bytes, or nothing with the reason; tooLarge tells a size the user chose from other failures.
 QByteArray DrawFile(const Job& job, const QString& barText, const QString& title, QString& error, bool& tooLarge)
 {
-    const QByteArray bytes = render::PictureBytes(job.type, barText, job.look, title, job.dpi, &error);
+    const QByteArray bytes = render::PictureBytes(job.type, barText, job.look, title, job.dpi, error);
+    render::BarCodeImageSize size;
+    QString why;
     tooLarge = bytes.isEmpty() && job.type == PictureType::Png &&
-               render::MeasureBarCodeImage(barText, job.look, job.dpi).failure == render::BarCodeImage::TooLarge;
+               !render::MeasureBarCodeImage(barText, job.look, job.dpi, size, why) && size.tooLarge;
     return bytes;
 }
 

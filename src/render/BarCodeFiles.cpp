@@ -18,10 +18,9 @@ const QString kCreator = QStringLiteral("Kelm");
 // Readers refuse a page side beyond 200 inches.
 constexpr double kMaxPdfPageSide = 14400;
 
-bool Fail(QString* error, const QString& why)
+bool Fail(QString& error, const QString& why)
 {
-    if (error)
-        *error = why;
+    error = why;
     return false;
 }
 
@@ -78,7 +77,7 @@ constexpr PictureKind kPictureKinds[] = {
     {PictureType::Pdf, "pdf", "PDF document (*.pdf)"},
 };
 
-bool LaidOut(const QString& barText, const BarCodeLayout& layout, QString* error)
+bool LaidOut(const QString& barText, const BarCodeLayout& layout, QString& error)
 {
     QString why;
     return !layout.size.isEmpty() || CanDrawBarCodeText(barText, why) || Fail(error, why);
@@ -86,50 +85,50 @@ bool LaidOut(const QString& barText, const BarCodeLayout& layout, QString* error
 
 } // namespace
 
-BarCodeImageSize MeasureBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi)
+bool MeasureBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi, BarCodeImageSize& size,
+                         QString& error)
 {
-    const auto fail = [](BarCodeImage::Failure failure, const QString& why) {
-        return BarCodeImageSize{0, 0, 0, failure, why};
+    size = {};
+    const auto tooLarge = [&](const QString& why) {
+        size.tooLarge = true;
+        return Fail(error, why);
     };
-    if (QString why; !CanDrawBarCodeText(barText, why))
-        return fail(BarCodeImage::Unreadable, why);
+    if (!CanDrawBarCodeText(barText, error))
+        return false;
     if (!BarCodeTypefaceAvailable(look)) {
-        return fail(BarCodeImage::NoTypeface,
+        return Fail(error,
                     QStringLiteral("the typeface \"%1\" is not available").arg(BarCodeFont(look, dpi).family()));
     }
 
     // A cheap bound first: sizing a huge text at a huge size could overflow.
     const int pixels = PixelsPerEm(look.pointSize, dpi);
     if (qint64(barText.size()) * pixels * pixels > kMaxImagePixels)
-        return fail(BarCodeImage::TooLarge, QStringLiteral("the image would be too large"));
+        return tooLarge(QStringLiteral("the image would be too large"));
     // A margin of two modules round the symbol and its quiet zones.
     const int margin = qCeil(2 * pixels / double(kModulesPerCharacter));
     const QSizeF extent = BarCodeExtent(barText, look, dpi);
     const qint64 width = qCeil(extent.width()) + 2 * margin;
     const qint64 height = qCeil(extent.height()) + 2 * margin;
     if (width > kMaxPngWidth)
-        return fail(BarCodeImage::TooLarge,
-                    QStringLiteral("image too wide (%1 pixels; a PNG image holds at most %2)")
-                        .arg(width)
-                        .arg(kMaxPngWidth));
+        return tooLarge(QStringLiteral("image too wide (%1 pixels; a PNG image holds at most %2)")
+                            .arg(width)
+                            .arg(kMaxPngWidth));
     if (width * height > kMaxImagePixels)
-        return fail(BarCodeImage::TooLarge,
-                    QStringLiteral("the image would be too large (%1 x %2 pixels)").arg(width).arg(height));
-    return {width, height, margin, BarCodeImage::None, {}};
+        return tooLarge(QStringLiteral("the image would be too large (%1 x %2 pixels)").arg(width).arg(height));
+    size = {width, height, margin, false};
+    return true;
 }
 
-BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi)
+bool DrawBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi, QImage& grey, QString& error)
 {
-    const BarCodeImageSize size = MeasureBarCodeImage(barText, look, dpi);
-    if (size.failure != BarCodeImage::None)
-        return {{}, size.failure, size.error};
+    BarCodeImageSize size;
+    if (!MeasureBarCodeImage(barText, look, dpi, size, error))
+        return false;
     const qint64 width = size.width, height = size.height;
     const int margin = size.margin;
     QImage image(int(width), int(height), QImage::Format_RGB32);
     if (image.isNull())
-        return {{},
-                BarCodeImage::TooLarge,
-                QStringLiteral("not enough memory for a %1 x %2 image").arg(width).arg(height)};
+        return Fail(error, QStringLiteral("not enough memory for a %1 x %2 image").arg(width).arg(height));
     const int dotsPerMeter = qRound(dpi / 0.0254);
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
@@ -140,7 +139,7 @@ BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, i
     }
     // By hand: Qt's own conversion prepares a colour transform for every image, which costs more than
     // drawing it, and black on white needs none.
-    QImage grey(image.size(), QImage::Format_Grayscale8);
+    grey = QImage(image.size(), QImage::Format_Grayscale8);
     for (int y = 0; y < image.height(); ++y) {
         const QRgb* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         uchar* out = grey.scanLine(y);
@@ -149,22 +148,22 @@ BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, i
     }
     grey.setDotsPerMeterX(dotsPerMeter);
     grey.setDotsPerMeterY(dotsPerMeter);
-    return {grey, BarCodeImage::None, {}};
+    return true;
 }
 
-QByteArray BarCodePng(const QString& barText, const BarCodeLook& look, int dpi, QString* error)
+QByteArray BarCodePng(const QString& barText, const BarCodeLook& look, int dpi, QString& error)
 {
-    const BarCodeImage drawn = DrawBarCodeImage(barText, look, dpi);
-    if (drawn.image.isNull())
-        return Fail(error, drawn.error), QByteArray();
+    QImage image;
+    if (!DrawBarCodeImage(barText, look, dpi, image, error))
+        return {};
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !drawn.image.save(&buffer, "PNG"))
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
         return Fail(error, QStringLiteral("the PNG image could not be made")), QByteArray();
     return bytes;
 }
 
-QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QString& title, QString* error)
+QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QString& title, QString& error)
 {
     const BarCodeLayout layout = LayOutBarCode(barText, look);
     if (!LaidOut(barText, layout, error))
@@ -196,7 +195,7 @@ QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QSt
     return svg;
 }
 
-QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title, QString* error)
+QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title, QString& error)
 {
     const BarCodeLayout layout = LayOutBarCode(barText, look);
     if (!LaidOut(barText, layout, error))
@@ -270,7 +269,7 @@ QString PictureExtension(PictureType type)
 }
 
 QByteArray PictureBytes(PictureType type, const QString& barText, const BarCodeLook& look, const QString& title,
-                        int dpi, QString* error)
+                        int dpi, QString& error)
 {
     switch (type) {
     case PictureType::Svg:

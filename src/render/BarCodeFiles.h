@@ -16,40 +16,34 @@ inline constexpr qint64 kMaxImagePixels = 64 * 1024 * 1024;
 // libpng writes no wider image than this.
 inline constexpr qint64 kMaxPngWidth = 1000000;
 
-struct BarCodeImage {
-    enum Failure { None, Unreadable, NoTypeface, TooLarge };
-    QImage image; // 8-bit grey, its resolution recorded; null on failure
-    Failure failure = None;
-    QString error; // why, on failure
-};
-
-// The image DrawBarCodeImage would make, found without drawing it: its size in pixels and the margin round
-// the symbol, or, when there would be no image, the failure and why. Cheap enough to ask before offering one.
+// The image DrawBarCodeImage makes, found without drawing it: its size in pixels and the margin round the
+// symbol. tooLarge when the bars could be drawn, but not in an image of that size.
 struct BarCodeImageSize {
     qint64 width = 0;
     qint64 height = 0;
     int margin = 0;
-    BarCodeImage::Failure failure = BarCodeImage::None;
-    QString error; // why, on failure
+    bool tooLarge = false;
 };
-BarCodeImageSize MeasureBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi);
+// The size of barText's image at dpi; false with the reason when it cannot be made (size.tooLarge tells a size
+// beyond the limits from text the typeface cannot draw). Cheap enough to ask before offering an image.
+bool MeasureBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi, BarCodeImageSize& size,
+                         QString& error);
 
 // barText (start and stop characters included) in black on white, set in the typeface at dpi, with a
-// quiet zone of at least ten narrow modules each side and a margin of two round everything.
-BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi);
+// quiet zone of at least ten narrow modules each side and a margin of two round everything: 8-bit grey, its
+// resolution recorded. False with the reason when it cannot be made.
+bool DrawBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi, QImage& image, QString& error);
 
-// The image above as PNG file bytes; empty, with the reason in *error, when it cannot be made.
-QByteArray BarCodePng(const QString& barText, const BarCodeLook& look, int dpi, QString* error = nullptr);
+// The image above as PNG file bytes; empty, with the reason in error, when it cannot be made.
+QByteArray BarCodePng(const QString& barText, const BarCodeLook& look, int dpi, QString& error);
 
 // An SVG 1.1 drawing in points: the bars as rectangles, the readable characters as text in a generic
 // monospace family, title as its <title>. Empty, with the reason, when barText cannot be drawn.
-QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QString& title,
-                      QString* error = nullptr);
+QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QString& title, QString& error);
 
 // A one-page PDF the size of the symbol and its quiet zones (rounded up to whole points): the bars as filled
 // paths, the readable characters as selectable text. Empty, with the reason, when barText cannot be drawn.
-QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title,
-                      QString* error = nullptr);
+QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title, QString& error);
 
 enum class PictureType { Png, Svg, Pdf };
 
@@ -62,8 +56,8 @@ PictureType PictureTypeOf(const QString& path);
 QString PictureExtension(PictureType type);
 
 // The bytes of a picture file of the type: a PNG image at dpi, or an SVG or PDF drawing (which ignore dpi),
-// title as the drawing's title. Empty, with the reason in *error, when it cannot be made.
+// title as the drawing's title. Empty, with the reason in error, when it cannot be made.
 QByteArray PictureBytes(PictureType type, const QString& barText, const BarCodeLook& look, const QString& title,
-                        int dpi, QString* error = nullptr);
+                        int dpi, QString& error);
 
 } // namespace render

@@ -96,8 +96,9 @@ private slots:
         for (const QString& format : textFormats)
             QCOMPARE(copied->data(format), textBytes[format]);
         const render::BarCodeLook look{above, size.toDouble(), true};
-        QCOMPARE(copied->data("image/png"), render::BarCodePng("*INV-42*", look, 300));
-        QCOMPARE(copied->data("image/svg+xml"), render::BarCodeSvg("*INV-42*", look, "INV-42"));
+        QString error;
+        QCOMPARE(copied->data("image/png"), render::BarCodePng("*INV-42*", look, 300, error));
+        QCOMPARE(copied->data("image/svg+xml"), render::BarCodeSvg("*INV-42*", look, "INV-42", error));
         const QImage picture = QImage::fromData(copied->data("image/png"), "PNG");
         QCOMPARE(support::DecodeImage(picture), QStringList{"INV-42"});
     }

@@ -273,7 +273,7 @@ private slots:
             QVERIFY2(r.ok(), qPrintable(data));
             const QString symbol = QString::fromStdString(code39::BarCodeString(r.data));
             QString error;
-            const QByteArray png = render::BarCodePng(symbol, look, dpi, &error);
+            const QByteArray png = render::BarCodePng(symbol, look, dpi, error);
             const QImage image = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_Grayscale8);
             QVERIFY2(!image.isNull(), qPrintable(error));
             QCOMPARE(qRound(image.dotsPerMeterX() * 0.0254), dpi);
@@ -290,8 +290,8 @@ private slots:
                 QFile out(file);
                 QVERIFY(out.open(QIODevice::WriteOnly));
                 out.write(format == "png"   ? png
-                          : format == "svg" ? render::BarCodeSvg(symbol, look, data)
-                                            : render::BarCodePdf(symbol, look, data));
+                          : format == "svg" ? render::BarCodeSvg(symbol, look, data, error)
+                                            : render::BarCodePdf(symbol, look, data, error));
                 out.close();
                 QVERIFY2(out.size() > 0, qPrintable(file));
                 if (format != "png") {
@@ -323,7 +323,8 @@ private slots:
         QFETCH(bool, textAbove);
         QFETCH(double, points);
         symbol.replace(u' ', u'~');
-        const QByteArray svg = render::BarCodeSvg(symbol, {textAbove, points, true}, "t");
+        QString error;
+        const QByteArray svg = render::BarCodeSvg(symbol, {textAbove, points, true}, "t", error);
         // What the typeface draws: one flag per module, from the first module of the first character.
         const QRawFont font = LoadFont(textAbove ? kUp : kLo);
         const qreal unitsPerModule = 2048 / 16.0;

@@ -190,7 +190,8 @@ private slots:
         QMimeData text;
         text.setText(made.data);
         const std::unique_ptr<QMimeData> copied(kelm::WithPictures(text, made, dpi));
-        const QByteArray png = render::BarCodePng(made.barText, made.look(), dpi);
+        QString error;
+        const QByteArray png = render::BarCodePng(made.barText, made.look(), dpi, error);
         QCOMPARE(copied->hasFormat(QStringLiteral("image/png")), !png.isEmpty());
         QCOMPARE(copied->formats().contains(QStringLiteral("image/png")), !png.isEmpty());
         if (!png.isEmpty())
@@ -206,11 +207,13 @@ private slots:
         kelm::MadeBarCode made;
         made.pointSize = 120;
         // The first length whose image is too large.
+        render::BarCodeImageSize size;
+        QString error;
         do {
             made.data += u'A';
             made.barText = u'*' + made.data + u'*';
-        } while (render::MeasureBarCodeImage(made.barText, made.look(), kDpi).failure ==
-                 render::BarCodeImage::None);
+        } while (render::MeasureBarCodeImage(made.barText, made.look(), kDpi, size, error));
+        QVERIFY(size.tooLarge);
         const QSizeF symbol = render::BarCodeExtent(made.barText, made.look(), kDpi);
         QVERIFY(symbol.width() < render::kMaxPngWidth &&
                 symbol.width() * symbol.height() < render::kMaxImagePixels);
@@ -218,7 +221,7 @@ private slots:
         text.setText(made.data);
         const std::unique_ptr<QMimeData> copied(kelm::WithPictures(text, made, kDpi));
         QVERIFY(!copied->hasFormat(QStringLiteral("image/png")));
-        QVERIFY(render::BarCodePng(made.barText, made.look(), kDpi).isEmpty());
+        QVERIFY(render::BarCodePng(made.barText, made.look(), kDpi, error).isEmpty());
         QVERIFY(copied->hasFormat(QStringLiteral("image/svg+xml")));
     }
 
