@@ -11,6 +11,7 @@
 #include "LabelDialog.h"
 #include "SampleSheet.h"
 #include "Settings.h"
+#include "SizeTypingFollower.h"
 #include "Texts.h"
 #include "TipDialog.h"
 #include "Vendor.h"
@@ -107,6 +108,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     controlCharacterList->setCompleter(nullptr);
 
     pointSizeBox->installEventFilter(this);
+    m_sizeTyping = new kelm::SizeTypingFollower(pointSizeBox, dataEdit);
     dataEdit->setFocus();
     createDialogs();
     m_fillSheet = std::make_unique<kelm::FillSheetOpener>(this, m_settingsFile);
@@ -363,6 +365,7 @@ void MainWindow::pointSizeEdited()
     if (m_barCodeMade)
         restylePreview();
     focusData();
+    m_sizeTyping->sizeApplied();
 }
 
 // ---- Copy and the buttons that open other windows -----------------------------------------------

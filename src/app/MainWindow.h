@@ -21,6 +21,7 @@
 //   DataEdit.*            the data field, which keeps its selection as the focus comes and goes.
 //   PreviewEdit.*         the preview box, a QTextEdit that also puts RTF on the clipboard.
 //   LinkLabel.*           a text that acts as a link (the web address, the version).
+//   SizeTypingFollower.*  digits typed just after a size applied go on to the size box, not the data.
 // What the main window does through others:
 //   ControlSettings.*     which control shows which setting: the table that fills the controls from the
 //                         settings file and reads them back at the close.
@@ -64,6 +65,7 @@ namespace kelm {
 class ControlSettings;
 class FillSheetOpener;
 class SettingsFile;
+class SizeTypingFollower;
 } // namespace kelm
 
 class MainWindow : public QWidget, private Ui::MainWindow {
@@ -168,6 +170,7 @@ private:
     std::unique_ptr<AboutDialog> m_aboutDialog;
     std::unique_ptr<LabelDialog> m_labelDialog;
     std::unique_ptr<kelm::FillSheetOpener> m_fillSheet;
+    kelm::SizeTypingFollower* m_sizeTyping = nullptr; // owned by the data field
     bool m_barCodeMade = false;
     // The bar code of the last successful Make as the preview shows it (restyles included).
     kelm::MadeBarCode m_made;
