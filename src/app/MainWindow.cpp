@@ -490,6 +490,29 @@ bool MainWindow::event(QEvent* event)
     return QWidget::event(event);
 }
 
+void MainWindow::showEvent(QShowEvent* event)
+{
+    // The settings are read at the first activation, after the window is on the screen; its first frame
+    // already stands at the saved place, so it never jumps there.
+    if (!std::exchange(m_placedBeforeShowing, true))
+        placeAtSavedPosition();
+    QWidget::showEvent(event);
+}
+
+void MainWindow::placeAtSavedPosition()
+{
+    const QString folder = kelm::DataFolderPath() + platform::Separator();
+    const kelm::SettingsFile file(folder + m_settingsFileName);
+    if (!file.fitsPathLimit() || !platform::DirectoryExists(folder))
+        return;
+    try {
+        if (const std::optional<QPoint> saved = file.savedPosition())
+            kelm::MoveOnScreen(this, *saved);
+    } catch (const platform::Error&) {
+        // The first activation reads the file again and reports what is wrong with it.
+    }
+}
+
 void MainWindow::changeEvent(QEvent* event)
 {
     // Another style or font gives the captions and frames other sizes: fit them once the children have
@@ -554,7 +577,7 @@ bool MainWindow::loadSettings()
     const kelm::Settings settings = m_settingsFile->load();
     tipsAtStartBox->setChecked(settings.tipsAtStart);
     if (m_settingsFile->hasSettingsSection()) {
-        kelm::MoveWithinReach(this, settings.position);
+        kelm::MoveOnScreen(this, settings.position);
         // "D" is the only size letter there is.
         sizeLetterD->setChecked(true);
         m_controlSettings->apply(settings);

@@ -132,6 +132,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -146,6 +147,8 @@ private:
     // The first activation: the version, the settings, the tip at start-up.
     void setUp();
     void locateDataFolder();
+    // Before the first showing: the frame where the settings file put it.
+    void placeAtSavedPosition();
     // Returns true when the tip window is to be shown.
     bool loadSettings();
     void saveSettings();
@@ -177,6 +180,7 @@ private:
     QAction* m_saveAsAction = nullptr;
     kelm::BarCodeSaver m_barCodeSaver;
     bool m_activated = false;
+    bool m_placedBeforeShowing = false;
     bool m_fitPending = false;
     // Whether the clipboard warning has had its one chance this run.
     bool m_clipboardWarningConsidered = false;

@@ -222,6 +222,16 @@ Settings SettingsFile::load() const
     return s;
 }
 
+std::optional<QPoint> SettingsFile::savedPosition() const
+{
+    if (!hasTipsSection() || !hasSettingsSection())
+        return std::nullopt;
+    const auto integer = [this](Key key) {
+        return platform::ReadInteger(Section(key), Name(key), Fallback(key).toInt(), m_path);
+    };
+    return QPoint(integer(Key::Left), integer(Key::Top));
+}
+
 void SettingsFile::writeSettingsSection(const Settings& s) const
 {
     // The order is the file's: a key the file lacks is added after the section's last key.

@@ -1,7 +1,9 @@
-// The main window as a desktop user meets it: keystrokes that stay in the field they were typed for.
+// The main window as a desktop user meets it: keystrokes that stay in the field they were typed for, a
+// window restored wholly on a screen and first shown where it was saved.
 #include "WindowFixture.h"
 #include "app/MainWindow.h"
 #include "app/SizeTypingFollower.h"
+#include "app/WindowPlacement.h"
 #include "render/Typefaces.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
+#include <limits>
 
 class TestDesktopUse : public QObject {
     Q_OBJECT
@@ -81,6 +84,73 @@ private slots:
         QTextCursor first(control<QTextEdit>("preview")->document());
         first.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
         QCOMPARE(first.charFormat().fontPointSize(), double(size));
+    }
+
+    // ---- Placement on the screens ----------------------------------------------------------------
+
+    void restoredPosition_data()
+    {
+        QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<int>("titleBar");
+        QTest::addColumn<QPoint>("placed");
+        // 1366 x 768 at scale 2 (the window is taller than the screen); the same at scale 1; a wide
+        // screen with a smaller one left of it and lower; two screens side by side.
+        const QList<QRect> scaled{QRect(0, 0, 683, 384)};
+        const QList<QRect> plain{QRect(0, 0, 1366, 740)};
+        const QList<QRect> pair{QRect(0, 0, 1920, 1040), QRect(-1024, 200, 1024, 728)};
+        const QList<QRect> sideBySide{QRect(0, 0, 1280, 1024), QRect(1280, 0, 1280, 1024)};
+        const QSize size(467, 442);
+        constexpr int kMax = std::numeric_limits<int>::max();
+        constexpr int kMin = std::numeric_limits<int>::min();
+        // clang-format off
+        QTest::newRow("plain: on the screen, as it stands") << plain << QRect(QPoint(40, 30), size) << 0 << QPoint(40, 30);
+        QTest::newRow("plain: 1500,900 comes back wholly into the corner") << plain << QRect(QPoint(1500, 900), size) << 0 << QPoint(899, 298);
+        QTest::newRow("plain: partly off at the right: wholly on") << plain << QRect(QPoint(1000, 100), size) << 0 << QPoint(899, 100);
+        QTest::newRow("plain: -7000,5000 into the lower left corner") << plain << QRect(QPoint(-7000, 5000), size) << 0 << QPoint(0, 298);
+        QTest::newRow("plain: above: down to the top, title bar included") << plain << QRect(QPoint(40, -10), size) << 24 << QPoint(40, 24);
+        QTest::newRow("plain: int maximum") << plain << QRect(kMax - 500, kMax - 500, 467, 442) << 0 << QPoint(899, 298);
+        QTest::newRow("plain: int minimum") << plain << QRect(QPoint(kMin, kMin), size) << 0 << QPoint(0, 0);
+        QTest::newRow("scaled: too tall: at the top, wholly across") << scaled << QRect(QPoint(1500, 900), size) << 0 << QPoint(216, 0);
+        QTest::newRow("scaled: too tall with a title bar to come") << scaled << QRect(QPoint(300, 200), size) << 24 << QPoint(216, 24);
+        QTest::newRow("pair: on the left screen") << pair << QRect(QPoint(-900, 300), size) << 0 << QPoint(-900, 300);
+        QTest::newRow("pair: mostly on the left screen: wholly onto it") << pair << QRect(QPoint(-400, 700), size) << 0 << QPoint(-467, 486);
+        QTest::newRow("pair: left of both: onto the left screen") << pair << QRect(QPoint(-6000, 500), size) << 0 << QPoint(-1024, 486);
+        QTest::newRow("pair: below both, at the right: onto the wide screen") << pair << QRect(QPoint(1000, 3000), size) << 0 << QPoint(1000, 598);
+        QTest::newRow("side by side: across the seam, more on the right") << sideBySide << QRect(QPoint(1200, 100), size) << 0 << QPoint(1280, 100);
+        QTest::newRow("side by side: across the seam, more on the left") << sideBySide << QRect(QPoint(1000, 100), size) << 0 << QPoint(813, 100);
+        QTest::newRow("no screen: as it stands") << QList<QRect>{} << QRect(QPoint(-5000, -5000), size) << 0 << QPoint(-5000, -5000);
+        // clang-format on
+    }
+    void restoredPosition()
+    {
+        QFETCH(QList<QRect>, screens);
+        QFETCH(QRect, frame);
+        QFETCH(int, titleBar);
+        QFETCH(QPoint, placed);
+        QCOMPARE(kelm::RestoredFramePosition(frame, screens, titleBar), placed);
+    }
+
+    // Whatever else the file holds, the window is at its saved place before it is first shown.
+    void firstFrameAtTheSavedPlace_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        // clang-format off
+        QTest::newRow("a plain file") << QByteArray("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nLeft=40\r\nTop=30\r\n");
+        QTest::newRow("a size letter other than D") << QByteArray("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nLeft=40\r\nTop=30\r\nFontSize=A\r\n");
+        QTest::newRow("the tip ring and tips") << QByteArray("[TipoftheDay]\r\nEnabled=0\r\nPosition=0\r\nMaximum=0\r\n[Tips]\r\n0=A tip\r\n[Settings]\r\nLeft=40\r\nTop=30\r\n");
+        // clang-format on
+    }
+    void firstFrameAtTheSavedPlace()
+    {
+        QFETCH(QByteArray, settings);
+        m_fixture.writeSettings(settings);
+        window().show();
+        // Before any event is handled: what the platform maps first.
+        QCOMPARE(window().frameGeometry().topLeft(), QPoint(40, 30));
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+        QTRY_VERIFY(control<QWidget>("dataEdit")->hasFocus());
+        QCOMPARE(window().frameGeometry().topLeft(), QPoint(40, 30));
     }
 };
 
