@@ -1,5 +1,5 @@
 // The main window as a desktop user meets it: keystrokes that stay in the field they were typed for, a
-// window restored wholly on a screen and first shown where it was saved.
+// window restored wholly on a screen and first shown where it was saved, one close on a full disk.
 #include "WindowFixture.h"
 #include "app/MainWindow.h"
 #include "app/SizeTypingFollower.h"
@@ -12,7 +12,11 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
+#include <csignal>
 #include <limits>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 class TestDesktopUse : public QObject {
     Q_OBJECT
@@ -151,6 +155,37 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window()));
         QTRY_VERIFY(control<QWidget>("dataEdit")->hasFocus());
         QCOMPARE(window().frameGeometry().topLeft(), QPoint(40, 30));
+    }
+
+    // ---- The close on a full disk ----------------------------------------------------------------
+
+    // A file-size limit stands in for a full disk: the file cannot grow by the keys the close adds. One
+    // close shows one message, closes the window and leaves every byte of the file, also of the keys
+    // that would have fitted (Left changes in place before Type is added).
+    void closeOnAFullDisk()
+    {
+#ifdef Q_OS_UNIX
+        const QByteArray settings = "[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nLeft=40\r\nTop=30\r\nData=OLD\r\n";
+        m_fixture.writeSettings(settings);
+        m_fixture.start();
+        window().move(41, 30);
+        control<QLineEdit>("dataEdit")->setText("NEW");
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit full = before;
+        full.rlim_cur = rlim_t(settings.size());
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+        const bool closed = window().close();
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &before), 0);
+        QVERIFY(closed);
+        QVERIFY(!window().isVisible());
+        QCOMPARE(m_fixture.recorder().errors,
+                 QStringList{QStringLiteral("Unable to write to %1.").arg(m_fixture.settingsFile())});
+        QCOMPARE(m_fixture.settingsBytes(), settings);
+#else
+        QSKIP("file-size limits are those of POSIX");
+#endif
     }
 };
 
