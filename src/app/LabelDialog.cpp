@@ -1,6 +1,7 @@
 #include "LabelDialog.h"
 
 #include "CaptionFitting.h"
+#include "DesktopOpener.h"
 #include "Settings.h"
 #include "WindowPlacement.h"
 #include "labels/RtfTemplate.h"
@@ -138,6 +139,6 @@ void LabelDialog::printLabels()
     if (explainPasteBox->isChecked())
         platform::ShowWarning(this, warningAt, kHowToPaste);
 
-    platform::ShellExecute(m_mainWindow, QStringLiteral("open"), fileName, QString(), folder);
+    kelm::OpenWithDesktop(m_mainWindow, kelm::Handler::WordProcessor, QStringLiteral("open"), fileName, folder);
     reject();
 }

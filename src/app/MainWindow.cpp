@@ -6,6 +6,7 @@
 #include "ClipboardWarning.h"
 #include "ControlCharacters.h"
 #include "ControlSettings.h"
+#include "DesktopOpener.h"
 #include "ErrorGuard.h"
 #include "FillSheetOpener.h"
 #include "LabelDialog.h"
@@ -450,14 +451,14 @@ void MainWindow::openHelp()
         if (platform::FileExists(installed))
             file = QDir::toNativeSeparators(installed);
     }
-    platform::ShellExecute(this, QStringLiteral("open"), file, QString(), QString());
+    kelm::OpenWithDesktop(this, kelm::Handler::HelpViewer, QStringLiteral("open"), file);
     focusData();
 }
 
 void MainWindow::openTypefacePage()
 {
     focusData();
-    platform::ShellExecute(this, QString(), QString::fromLatin1(kelm::kTypefacePage), QString(), QString());
+    kelm::OpenWithDesktop(this, kelm::Handler::WebBrowser, QString(), QString::fromLatin1(kelm::kTypefacePage));
 }
 
 // ---- Activation and close ---------------------------------------------------------------------------

@@ -33,6 +33,8 @@
 //   ControlCharacters.*   the caret codes Insert adds for the control-character list.
 //   SampleSheet.*         the sample sheet: its layout in printer pixels and the print job.
 // Shared by the windows:
+//   DesktopOpener.*       help, web pages and label templates handed to the desktop; a message when
+//                         nothing can open them.
 //   WindowPlacement.*     dialogs and warnings beside the main window; a frame kept within reach.
 //   CaptionFitting.*      captions fitted to the style and font in use.
 //   WindowLook.*          the faces and pictures the fixed layout was drawn with.

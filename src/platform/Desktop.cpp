@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -112,23 +113,44 @@ QString Separator()
 }
 
 void ShellExecute(QWidget* owner, const QString& verb, const QString& file, const QString& parameters,
-                  const QString& directory)
+                  const QString& directory, const std::function<void()>& notStarted)
 {
     if (Recorder* r = CurrentRecorder()) {
         r->shellCalls.append({verb, file, parameters, directory, owner != nullptr});
+        if (!r->shellFinds && notStarted)
+            notStarted();
         return;
     }
     // Web addresses go to the browser; documents are resolved against the working folder first,
     // as the Windows shell resolves a bare file name.
-    const QUrl url(file);
-    if (!url.scheme().isEmpty() && url.scheme().size() > 1) {
-        QDesktopServices::openUrl(url);
-        return;
+    QUrl url(file);
+    if (url.scheme().size() <= 1) {
+        QString path = file;
+        if (QFileInfo(path).isRelative())
+            path = QDir(directory.isEmpty() ? QDir::currentPath() : directory).filePath(file);
+        url = QUrl::fromLocalFile(path);
     }
-    QString path = file;
-    if (QFileInfo(path).isRelative())
-        path = QDir(directory.isEmpty() ? QDir::currentPath() : directory).filePath(file);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // xdg-open says by its exit status whether a handler took the document; the desktop services only
+    // say whether xdg-open itself started. It may wait for the handler, so it is not waited for here.
+    auto* opener = new QProcess;
+    QObject::connect(opener, &QProcess::finished, opener, [opener, notStarted](int code, QProcess::ExitStatus status) {
+        if ((status != QProcess::NormalExit || code != 0) && notStarted)
+            notStarted();
+        opener->deleteLater();
+    });
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, notStarted](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        if (notStarted)
+            notStarted();
+        opener->deleteLater();
+    });
+    opener->start(QStringLiteral("xdg-open"), {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+#else
+    if (!QDesktopServices::openUrl(url) && notStarted)
+        QMetaObject::invokeMethod(qApp, notStarted, Qt::QueuedConnection);
+#endif
 }
 
 void MessageBeep()

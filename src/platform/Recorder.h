@@ -28,6 +28,8 @@ struct SaveFileCall {
 
 struct Recorder {
     QList<ShellCall> shellCalls;
+    // False: the desktop has no handler for what ShellExecute opens, which it then reports at once.
+    bool shellFinds = true;
     int beeps = 0;
     QList<WarningCall> warnings;
     QStringList errors; // texts shown in the standard error box, with the "." rule applied

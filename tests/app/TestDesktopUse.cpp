@@ -1,13 +1,20 @@
 // The main window as a desktop user meets it: keystrokes that stay in the field they were typed for, a
-// window restored wholly on a screen and first shown where it was saved, one close on a full disk.
+// window restored wholly on a screen and first shown where it was saved, a message for whatever cannot
+// start, one close on a full disk.
 #include "WindowFixture.h"
+#include "app/DesktopOpener.h"
+#include "app/LabelDialog.h"
 #include "app/MainWindow.h"
-#include "app/SizeTypingFollower.h"
+#include "app/Vendor.h"
 #include "app/WindowPlacement.h"
+#include "app/SizeTypingFollower.h"
 #include "render/Typefaces.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
@@ -155,6 +162,73 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window()));
         QTRY_VERIFY(control<QWidget>("dataEdit")->hasFocus());
         QCOMPARE(window().frameGeometry().topLeft(), QPoint(40, 30));
+    }
+
+    // ---- What cannot start says so ---------------------------------------------------------------
+
+    void nothingToOpenWith_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("message");
+        const QString help = kelm::NotStartedMessage(kelm::Handler::HelpViewer, "zovod.chm");
+        const QString page = kelm::NotStartedMessage(kelm::Handler::WebBrowser, QString::fromLatin1(kelm::kTypefacePage));
+        // clang-format off
+        QTest::newRow("F1 in the data field") << "F1" << help;
+        QTest::newRow("the Help button") << "helpButton" << help;
+        QTest::newRow("Alt+W, the web page") << "Alt+W" << page;
+        QTest::newRow("Print Labels: the word processor") << "printLabels" << kelm::NotStartedMessage(kelm::Handler::WordProcessor, "lb167.rtf");
+        // clang-format on
+    }
+    void nothingToOpenWith()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, message);
+        m_fixture.writeSettings("[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nCount=1\r\n");
+        m_fixture.start();
+        m_fixture.recorder().shellFinds = false;
+        auto* dataEdit = control<QLineEdit>("dataEdit");
+        if (action == "F1") {
+            QTest::keyClick(dataEdit, Qt::Key_F1);
+        } else if (action == "Alt+W") {
+            QTest::keySequence(&window(), QKeySequence(QStringLiteral("Alt+W")));
+        } else if (action == "printLabels") {
+            QFile rtf(m_fixture.dataFolder() + "/lb167.rtf");
+            QVERIFY(rtf.open(QIODevice::WriteOnly));
+            rtf.write("{\\rtf1}");
+            rtf.close();
+            dataEdit->setText("ABC");
+            control<QPushButton>("makeButton")->click();
+            auto* list = WindowFixture::child<QComboBox>(&window().labelDialog(), "labelSizeList");
+            list->addItem("first stock");
+            list->setCurrentIndex(0);
+            WindowFixture::child<QCheckBox>(&window().labelDialog(), "explainPasteBox")->setChecked(false);
+            WindowFixture::execWhile(&window().labelDialog(), [this] {
+                WindowFixture::click(&window().labelDialog(), "printLabelsButton");
+                return true;
+            });
+        } else {
+            control<QPushButton>(qPrintable(action))->click();
+        }
+        QCOMPARE(m_fixture.recorder().shellCalls.size(), 1);
+        QCOMPARE(m_fixture.recorder().warnings.size(), 1);
+        QCOMPARE(m_fixture.recorder().warnings.first().text, message);
+        QCOMPARE(m_fixture.recorder().warnings.first().topLeft, window().pos() + kelm::kWarningOffset);
+        // A word processor that could not start leaves no busy cursor behind.
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // While a word processor starts the cursor says so; it goes with the start.
+    void busyWhileAWordProcessorStarts()
+    {
+        m_fixture.start();
+        kelm::OpenWithDesktop(&window(), kelm::Handler::WordProcessor, "open", "lb167.rtf", m_fixture.home());
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        kelm::OpenWithDesktop(&window(), kelm::Handler::WebBrowser, "open", "https://example.org", QString());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor); // only the word processor's
+        m_fixture.cleanup(); // the window goes, and its busy cursor with it
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        m_fixture.init(WindowFixture::DataFolder::Missing);
     }
 
     // ---- The close on a full disk ----------------------------------------------------------------
