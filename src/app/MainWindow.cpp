@@ -88,9 +88,8 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
 
     // The client area and its 8-pixel border; the window does not resize.
     setFixedSize(clientArea->geometry().adjusted(-8, -8, 8, 8).size());
-    QPalette face = palette();
-    face.setColor(QPalette::Window, face.color(QPalette::Button));
-    setPalette(face);
+    // The window is filled in the buttons' face colour of whatever palette is in use, now or later.
+    setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     kelm::SetButtonPictures({makeButton, copyButton, printLabelsButton, printSampleButton, insertButton,
                              tipsButton, helpButton, aboutButton});

@@ -2,6 +2,8 @@
 // window restored wholly on a screen and first shown where it was saved, a message for whatever cannot
 // start, one close on a full disk.
 #include "WindowFixture.h"
+#include "app/AboutDialog.h"
+#include "app/ClipboardWarning.h"
 #include "app/DesktopOpener.h"
 #include "app/LabelDialog.h"
 #include "app/MainWindow.h"
@@ -14,11 +16,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QAbstractButton>
+#include <QHash>
+#include <QImage>
+#include <QLabel>
+#include <QPalette>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
+#include <cmath>
 #include <csignal>
 #include <limits>
 #ifdef Q_OS_UNIX
@@ -229,6 +237,82 @@ private slots:
         m_fixture.cleanup(); // the window goes, and its busy cursor with it
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         m_fixture.init(WindowFixture::DataFolder::Missing);
+    }
+
+    // ---- Dark palettes ----------------------------------------------------------------------------
+
+    // Every text of every window stands out from what is behind it under a dark palette: the most common
+    // colour of a text's picture is its background, and some pixel differs from it by a contrast ratio
+    // of 3 or more (white on white is 1).
+    void textsStandOutUnderADarkPalette_data()
+    {
+        QTest::addColumn<QString>("windowName");
+        QTest::newRow("the main window") << "main";
+        QTest::newRow("About") << "about";
+        QTest::newRow("the label dialog") << "labels";
+        QTest::newRow("the clipboard warning") << "clipboard";
+    }
+    void textsStandOutUnderADarkPalette()
+    {
+        QFETCH(QString, windowName);
+        const QPalette before = QApplication::palette();
+        QPalette dark;
+        for (auto [role, colour] : {std::pair{QPalette::Window, QColor(0x2b, 0x2b, 0x2b)},
+                                    {QPalette::WindowText, QColor(Qt::white)},
+                                    {QPalette::Base, QColor(0x1e, 0x1e, 0x1e)},
+                                    {QPalette::AlternateBase, QColor(0x35, 0x35, 0x35)},
+                                    {QPalette::Text, QColor(Qt::white)},
+                                    {QPalette::Button, QColor(0x35, 0x35, 0x35)},
+                                    {QPalette::ButtonText, QColor(Qt::white)}})
+            dark.setColor(role, colour);
+        QApplication::setPalette(dark);
+        m_fixture.start();
+        QWidget* shown = &window();
+        if (windowName == "about")
+            shown = &window().aboutDialog();
+        else if (windowName == "labels")
+            shown = &window().labelDialog();
+        else if (windowName == "clipboard")
+            shown = reinterpret_cast<QWidget*>(&window().clipboardWarning());
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        QStringList faint;
+        const auto luminance = [](QRgb rgb) {
+            const auto channel = [](int c) {
+                const double v = c / 255.0;
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+        };
+        for (QWidget* w : shown->findChildren<QWidget*>()) {
+            QString text;
+            if (auto* label = qobject_cast<QLabel*>(w); label && label->pixmap().isNull())
+                text = label->text();
+            else if (auto* button = qobject_cast<QAbstractButton*>(w))
+                text = button->text();
+            if (text.trimmed().isEmpty() || !w->isVisible() || w->width() < 4 || w->height() < 4)
+                continue;
+            const QImage picture = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QHash<QRgb, int> counts;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    ++counts[picture.pixel(x, y)];
+            QRgb background = 0;
+            int most = 0;
+            for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+                if (it.value() > most)
+                    most = it.value(), background = it.key();
+            double best = 1;
+            for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+                const double a = luminance(it.key()) + 0.05, b = luminance(background) + 0.05;
+                best = std::max(best, std::max(a, b) / std::min(a, b));
+            }
+            if (best < 3)
+                faint.append(QStringLiteral("%1 (%2)").arg(w->objectName()).arg(best, 0, 'f', 2));
+        }
+        shown->hide();
+        QApplication::setPalette(before);
+        QVERIFY2(faint.isEmpty(), qPrintable(faint.join(", ")));
     }
 
     // ---- The close on a full disk ----------------------------------------------------------------
