@@ -8,9 +8,11 @@
 #include "platform/Desktop.h"
 #include "platform/FileWriter.h"
 
+#include <QApplication>
 #include <QDir>
 
 #include <QFileDialog>
+#include <QScrollBar>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -29,8 +31,10 @@ const QString kReplaceCustom =
     QStringLiteral("%1 already exists.\nDo you want to replace it with a template for %2?");
 const QString kCannotSave = QStringLiteral("The template could not be saved: %1");
 const QString kNoTemplate = QStringLiteral("This stock cannot be a template: %1.");
-const QString kCurrentBarCode = QStringLiteral("The current bar code in every label: %1");
-const QString kNoBarCodeYet = QStringLiteral("The current bar code in every label (make one first)");
+const QString kCurrentBarCode = QStringLiteral("The c&urrent bar code in every label: %1");
+const QString kNoBarCodeYet = QStringLiteral("The c&urrent bar code in every label (make one first)");
+// How wide the data may stand in the radio button's caption, in pixels.
+constexpr int kDataShownWidth = 160;
 const QString kStockItem = QStringLiteral("%1 - %2 (%3, %4 labels, %5)");
 const QString kRemoveTitle = QStringLiteral("Remove Your Stock");
 const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the list?");
@@ -79,6 +83,11 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     for (QDoubleSpinBox* spin : {offsetXSpin, offsetYSpin})
         connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { m_offsetTyped = true; });
 
+    // A field reached by Tab or its mnemonic is scrolled into view on a short screen.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && settingsPanel->isAncestorOf(now))
+            settingsScroll->ensureWidgetVisible(now);
+    });
     copiesSpin->setMaximum(labels::kMaxCopies);
     const FillOnce once(*this);
     setBarCodeData(QString());
@@ -104,13 +113,22 @@ void FillSheetDialog::setBarCodeData(const QString& barCodeData)
     currentRadio->setEnabled(!barCodeData.isEmpty());
     if (barCodeData.isEmpty()) {
         currentRadio->setText(kNoBarCodeYet);
+        currentRadio->setToolTip(QString());
         listRadio->setChecked(true);
     } else {
-        currentRadio->setText(kCurrentBarCode.arg(barCodeData));
+        // Long data is cut short so that the window keeps its width; the tip shows it whole.
+        const QString shown = currentRadio->fontMetrics().elidedText(barCodeData, Qt::ElideRight, kDataShownWidth);
+        currentRadio->setText(kCurrentBarCode.arg(QString(shown).replace(u'&', QStringLiteral("&&"))));
+        currentRadio->setToolTip(barCodeData);
         // A bar code to fill with is what the window is for, unless a list has been typed.
         if (listEdit->toPlainText().trimmed().isEmpty())
             currentRadio->setChecked(true);
     }
+    // The settings scroll up and down on a short screen, never sideways: their panel keeps the width its
+    // captions need, this one's included.
+    settingsScroll->setMinimumWidth(settingsPanel->minimumSizeHint().width() +
+                                    settingsScroll->verticalScrollBar()->sizeHint().width() +
+                                    2 * settingsScroll->frameWidth());
     rebuild();
 }
 
@@ -382,6 +400,7 @@ void FillSheetDialog::searchStocks()
                                              .arg(labels::LabelSizeText(stock)),
                                          stockList);
         item->setData(Qt::UserRole, id);
+        item->setToolTip(item->text()); // the list cuts long names short
         if (chosen == id)
             stockList->setCurrentItem(item);
     }

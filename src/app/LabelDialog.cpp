@@ -94,6 +94,12 @@ void LabelDialog::setExplainPaste(bool explain)
     explainPasteBox->setChecked(explain);
 }
 
+QString LabelDialog::StockName(int row)
+{
+    const QList<labels::Stock> stocks = labels::OwnStocks();
+    return row >= 0 && row < stocks.size() ? stocks.at(row).name() : QString();
+}
+
 QString LabelDialog::TemplateFileName(int row)
 {
     if (row >= 0 && row < StockTemplates().size())

@@ -150,7 +150,8 @@ void MainWindow::addFillSheetAction()
     connect(shortcut, &QShortcut::activated, this, [this] { Reported([this] { fillSheet(); }); });
     // Queued: the label dialog's own modal loop ends before the window opens.
     connect(
-        m_labelDialog.get(), &LabelDialog::fillSheetRequested, this, [this] { Reported([this] { fillSheet(); }); },
+        m_labelDialog.get(), &LabelDialog::fillSheetRequested, this,
+        [this] { Reported([this] { fillSheet(LabelDialog::StockName(m_labelDialog->labelSize())); }); },
         Qt::QueuedConnection);
 }
 
@@ -407,7 +408,7 @@ void MainWindow::printLabels()
     focusData();
 }
 
-void MainWindow::fillSheet()
+void MainWindow::fillSheet(const QString& offeredStock)
 {
     // Before any Make the window offers a list only, built with the options as the boxes stand.
     kelm::MadeBarCode barCode = m_made;
@@ -422,7 +423,7 @@ void MainWindow::fillSheet()
     } catch (const platform::ConvertError&) {
         // A size box that holds no number: the size of the last Make, as the preview shows it.
     }
-    m_fillSheet->open(barCode);
+    m_fillSheet->open(barCode, offeredStock);
     focusData();
 }
 

@@ -113,8 +113,9 @@ public:
     void copy();
     void printSample();
     void printLabels();
-    // The Fill a Sheet window with the bar code as Make made it, or for a list before any Make.
-    void fillSheet();
+    // The Fill a Sheet window with the bar code as Make made it, or for a list before any Make; offering
+    // the stock first when one is given.
+    void fillSheet(const QString& offeredStock = QString());
     // Appends the chosen control character's caret code to the data; refused while Full ASCII is off.
     void insertControlCharacter();
     void showTips();

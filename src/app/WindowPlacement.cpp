@@ -15,6 +15,8 @@ namespace {
 constexpr qint64 kTitleBarGrip = 100;
 // The title bar's height when the window manager has not framed the window (yet, or at all).
 constexpr int kTitleBarAllowance = 24;
+// A window manager's border on each side.
+constexpr int kFrameBorderAllowance = 4;
 
 // Qt keeps a window's corners in ints and adds the window's size to them: a coordinate near the int
 // limits would wrap round. Qt's own bound on widget sizes keeps the sums in range.
@@ -99,6 +101,21 @@ QPoint RestoredFramePosition(const QRect& frame, const QList<QRect>& screens, in
     };
     return QPoint(int(place(left, width, chosen->left(), chosen->width())),
                   int(place(top, height, chosen->top(), chosen->height()) + titleBar));
+}
+
+void FitOnScreen(QWidget* window, const QSize& preferred, const QWidget* owner)
+{
+    const QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        window->resize(preferred);
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    // The window manager's frame is not known before the window is shown: allow a title bar and borders.
+    const QSize room = available.size() - QSize(2 * kFrameBorderAllowance, kTitleBarAllowance + kFrameBorderAllowance);
+    const QSize size = preferred.boundedTo(room).expandedTo(window->minimumSizeHint());
+    window->resize(size);
+    window->move(available.center() - QPoint(size.width() / 2, size.height() / 2 - kTitleBarAllowance / 2));
 }
 
 void MoveOnScreen(QWidget* window, const QPoint& frameCorner)

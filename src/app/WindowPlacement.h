@@ -23,6 +23,10 @@ void PlaceBeside(QWidget* window, const QRect& mainFrame, const QPoint& offset);
 // available area, else the nearest corner where it does. With no screens the corner stays.
 QPoint ReachableFramePosition(const QRect& frame, const QList<QRect>& screens, int titleBar);
 
+// Sizes a window that lays itself out to the preferred size or, on a smaller screen, to what that
+// screen's available area leaves (never below the layout's minimum), centred over the owner's screen area.
+void FitOnScreen(QWidget* window, const QSize& preferred, const QWidget* owner);
+
 // Where a restored window's frame goes: wholly on the screen that holds most of it (when it overlaps
 // none, the screen its title bar would be brought onto), on each axis where it fits that screen; where
 // it is larger than the screen, at the screen's left or top edge. titleBar: the height of a title bar
