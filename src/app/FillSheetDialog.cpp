@@ -22,6 +22,9 @@
 namespace {
 
 const QString kPageOf = QStringLiteral("Page %1 of %2");
+const QString kSavedNote = QStringLiteral("Saved %1");
+const QString kPrintedNote = QStringLiteral("Sent to %1");
+const QString kPdfWrittenNote = QStringLiteral("Saved the labels as a PDF file");
 const QString kRowFailed = QStringLiteral("Row %1: %2");
 const QString kPrintFailed = QStringLiteral("The labels could not be printed: the printer did not start.");
 const QString kChooseList = QStringLiteral("Open a List of Bar Codes");
@@ -75,7 +78,15 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     connect(printButton, &QPushButton::clicked, this, &FillSheetDialog::print);
     connect(printOutlinesButton, &QPushButton::clicked, this, &FillSheetDialog::printOutlines);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(saveTemplateButton, &QPushButton::clicked, this, &FillSheetDialog::saveCustomTemplate);
+    connect(saveTemplateButton, &QPushButton::clicked, this, [this] {
+        if (saveCustomTemplate())
+            platform::ShowNote(saveTemplateButton,
+                               kSavedNote.arg(QDir::toNativeSeparators(
+                                   QDir(m_dataFolder).filePath(QString::fromLatin1(labels::kCustomTemplateFile)))));
+    });
+    connect(this, &FillSheetDialog::printed, this, [this](const QString& printerName) {
+        platform::ShowNote(printButton, printerName.isEmpty() ? kPdfWrittenNote : kPrintedNote.arg(printerName));
+    });
     saveTemplateButton->setEnabled(false);
     connect(addStockButton, &QPushButton::clicked, this, &FillSheetDialog::addUserStock);
     connect(editStockButton, &QPushButton::clicked, this, &FillSheetDialog::editUserStock);

@@ -60,6 +60,8 @@ const QString kTooLong = QStringLiteral("Error: the data is too long for one bar
 const QString kFolderMissing = QStringLiteral("The folder %1 is missing, please re-install this product.");
 const QString kTipsFileMissing = QString::fromLatin1(kelm::kTipsFileMissing);
 const QString kHelpFile = QStringLiteral("zovod.chm");
+const QString kCopiedNote = QStringLiteral("Copied %1 \u2014 paste it into your word processor");
+const QString kSavedNote = QStringLiteral("Saved %1");
 
 using kelm::Reported;
 
@@ -381,6 +383,7 @@ void MainWindow::copy()
     if (!std::exchange(m_clipboardWarningConsidered, true) && !render::BarCodeTypefacesInstalledForOtherPrograms())
         m_clipboardWarning->exec();
     copyPreview();
+    platform::ShowNote(copyButton, kCopiedNote.arg(m_made.data));
     focusData();
 }
 
@@ -622,9 +625,10 @@ void MainWindow::addSaveAsAction()
 
 void MainWindow::saveBarCodeAs()
 {
-    if (m_barCodeMade)
-        m_barCodeSaver.save(this, m_made);
-    else
+    if (m_barCodeMade) {
+        if (const QString saved = m_barCodeSaver.save(this, m_made); !saved.isEmpty())
+            platform::ShowNote(preview, kSavedNote.arg(saved));
+    } else
         showNotice(kMakeBeforeSaving);
     focusData();
 }

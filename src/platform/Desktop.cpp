@@ -17,6 +17,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
@@ -160,6 +163,33 @@ void MessageBeep()
         return;
     }
     QApplication::beep();
+}
+
+void ShowNote(QWidget* anchor, const QString& text)
+{
+    if (Recorder* r = CurrentRecorder()) {
+        r->notes.append(text);
+        return;
+    }
+    // A label of its own in the tool tips' colours rather than a tool tip, which any key, click or
+    // window activation would take away at once. One note at a time.
+    static QPointer<QLabel> shown;
+    if (shown)
+        shown->close();
+    auto* note = new QLabel(text, anchor->window(), Qt::ToolTip | Qt::FramelessWindowHint);
+    note->setAttribute(Qt::WA_DeleteOnClose);
+    note->setAttribute(Qt::WA_ShowWithoutActivating);
+    note->setTextFormat(Qt::PlainText);
+    note->setForegroundRole(QPalette::ToolTipText);
+    note->setBackgroundRole(QPalette::ToolTipBase);
+    note->setAutoFillBackground(true);
+    note->setFrameStyle(QFrame::Box | QFrame::Plain);
+    note->setMargin(4);
+    note->adjustSize();
+    note->move(anchor->mapToGlobal(QPoint(0, anchor->height() + 2)));
+    note->show();
+    QTimer::singleShot(kNoteMs, note, &QWidget::close);
+    shown = note;
 }
 
 void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text)

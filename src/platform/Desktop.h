@@ -39,6 +39,10 @@ void ShellExecute(QWidget* owner, const QString& verb, const QString& file, cons
                   const QString& directory, const std::function<void()>& notStarted = {});
 // The default system beep.
 void MessageBeep();
+// A short note by the control that did something (a copy, a saved file) that goes by itself after
+// kNoteMs without taking the focus or blocking.
+inline constexpr int kNoteMs = 2000;
+void ShowNote(QWidget* anchor, const QString& text);
 // The modal warning box: title "Warning", warning icon, one "OK" button, frame's top-left corner at topLeft.
 void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text);
 // The standard error box: the application's name as its title, error icon, one OK button.

@@ -21,6 +21,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPalette>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -313,6 +314,31 @@ private slots:
         shown->hide();
         QApplication::setPalette(before);
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(", ")));
+    }
+
+    // ---- Short notes after a copy or a save ---------------------------------------------------------
+
+    void notesAfterCopyAndSave()
+    {
+        m_fixture.start();
+        auto* dataEdit = control<QLineEdit>("dataEdit");
+        dataEdit->setText("ABCD4567");
+        control<QPushButton>("makeButton")->click();
+        const QRect copyAt = control<QPushButton>("copyButton")->geometry();
+        WindowFixture::closeNextModal(); // the clipboard warning, where it comes
+        control<QPushButton>("copyButton")->click();
+        QCOMPARE(m_fixture.recorder().notes,
+                 QStringList{QStringLiteral("Copied ABCD4567 \u2014 paste it into your word processor")});
+        QCOMPARE(control<QPushButton>("copyButton")->geometry(), copyAt); // nothing moves for a note
+        const QString file = m_fixture.home() + "/ABCD4567.png";
+        m_fixture.recorder().saveFileName = file;
+        window().saveBarCodeAs();
+        QCOMPARE(m_fixture.recorder().notes.value(1), "Saved " + QDir::toNativeSeparators(file));
+        QVERIFY(QFile::exists(file));
+        // A cancelled save says nothing.
+        m_fixture.recorder().saveFileName.clear();
+        window().saveBarCodeAs();
+        QCOMPARE(m_fixture.recorder().notes.size(), 2);
     }
 
     // ---- The close on a full disk ----------------------------------------------------------------

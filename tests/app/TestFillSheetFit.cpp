@@ -1,6 +1,7 @@
 // The Fill a Sheet window and the stock editor as a keyboard user meets them on a 1366 x 768 screen at
 // scale 2: on the screen with every button, a mnemonic for every field, Tab leaving the typed list, long
-// stock names cut short with the whole name as a tip, and the label dialog's stock offered first.
+// stock names cut short with the whole name as a tip, the label dialog's stock offered first, and a short
+// note after a save or a print.
 #include "WindowFixture.h"
 #include "app/FillSheetDialog.h"
 #include "app/LabelDialog.h"
@@ -13,9 +14,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -187,6 +190,26 @@ private slots:
             for (int i = 0; i < list->count(); ++i)
                 QCOMPARE(list->item(i)->toolTip(), list->item(i)->text());
         });
+    }
+
+    // Saving the custom template and printing to a PDF file each leave a short note.
+    void notesAfterSavingAndPrinting()
+    {
+        QTemporaryDir dir;
+        m_fixture.recorder().printDialogAnswer = true;
+        m_fixture.recorder().preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath("sheet.pdf"));
+        };
+        withFillSheet([](FillSheetDialog* dialog) {
+            dialog->setRows({"A-1"});
+            WindowFixture::click(dialog, "saveTemplateButton");
+            WindowFixture::click(dialog, "printButton");
+        });
+        QCOMPARE(m_fixture.recorder().notes,
+                 (QStringList{"Saved " + QDir::toNativeSeparators(m_fixture.dataFolder() + "/custom.rtf"),
+                              "Saved the labels as a PDF file"}));
+        QVERIFY(QFile::exists(dir.filePath("sheet.pdf")));
     }
 
     // The label dialog's stock is the one the Fill a Sheet window offers first.
