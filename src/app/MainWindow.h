@@ -42,6 +42,7 @@
 //   Texts.h               the texts more than one window shows.
 //   Common.*              the file names the windows offer (safe, free).
 //   Vendor.h              the maker's details (generated from cmake/Vendor.cmake).
+//   StartOptions.*        kelm --help and --version, answered before any window.
 //   main.cpp              start-up: the application object, the typefaces, this window, the loop.
 //
 // Every handler that can fail with a platform::Error is bound through that guard, as the message loop

@@ -350,6 +350,7 @@ void TestInstall::installUser()
     QVERIFY(code39.isSymLink() && code39.isExecutable());
     QCOMPARE(code39.symLinkTarget(), prefix + "/bin/code39");
     QCOMPARE(readAll(share + "/man/man1/code39.1"), readAll(kSource + "/resources/man/code39.1"));
+    QCOMPARE(readAll(share + "/man/man1/kelm.1"), readAll(kSource + "/resources/man/kelm.1"));
     QCOMPARE(readAll(share + "/bash-completion/completions/code39"),
              readAll(kSource + "/resources/completion/code39.bash"));
     QVERIFY2(log.contains(home.filePath(".local/bin") + " is not on your PATH"), qPrintable(log));
@@ -411,7 +412,8 @@ void TestInstall::installUser()
     QVERIFY2(runInstall(home.path(), &log, {"--uninstall"}) == 0, qPrintable(log));
     for (const QString& gone : {prefix, share + "/applications/kelm.desktop", share + "/fonts/kelm",
                                 share + "/icons/hicolor/256x256/apps/kelm.png", code39.filePath(),
-                                share + "/man/man1/code39.1", share + "/bash-completion/completions/code39"})
+                                share + "/man/man1/code39.1", share + "/man/man1/kelm.1",
+                                share + "/bash-completion/completions/code39"})
         QVERIFY2(!QFileInfo::exists(gone) && !QFileInfo(gone).isSymLink(), qPrintable(gone));
     QCOMPARE(readAll(zovod + "custom.rtf"), custom);
     QCOMPARE(readAll(zovod + "kelmtips.ini"), settings);
