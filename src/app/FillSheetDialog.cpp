@@ -12,10 +12,10 @@
 #include <QDir>
 
 #include <QFileDialog>
-#include <QScrollBar>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScrollBar>
 #include <algorithm>
 #include <limits>
 
@@ -80,9 +80,10 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(saveTemplateButton, &QPushButton::clicked, this, [this] {
         if (saveCustomTemplate())
-            platform::ShowNote(saveTemplateButton,
-                               kSavedNote.arg(QDir::toNativeSeparators(
-                                   QDir(m_dataFolder).filePath(QString::fromLatin1(labels::kCustomTemplateFile)))));
+            platform::ShowNote(
+                saveTemplateButton,
+                kSavedNote.arg(QDir::toNativeSeparators(
+                    QDir(m_dataFolder).filePath(QString::fromLatin1(labels::kCustomTemplateFile)))));
     });
     connect(this, &FillSheetDialog::printed, this, [this](const QString& printerName) {
         platform::ShowNote(printButton, printerName.isEmpty() ? kPdfWrittenNote : kPrintedNote.arg(printerName));

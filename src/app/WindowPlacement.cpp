@@ -112,7 +112,8 @@ void FitOnScreen(QWidget* window, const QSize& preferred, const QWidget* owner)
     }
     const QRect available = screen->availableGeometry();
     // The window manager's frame is not known before the window is shown: allow a title bar and borders.
-    const QSize room = available.size() - QSize(2 * kFrameBorderAllowance, kTitleBarAllowance + kFrameBorderAllowance);
+    const QSize room =
+        available.size() - QSize(2 * kFrameBorderAllowance, kTitleBarAllowance + kFrameBorderAllowance);
     const QSize size = preferred.boundedTo(room).expandedTo(window->minimumSizeHint());
     window->resize(size);
     window->move(available.center() - QPoint(size.width() / 2, size.height() / 2 - kTitleBarAllowance / 2));

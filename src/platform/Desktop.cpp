@@ -10,15 +10,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QLabel>
-#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -137,11 +137,12 @@ void ShellExecute(QWidget* owner, const QString& verb, const QString& file, cons
     // xdg-open says by its exit status whether a handler took the document; the desktop services only
     // say whether xdg-open itself started. It may wait for the handler, so it is not waited for here.
     auto* opener = new QProcess;
-    QObject::connect(opener, &QProcess::finished, opener, [opener, notStarted](int code, QProcess::ExitStatus status) {
-        if ((status != QProcess::NormalExit || code != 0) && notStarted)
-            notStarted();
-        opener->deleteLater();
-    });
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, notStarted](int code, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || code != 0) && notStarted)
+                             notStarted();
+                         opener->deleteLater();
+                     });
     QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, notStarted](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart)
             return;

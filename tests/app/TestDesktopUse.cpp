@@ -7,23 +7,23 @@
 #include "app/DesktopOpener.h"
 #include "app/LabelDialog.h"
 #include "app/MainWindow.h"
+#include "app/SizeTypingFollower.h"
 #include "app/Vendor.h"
 #include "app/WindowPlacement.h"
-#include "app/SizeTypingFollower.h"
 #include "render/Typefaces.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
-#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QLabel>
-#include <QPalette>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
@@ -180,7 +180,8 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("message");
         const QString help = kelm::NotStartedMessage(kelm::Handler::HelpViewer, "zovod.chm");
-        const QString page = kelm::NotStartedMessage(kelm::Handler::WebBrowser, QString::fromLatin1(kelm::kTypefacePage));
+        const QString page =
+            kelm::NotStartedMessage(kelm::Handler::WebBrowser, QString::fromLatin1(kelm::kTypefacePage));
         // clang-format off
         QTest::newRow("F1 in the data field") << "F1" << help;
         QTest::newRow("the Help button") << "helpButton" << help;
@@ -349,7 +350,8 @@ private slots:
     void closeOnAFullDisk()
     {
 #ifdef Q_OS_UNIX
-        const QByteArray settings = "[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nLeft=40\r\nTop=30\r\nData=OLD\r\n";
+        const QByteArray settings =
+            "[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nLeft=40\r\nTop=30\r\nData=OLD\r\n";
         m_fixture.writeSettings(settings);
         m_fixture.start();
         window().move(41, 30);

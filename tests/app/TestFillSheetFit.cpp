@@ -55,8 +55,10 @@ void VerifyMnemonics(const QWidget* dialog)
         const QChar letter = Mnemonic(text);
         if (letter.isNull())
             continue;
-        QVERIFY2(!letters.contains(letter), qPrintable(QStringLiteral("%1 and %2 share Alt+%3")
-                                                           .arg(letters.value(letter), w->objectName(), letter)));
+        QVERIFY2(
+            !letters.contains(letter),
+            qPrintable(
+                QStringLiteral("%1 and %2 share Alt+%3").arg(letters.value(letter), w->objectName(), letter)));
         letters.insert(letter, w->objectName());
     }
 }

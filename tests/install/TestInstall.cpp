@@ -410,10 +410,10 @@ void TestInstall::installUser()
     QVERIFY(QFile::remove(code39.filePath()));
     QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
     QVERIFY2(runInstall(home.path(), &log, {"--uninstall"}) == 0, qPrintable(log));
-    for (const QString& gone : {prefix, share + "/applications/kelm.desktop", share + "/fonts/kelm",
-                                share + "/icons/hicolor/256x256/apps/kelm.png", code39.filePath(),
-                                share + "/man/man1/code39.1", share + "/man/man1/kelm.1",
-                                share + "/bash-completion/completions/code39"})
+    for (const QString& gone :
+         {prefix, share + "/applications/kelm.desktop", share + "/fonts/kelm",
+          share + "/icons/hicolor/256x256/apps/kelm.png", code39.filePath(), share + "/man/man1/code39.1",
+          share + "/man/man1/kelm.1", share + "/bash-completion/completions/code39"})
         QVERIFY2(!QFileInfo::exists(gone) && !QFileInfo(gone).isSymLink(), qPrintable(gone));
     QCOMPARE(readAll(zovod + "custom.rtf"), custom);
     QCOMPARE(readAll(zovod + "kelmtips.ini"), settings);
