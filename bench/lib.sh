@@ -6,7 +6,7 @@ bench_code39() {
     local exe=${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/rel/src/cli/code39}
     if [ ! -x "$exe" ]; then
         echo "no code39 executable at $exe; build it first, e.g.:" >&2
-        echo "  cmake -S . -B build/rel -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build/rel --target code39cli" >&2
+        echo "  cmake -S . -B build/rel -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build/rel --target code39" >&2
         exit 2
     fi
     echo "$exe"

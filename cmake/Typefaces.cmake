@@ -23,5 +23,5 @@ function(kelm_add_typefaces target)
     qt_add_resources(${target} "typefaces" PREFIX "/fonts" BASE ${KELM_TYPEFACE_DIR}
                      FILES ${KELM_TYPEFACE_FILES})
     install(FILES ${KELM_TYPEFACE_FILES} ${CMAKE_SOURCE_DIR}/resources/fonts/LICENSE-DejaVu.txt
-            DESTINATION share/kelm/fonts)
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/kelm/fonts)
 endfunction()

@@ -3,6 +3,8 @@
 // name the dialog suggests, and the picture forms Copy puts on the clipboard beside the text.
 
 #include "render/BarCodeDrawing.h"
+#include "render/BarCodeFiles.h"
+#include "render/OutputLimits.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,8 +13,8 @@ class QMimeData;
 
 namespace kelm {
 
-// The PNG resolution of saved and copied pictures: enough for any printer to set the bars crisply.
-inline constexpr int kPictureDpi = 300;
+// The PNG resolution of saved and copied pictures.
+inline constexpr int kPictureDpi = render::kDefaultDpi;
 
 // What the preview shows of the last successful Make.
 struct MadeBarCode {
@@ -27,12 +29,10 @@ struct MadeBarCode {
     render::BarCodeLook look() const { return {textAbove, double(pointSize), true}; }
 };
 
-enum class PictureType { Png, Svg, Pdf };
-
-// The Save As dialog's file types, one filter each, in the order of PictureType.
-QString PictureFilters();
-// The type the file name's extension names (case aside); PNG for any other extension.
-PictureType PictureTypeOf(const QString& path);
+// The picture types and their filters are render's: Save As offers what the command line writes.
+using render::PictureFilters;
+using render::PictureType;
+using render::PictureTypeOf;
 
 // The file's bytes; empty, with the reason in *error, when the picture cannot be made (too large).
 QByteArray PictureBytes(const MadeBarCode& made, PictureType type, int dpi, QString* error);
@@ -44,7 +44,7 @@ QString SuggestedFileName(const QString& data, PictureType type);
 
 // The formats of text followed by image/png (at dpi) and image/svg+xml of the bar code, so that programs
 // that take text keep finding theirs first. The pictures are drawn only when a program asks for them (a
-// long bar code takes seconds to draw); a picture too large to make is not offered.
+// long bar code takes seconds to draw); a picture that cannot be made (a PNG too large) is not offered.
 QMimeData* WithPictures(const QMimeData& text, const MadeBarCode& made, int dpi);
 
 } // namespace kelm

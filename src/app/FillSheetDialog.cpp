@@ -1,19 +1,19 @@
 #include "FillSheetDialog.h"
 
-#include "Common.h"
-
+#include "PrintTarget.h"
 #include "UserStockDialog.h"
 #include "labels/RowList.h"
 #include "labels/RtfTemplate.h"
 #include "platform/Desktop.h"
+#include "platform/FileNames.h"
 #include "platform/FileWriter.h"
+#include "render/OutputLimits.h"
 
 #include <QApplication>
 #include <QDir>
 
 #include <QFileDialog>
 #include <QPainter>
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollBar>
 #include <algorithm>
@@ -44,8 +44,8 @@ const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the l
 // The print job's name, which the print dialog also offers as the PDF file's name.
 const QString kSheetDocument = QStringLiteral("%1 labels");
 const QString kNoFreeName = QStringLiteral("There is no free file name for the labels in %1.");
-// The resolution the preview's warnings assume until a printer has been chosen: a common printer's.
-constexpr int kAssumedDpi = 300;
+// UTF-16 units of the stock's name in the file offered: well within a file name's 255 bytes.
+constexpr qsizetype kLongestStockName = 60;
 
 } // namespace
 
@@ -100,7 +100,11 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
         if (now && settingsPanel->isAncestorOf(now))
             settingsScroll->ensureWidgetVisible(now);
     });
-    copiesSpin->setMaximum(labels::kMaxCopies);
+    // The ranges the command line takes too; until a printer is chosen the warnings assume the default dpi.
+    copiesSpin->setMaximum(render::kMaxCopies);
+    sizeSpin->setRange(render::kMinPointSize, render::kMaxPointSize);
+    for (QDoubleSpinBox* spin : {offsetXSpin, offsetYSpin})
+        spin->setRange(-render::kMaxOffsetMm, render::kMaxOffsetMm);
     const FillOnce once(*this);
     setBarCodeData(QString());
     searchStocks();
@@ -461,7 +465,7 @@ void FillSheetDialog::rebuild()
         problems.append(m_listError);
     for (const labels::RowFailure& failure : std::as_const(m_sheet.failures))
         problems.append(kRowFailed.arg(failure.row).arg(failure.message));
-    problems.append(labels::SheetWarnings(m_sheet, kAssumedDpi));
+    problems.append(labels::SheetWarnings(m_sheet, render::kDefaultDpi));
     problemsEdit->setPlainText(problems.join(u'\n'));
     showPage(qMin(m_page, qMax(0, m_sheet.pageCount() - 1)));
 }
@@ -506,61 +510,33 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
 {
     if (m_sheet.labels.isEmpty())
         return false;
-    QPrinter printer(QPrinter::HighResolution);
-    const QSizeF size = m_sheet.stock.page;
-    const bool wide = size.width() > size.height();
-    printer.setPageLayout(
-        QPageLayout(QPageSize(wide ? size.transposed() : size, QPageSize::Point, QString(), QPageSize::ExactMatch),
-                    wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
-    printer.setFullPage(true); // label positions are from the paper's edge, not the printable area's
-    const QString document = kSheetDocument.arg(kelm::SafeFileNamePart(m_sheet.stock.name()));
-    printer.setDocName(document);
-    // With no printer the dialog can only make a PDF: it starts with a new file in the documents folder.
-    if (QPrinterInfo::availablePrinterNames().isEmpty())
-        printer.setOutputFileName(
-            kelm::FreeFileName(QDir(platform::DocumentsFolder()).filePath(document + QStringLiteral(".pdf"))));
-    if (!platform::ExecPrintDialog(printer, this))
+    const QString document = kSheetDocument.arg(
+        platform::SafeFileNamePart(m_sheet.stock.name(), kLongestStockName, platform::NameLength::Utf16Units));
+    kelm::PrintTarget target({document, true, labels::StockPageLayout(m_sheet.stock)}, nullptr);
+    switch (target.choose(this)) {
+    case kelm::PrintOutcome::Cancelled:
         return false;
-    if (printer.outputFormat() == QPrinter::PdfFormat) {
-        // A PDF without a file name, or with a folder for one, goes to a new file there (the documents
-        // folder when none was named), never over a file that exists.
-        const QString chosen = printer.outputFileName();
-        if (chosen.isEmpty() || QFileInfo(chosen).isDir()) {
-            const QString folder = chosen.isEmpty() ? platform::DocumentsFolder() : chosen;
-            QDir().mkpath(folder);
-            const QString path = kelm::FreeFileName(QDir(folder).filePath(document + QStringLiteral(".pdf")));
-            if (path.isEmpty()) {
-                platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
-                                      kNoFreeName.arg(QDir::toNativeSeparators(folder)));
-                return false;
-            }
-            printer.setOutputFileName(path);
-        } else if (QFileInfo(chosen).absolutePath() == QDir(platform::DocumentsFolder()).absolutePath()) {
-            QDir().mkpath(platform::DocumentsFolder()); // offered before the folder was made
-        }
+    case kelm::PrintOutcome::NoFreeFileName:
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
+                              kNoFreeName.arg(QDir::toNativeSeparators(target.folder())));
+        return false;
+    default:
+        break;
     }
-    const QString printerName =
-        printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
+    const QString printerName = target.printerName();
     options.offsetMm = offsetForPrinter(printerName);
-    const int dpi = printer.logicalDpiY();
     if (warn) {
         // The printer's own resolution decides what scans; say so before the paper is used.
-        const QStringList warnings = labels::SheetWarnings(m_sheet, dpi);
+        const QStringList warnings = labels::SheetWarnings(m_sheet, target.dpi());
         if (!warnings.isEmpty())
             platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), warnings.join(u'\n'));
     }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    const int pages = options.barCodes ? m_sheet.pageCount() : 1;
+    const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, m_sheet, page, options); };
+    if (target.print(pages, drawPage) == kelm::PrintOutcome::NotStarted) {
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kPrintFailed);
         return false;
     }
-    const int pages = options.barCodes ? qMax(1, m_sheet.pageCount()) : 1;
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            printer.newPage();
-        labels::DrawPage(painter, m_sheet, page, options);
-    }
-    painter.end();
     if (!printerName.isEmpty()) {
         m_offsets.insert(printerName, options.offsetMm);
         m_offsetTyped = false;

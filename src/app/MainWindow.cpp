@@ -22,6 +22,7 @@
 #include "code39/Version.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
+#include "render/OutputLimits.h"
 #include "render/Typefaces.h"
 
 #include <QAction>
@@ -43,7 +44,6 @@ namespace {
 
 const QString kNoticeFamily = QStringLiteral("Arial");
 constexpr int kNoticePointSize = 12;
-constexpr int kLargestPointSize = 1638;
 constexpr int kSmallestTypedPointSize = 18;
 constexpr int kHintHidePause = 6000;
 constexpr int kFirstLabelRow = 2;
@@ -242,9 +242,9 @@ QString MainWindow::barCodeFamily() const
 
 int MainWindow::pointSize() const
 {
-    // Rich text holds sizes in twentieths of a point in 16 bits, so 1638 points is the most a copy can
-    // carry; below 1 point there is nothing to set. The nearest size that works is used instead.
-    return std::clamp(platform::StrToInt(pointSizeBox->currentText()), 1, kLargestPointSize);
+    // Beyond the largest a copy cannot carry the size, below 1 point there is nothing to set: the nearest
+    // size that works is used instead.
+    return std::clamp(platform::StrToInt(pointSizeBox->currentText()), 1, render::kMaxWindowPointSize);
 }
 
 QString MainWindow::settingsFilePath() const
@@ -396,7 +396,7 @@ void MainWindow::printSample()
     }
     // The sheet reads the controls as they stand now, not as they were at Make.
     const kelm::SampleSheetContent content{data(), barCodeFamily(), checksum(), fullAscii(), previewText()};
-    if (!kelm::PrintSampleSheet(this, content))
+    if (!kelm::PrintSampleSheet(this, content, m_printTarget))
         return; // cancelled: the focus stays where it is
     focusData();
 }

@@ -32,6 +32,8 @@
 //                         the pictures Copy adds to the clipboard.
 //   ControlCharacters.*   the caret codes Insert adds for the control-character list.
 //   SampleSheet.*         the sample sheet: its layout in printer pixels and the print job.
+//   PrintTarget.*         every print job: the print dialog on the target a window remembers, the PDF
+//                         file offered without a printer, and the pages (labels/Pages.h) painted.
 // Shared by the windows:
 //   DesktopOpener.*       help, web pages and label templates handed to the desktop; a message when
 //                         nothing can open them.
@@ -40,7 +42,6 @@
 //   WindowLook.*          the faces and pictures the fixed layout was drawn with.
 //   ErrorGuard.h          Reported(): a handler's platform::Error shown in the standard error box.
 //   Texts.h               the texts more than one window shows.
-//   Common.*              the file names the windows offer (safe, free).
 //   Vendor.h              the maker's details (generated from cmake/Vendor.cmake).
 //   StartOptions.*        kelm --help and --version, answered before any window.
 //   main.cpp              start-up: the application object, the typefaces, this window, the loop.
@@ -50,6 +51,7 @@
 
 #include "BarCodeExport.h"
 #include "BarCodeSaver.h"
+#include "PrintTarget.h"
 #include "ui_MainWindow.h"
 
 #include <QString>
@@ -94,7 +96,7 @@ public:
     bool textBelow() const;
     // The bar-code typeface family for the chosen style.
     QString barCodeFamily() const;
-    // The point size box's number, brought into the range the typeface can be set at (1..1638).
+    // The point size box's number, brought into the range a copy can carry (1..render::kMaxWindowPointSize).
     // Throws platform::ConvertError when the box holds no number.
     int pointSize() const;
     // The settings file in use: set at the first activation; empty until then or when the data folder
@@ -183,6 +185,8 @@ private:
     kelm::MadeBarCode m_made;
     QAction* m_saveAsAction = nullptr;
     kelm::BarCodeSaver m_barCodeSaver;
+    // Where the last sample sheet went, for the next one in this run.
+    kelm::PrintTargetMemory m_printTarget;
     bool m_activated = false;
     bool m_placedBeforeShowing = false;
     bool m_fitPending = false;

@@ -1,19 +1,13 @@
 #include "SampleSheet.h"
 
-#include "Common.h"
-
 #include "Vendor.h"
-#include "platform/Desktop.h"
 #include "platform/Errors.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
+#include <QPaintDevice>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QRegularExpression>
 #include <iterator>
 
 namespace kelm {
@@ -44,75 +38,7 @@ int MulDiv(int number, int numerator, int denominator)
     return int(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
-// What the print dialog last confirmed in this run: later jobs start on the same printer, or offer the
-// same file (under a new name once it exists).
-struct LastTarget {
-    QString printerName;
-    QString file;
-    bool toFile = false;
-};
-LastTarget& Last()
-{
-    static LastTarget last;
-    return last;
-}
-
 const QString kSheetName = QStringLiteral("Sample sheet");
-
-// The wanted file, or a free name beside it: the sheet never replaces a file the user did not choose.
-QString FreeSheetFile(const QString& wanted)
-{
-    const QString free = kelm::FreeFileName(wanted);
-    if (free.isEmpty())
-        throw platform::PrinterError(QStringLiteral("No free file name for the sample sheet in ") +
-                                     QDir::toNativeSeparators(QFileInfo(wanted).absolutePath()));
-    return free;
-}
-
-// A PDF file name in the folder that no existing file has.
-QString NewSheetFile(const QString& folder)
-{
-    return FreeSheetFile(QDir(folder).filePath(kSheetName + QStringLiteral(".pdf")));
-}
-
-// The file the print dialog offers when the sheet is to go to a file: beside the one chosen last in this
-// run while its folder is there, else in the documents folder (made when missing, as the dialog
-// refuses a folder that does not exist).
-QString OfferedSheetFile()
-{
-    const QString last = Last().file;
-    if (!last.isEmpty() && QFileInfo(last).dir().exists())
-        return FreeSheetFile(last);
-    const QString documents = platform::DocumentsFolder();
-    QDir().mkpath(documents);
-    return NewSheetFile(documents);
-}
-
-// With no printer installed the job goes to a PDF file. The dialog may leave no file name, or only
-// the folder it offered; the sheet then goes to a new file there or in the documents folder.
-void EnsurePdfTarget(QPrinter& printer)
-{
-    if (printer.outputFormat() != QPrinter::PdfFormat)
-        return;
-    const QString chosen = printer.outputFileName();
-    if (!chosen.isEmpty() && !QFileInfo(chosen).isDir())
-        return;
-    QString folder = chosen;
-    if (folder.isEmpty()) {
-        folder = platform::DocumentsFolder();
-        QDir().mkpath(folder);
-    }
-    printer.setOutputFileName(NewSheetFile(folder));
-}
-
-QString PrinterDescription(const QPrinter& printer)
-{
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        return QStringLiteral("the file ") + QDir::toNativeSeparators(printer.outputFileName());
-    if (printer.printerName().isEmpty())
-        return QStringLiteral("the printer");
-    return QStringLiteral("the printer ") + printer.printerName();
-}
 
 } // namespace
 
@@ -176,37 +102,25 @@ void DrawSampleSheet(QPainter& painter, int dpiX, int dpiY, const SampleSheetCon
     }
 }
 
-void ForgetLastPrintTarget()
+bool PrintSampleSheet(QWidget* parent, const SampleSheetContent& content, PrintTargetMemory& memory)
 {
-    Last() = LastTarget{};
-}
-
-bool PrintSampleSheet(QWidget* parent, const SampleSheetContent& content)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    // The dialog names a file after the document when the user switches to a file.
-    printer.setDocName(kSheetName);
-    if (!Last().printerName.isEmpty() && !Last().toFile)
-        printer.setPrinterName(Last().printerName);
-    else if (Last().toFile || QPrinterInfo::availablePrinterNames().isEmpty())
-        printer.setOutputFileName(OfferedSheetFile());
-    if (!platform::ExecPrintDialog(printer, parent))
+    PrintTarget target({kSheetName, false, std::nullopt}, &memory);
+    switch (target.choose(parent)) {
+    case PrintOutcome::Cancelled:
         return false;
-    Last().toFile = printer.outputFormat() == QPrinter::PdfFormat;
-    if (!Last().toFile)
-        Last().printerName = printer.printerName();
-    printer.setDocName(QString());
-    EnsurePdfTarget(printer);
-    if (Last().toFile)
-        Last().file = printer.outputFileName();
-
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw platform::PrinterError(QStringLiteral("Unable to start printing on ") + PrinterDescription(printer));
-    DrawSampleSheet(painter, printer.logicalDpiX(), printer.logicalDpiY(), content);
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw platform::PrinterError(QStringLiteral("Unable to finish printing on ") +
-                                     PrinterDescription(printer));
+    case PrintOutcome::NoFreeFileName:
+        throw platform::PrinterError(QStringLiteral("No free file name for the sample sheet in ") +
+                                     QDir::toNativeSeparators(target.folder()));
+    default:
+        break;
+    }
+    const PrintOutcome printed = target.print(1, [&](QPainter& painter, int) {
+        DrawSampleSheet(painter, painter.device()->logicalDpiX(), painter.device()->logicalDpiY(), content);
+    });
+    if (printed == PrintOutcome::NotStarted)
+        throw platform::PrinterError(QStringLiteral("Unable to start printing on ") + target.description());
+    if (printed != PrintOutcome::Printed)
+        throw platform::PrinterError(QStringLiteral("Unable to finish printing on ") + target.description());
     return true;
 }
 

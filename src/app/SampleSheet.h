@@ -3,11 +3,12 @@
 // data and options, and the bar code at six point sizes. Everything is placed in printer pixels
 // computed from the printer's own resolution, so the page has the same physical layout everywhere.
 
+#include "PrintTarget.h"
+
 #include <QList>
 #include <QString>
 
 class QPainter;
-class QPrinter;
 class QWidget;
 
 namespace kelm {
@@ -47,16 +48,12 @@ QList<SheetLine> SampleSheetLines(int dpiX, int dpiY, const SampleSheetContent& 
 // points of that device).
 void DrawSampleSheet(QPainter& painter, int dpiX, int dpiY, const SampleSheetContent& content);
 
-// The whole print job: the print dialog (on the printer last confirmed in this run), then one page.
-// Returns false when the user cancels the dialog; throws platform::PrinterError when the job cannot
-// be started or completed.
+// The whole print job through the print target: the print dialog (on the printer or the file memory holds
+// from the window's last job), then one page. Returns false when the user cancels the dialog; throws
+// platform::PrinterError when the job cannot be started or completed.
 //
-// The dialog starts on the printer or the file confirmed last in this run; with neither, and no printer
-// installed, on "Sample sheet.pdf" in the documents folder. A file offered never exists yet: an existing
-// one gets the next free "Sample sheet (n).pdf".
-bool PrintSampleSheet(QWidget* parent, const SampleSheetContent& content);
-
-// Forgets the printer and file of earlier jobs, as a new run would (for tests).
-void ForgetLastPrintTarget();
+// With neither remembered and no printer installed, the dialog starts on "Sample sheet.pdf" in the documents
+// folder. A file offered never exists yet: an existing one gets the next free "Sample sheet (n).pdf".
+bool PrintSampleSheet(QWidget* parent, const SampleSheetContent& content, PrintTargetMemory& memory);
 
 } // namespace kelm

@@ -4,6 +4,7 @@
 #include "platform/Errors.h"
 #include "platform/FileWriter.h"
 #include "platform/Profile.h"
+#include "render/OutputLimits.h"
 
 #include <QFile>
 
@@ -88,9 +89,6 @@ QString Fallback(Key key)
 const QString kNoTip = QStringLiteral("XXXX");
 const QString kTextBelow = QStringLiteral("B");
 const QString kTextAbove = QStringLiteral("A");
-
-// A printer offset beyond this many millimetres is no printer's shift but a slip; the window allows no more.
-constexpr double kLargestOffsetMm = 20;
 
 // Stock and printer names become keys: the characters that the file's grammar would read otherwise
 // ("=" ends a key, ";" and "[" start comments and headers, "%" is the escape itself, line breaks and
@@ -357,7 +355,8 @@ QList<std::pair<QString, QPointF>> SettingsFile::printerOffsets() const
         bool xOk = false, yOk = false;
         const double x = fields.value(0).toDouble(&xOk);
         const double y = fields.value(1).toDouble(&yOk);
-        if (fields.size() != 2 || !xOk || !yOk || !(qAbs(x) <= kLargestOffsetMm && qAbs(y) <= kLargestOffsetMm))
+        if (fields.size() != 2 || !xOk || !yOk ||
+            !(qAbs(x) <= render::kMaxOffsetMm && qAbs(y) <= render::kMaxOffsetMm))
             continue;
         offsets.append({name, QPointF(x, y)});
     }

@@ -9,10 +9,8 @@ namespace cli {
 // The longest %d, in bytes: with the rest of the name it stays within a file name's 255 bytes.
 inline constexpr std::size_t kMaxNamePartBytes = 120;
 
-// shared-rule: safe file names. data (UTF-8 bytes) made safe as part of a file name: '/', '\\', the
-// characters Windows forbids, control characters and invalid UTF-8 become '_', as does a dot at the start
-// or after another dot (no hidden files, no ".."); cut to kMaxNamePartBytes at a character boundary.
-// Empty data gives "".
+// data (UTF-8 bytes) made safe as part of a file name by the program's one rule for it (invalid UTF-8
+// becomes '_' too), cut to kMaxNamePartBytes at a character boundary. Empty data gives "".
 std::string SafeNamePart(std::string_view data);
 
 // True when name holds %n or %d (a template: one file per row).

@@ -57,7 +57,7 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     QString error;
     const int index = library.find(stockName, error);
     if (index < 0) {
-        Complain(console.err, error);
+        Complain(console.err, error + QStringLiteral(" (code39 --list-stocks WORDS lists them)"));
         // Without the database only our own stocks are known: say why the maker's part is not.
         for (const QString& note : library.notes()) {
             if (!library.templatesSeen())

@@ -3,7 +3,9 @@
 // stock list), from which the parser, the usage line, --help and the usage messages are all made. A new
 // option is one row of the table in Options.cpp and, where it holds a setting, a field of CommandLine.
 
-#include "Defaults.h"
+#include "labels/RowList.h"
+#include "render/BarCodeFiles.h"
+#include "render/OutputLimits.h"
 
 #include <optional>
 #include <span>
@@ -31,7 +33,7 @@ inline constexpr Modes operator|(Modes a, Mode b)
 }
 inline constexpr Modes kEveryMode = Mode::Text | Mode::Pictures | Mode::Labels | Mode::StockList;
 
-enum class PictureType { Png, Svg, Pdf };
+using render::PictureType;
 
 // Everything the command line asks for.
 struct CommandLine {
@@ -48,8 +50,8 @@ struct CommandLine {
     PictureType pictureType = PictureType::Png;
     std::string outputFile;
 
-    double pointSize = kDefaultPointSize;
-    int dpi = kDefaultDpi;
+    double pointSize = render::kDefaultPointSize;
+    int dpi = render::kDefaultDpi;
     bool textAbove = false;
     bool antialias = true;
     bool force = false;

@@ -8,7 +8,6 @@
 #include "platform/FileWriter.h"
 #include "render/BarCodeFiles.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -26,30 +25,17 @@ struct Job {
     bool isTemplate = false;
     bool force = false;
     render::BarCodeLook look;
-    int dpi = kDefaultDpi;
+    int dpi = render::kDefaultDpi;
     bool checksum = false;
     bool fullAscii = false;
 };
 
-// shared-rule: picture type -> bytes. The file's bytes, or nothing with the reason; tooLarge tells a size
-// the user chose from other failures.
+// The file's bytes, or nothing with the reason; tooLarge tells a size the user chose from other failures.
 QByteArray DrawFile(const Job& job, const QString& barText, const QString& title, QString& error, bool& tooLarge)
 {
-    tooLarge = false;
-    if (job.type == PictureType::Svg)
-        return render::BarCodeSvg(barText, job.look, title, &error);
-    if (job.type == PictureType::Pdf)
-        return render::BarCodePdf(barText, job.look, title, &error);
-    const render::BarCodeImage drawn = render::DrawBarCodeImage(barText, job.look, job.dpi);
-    if (drawn.image.isNull()) {
-        error = drawn.error;
-        tooLarge = drawn.failure == render::BarCodeImage::TooLarge;
-        return {};
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !drawn.image.save(&buffer, "PNG"))
-        error = QStringLiteral("the PNG image could not be made");
+    const QByteArray bytes = render::PictureBytes(job.type, barText, job.look, title, job.dpi, &error);
+    tooLarge = bytes.isEmpty() && job.type == PictureType::Png &&
+               render::MeasureBarCodeImage(barText, job.look, job.dpi).failure == render::BarCodeImage::TooLarge;
     return bytes;
 }
 

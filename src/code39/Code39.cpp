@@ -102,11 +102,6 @@ bool IsCode39Character(char32_t c)
     return c < 128 && kValues[c] >= 0;
 }
 
-int Code39Value(char32_t c)
-{
-    return IsCode39Character(c) ? kValues[c] : 42;
-}
-
 char Code39Character(int value)
 {
     if (value < 0 || value > 42)

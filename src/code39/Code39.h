@@ -9,8 +9,6 @@ namespace code39 {
 
 // True for the 43 data characters: 0-9, A-Z, '-', '.', space, '$', '/', '+', '%'.
 bool IsCode39Character(char32_t c);
-// The character's value 0..42; 42 for anything outside the set (callers check first).
-int Code39Value(char32_t c);
 // The typeface character for a value 0..42 ('~' for 38, the space symbol); '%' for any other value.
 char Code39Character(int value);
 

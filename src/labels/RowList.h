@@ -10,6 +10,9 @@ namespace labels {
 // A list file larger than this is not a list of labels; it is refused rather than read.
 inline constexpr qint64 kMaxListBytes = 16 << 20;
 
+// The highest CSV column a list may name.
+inline constexpr int kMaxListColumn = 1000;
+
 struct ListOptions {
     int column = 0;      // 0: each whole line is a row; 1 and up: that field of each CSV line
     bool header = false; // the first line names the columns and is no row

@@ -1,5 +1,6 @@
 #include "Sheet.h"
 
+#include "Pages.h"
 #include "code39/Code39.h"
 #include "render/Typefaces.h"
 
@@ -109,15 +110,6 @@ int Sheet::pageCount() const
     if (labels.isEmpty())
         return 0;
     return int((barTexts.size() + labels.size() - 1) / labels.size());
-}
-
-double FittedPointSize(const Stock& stock, int characters, const render::BarCodeLook& look, int dpi)
-{
-    const QList<QRectF> rects = LabelRects(stock);
-    if (rects.isEmpty())
-        return 0;
-    const int px = FittedPixels(RoomIn(stock, rects.front(), dpi / 72.0), characters, look, dpi);
-    return px > 0 ? PointsFor(px, look, dpi) : 0;
 }
 
 double ScannablePointSize(int dpi)
@@ -255,27 +247,16 @@ bool WritePdf(const Sheet& sheet, const DrawOptions& options, int dpi, QByteArra
         QPdfWriter writer(&buffer);
         writer.setCreator(QStringLiteral("code39"));
         writer.setResolution(dpi);
-        // Page sizes are portrait; a wide page is a portrait one turned.
-        const bool wide = sheet.stock.page.width() > sheet.stock.page.height();
-        const QPageSize size(wide ? sheet.stock.page.transposed() : sheet.stock.page, QPageSize::Point, QString(),
-                             QPageSize::ExactMatch);
-        if (!writer.setPageLayout(
-                QPageLayout(size, wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()))) {
+        if (!writer.setPageLayout(StockPageLayout(sheet.stock))) {
             error = QStringLiteral("the page size cannot be set");
             return false;
         }
-        QPainter painter;
-        if (!painter.begin(&writer)) {
+        if (PaintPages(writer, sheet.pageCount(), [&](QPainter& painter, int page) {
+                DrawPage(painter, sheet, page, options);
+            }) == PaintResult::NotStarted) {
             error = QStringLiteral("the PDF cannot be started");
             return false;
         }
-        const int pages = qMax(1, sheet.pageCount());
-        for (int page = 0; page < pages; ++page) {
-            if (page > 0)
-                writer.newPage();
-            DrawPage(painter, sheet, page, options);
-        }
-        painter.end();
     }
     return true;
 }

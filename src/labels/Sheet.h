@@ -4,6 +4,7 @@
 
 #include "Stock.h"
 #include "render/BarCodeDrawing.h"
+#include "render/OutputLimits.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,17 +18,18 @@ namespace labels {
 
 // Below this many pixels per em the typefaces' narrow bars vanish on the page.
 inline constexpr int kScannablePixelsPerEm = 13;
-// Beyond these a request is a slip, not a sheet anyone prints.
-inline constexpr int kMaxCopies = 1000;
-inline constexpr int kMaxLabels = 1000000;
+// The ranges a fill takes, from the one table of output limits.
+inline constexpr int kMaxCopies = render::kMaxCopies;
+inline constexpr int kMaxLabels = render::kMaxLabels;
+static_assert(kMaxCopies >= kMaxLabelsPerSheet, "one bar code must be able to fill a whole sheet");
 
 struct FillOptions {
     int start = 1;  // the first label to fill on the first sheet, from 1
     int copies = 1; // labels per row
     bool checksum = false;
     bool fullAscii = false;
-    render::BarCodeLook look; // the chosen size is the largest a bar code is drawn at
-    int dpi = 300;            // the printer's resolution, which the fit rounds to
+    render::BarCodeLook look;      // the chosen size is the largest a bar code is drawn at
+    int dpi = render::kDefaultDpi; // the printer's resolution, which the fit rounds to
 };
 
 struct RowFailure {
@@ -41,7 +43,7 @@ struct Sheet {
     QStringList barTexts; // per label over all pages: "*DATA*", or empty for a blank label
     QList<RowFailure> failures;
     render::BarCodeLook look;
-    int dpi = 300;
+    int dpi = render::kDefaultDpi;
 
     int pageCount() const;
 };
@@ -50,11 +52,6 @@ struct Sheet {
 // builder refuses, or whose bar code fits the label at no size, leaves its labels blank and is listed
 // with its number and the reason.
 Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& options);
-
-// The largest point size, at most look.pointSize, at which a symbol of characters characters (start and
-// stop included) with its quiet zones and text fits in label less the stock's markup margin on a device
-// of dpi; 0 when none does.
-double FittedPointSize(const Stock& stock, int characters, const render::BarCodeLook& look, int dpi);
 
 // The smallest point size that scans on a device of dpi.
 double ScannablePointSize(int dpi);

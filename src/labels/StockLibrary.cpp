@@ -468,7 +468,7 @@ int StockLibrary::find(const QString& name, QString& error) const
     if (byPart.size() == 1)
         return byPart.front();
     if (byPart.isEmpty()) {
-        error = QStringLiteral("no label stock \"%1\" (code39 --list-stocks WORDS lists them)").arg(name);
+        error = QStringLiteral("no label stock \"%1\"").arg(name);
         return -1;
     }
     QStringList names;

@@ -208,7 +208,7 @@ IniFile::Parsed IniFile::parse(const Line& line) const
     }
     parsed.kind = Kind::Key;
     parsed.name = trimBlanks(text.left(eq));
-    parsed.value = cutToBuffer(unquote(trimBlanks(text.mid(eq + 1))));
+    parsed.value = unquote(trimBlanks(text.mid(eq + 1)));
     return parsed;
 }
 
@@ -253,6 +253,14 @@ template <typename Visit> bool IniFile::forEachInSection(const QString& folded, 
 
 std::optional<QString> IniFile::value(const QString& section, const QString& key) const
 {
+    std::optional<QString> found = wholeValue(section, key);
+    if (found)
+        *found = cutToBuffer(std::move(*found));
+    return found;
+}
+
+std::optional<QString> IniFile::wholeValue(const QString& section, const QString& key) const
+{
     const QString wanted = fold(trimSpaces(key));
     std::optional<QString> found;
     forEachInSection(fold(trimSpaces(section)), [&](const Line&, const Parsed& parsed) {
@@ -272,7 +280,7 @@ QStringList IniFile::sectionValues(const QString& section) const
             const QString folded = fold(parsed.name);
             auto first = firstValues.constFind(folded);
             if (first == firstValues.cend())
-                first = firstValues.insert(folded, parsed.value);
+                first = firstValues.insert(folded, cutToBuffer(parsed.value));
             lines.append(parsed.name + u'=' + *first);
         }
         return true;

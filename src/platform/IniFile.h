@@ -32,6 +32,8 @@ public:
     // quotes removed, cut to kMaxValueLength; nullopt when the section or the key is missing.
     // Section and key are matched without regard to case, after trimming their spaces.
     std::optional<QString> value(const QString& section, const QString& key) const;
+    // The same value, not cut: for the program's own text, which must read back whole.
+    std::optional<QString> wholeValue(const QString& section, const QString& key) const;
     // "key=value" for every key line of the first matching section, in file order; a repeated key
     // shows the value that a read of it gives.
     QStringList sectionValues(const QString& section) const;

@@ -173,6 +173,17 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
     return trimTrailingSpaces(defaultValue).left(IniFile::kMaxValueLength);
 }
 
+QString ReadText(const QString& section, const QString& key, const QString& defaultValue, const QString& fileName)
+{
+    const Contents contents = load(fileName);
+    if (contents.state == State::Read) {
+        const std::lock_guard guard(parseMutex());
+        if (std::optional<QString> value = parsed(contents.bytes).wholeValue(section, key))
+            return *value;
+    }
+    return defaultValue;
+}
+
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName)
 {

@@ -16,6 +16,9 @@ inline constexpr qint64 kMaxProfileFileSize = 16 * 1024 * 1024;
 
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
                                 const QString& fileName);
+// The user's own text as WriteText stored it: like GetPrivateProfileString, but whole, however long,
+// so that text longer than a read's 2,047 characters is never cut and then written back cut.
+QString ReadText(const QString& section, const QString& key, const QString& defaultValue, const QString& fileName);
 // False when the file cannot be written, or when another copy holds its lock for seconds; the file is
 // then left as it was. The file is replaced as a whole (written beside it, then renamed over it), so it
 // is never seen half written; in a folder that takes no new files it is rewritten in place, checked.

@@ -41,8 +41,7 @@ struct VerticalMetrics {
 VerticalMetrics ReadVerticalMetrics(bool textAbove)
 {
     VerticalMetrics m;
-    QFile file(textAbove ? QStringLiteral(":/fonts/TamroskStripe39dUp-Regular.ttf")
-                         : QStringLiteral(":/fonts/TamroskStripe39dLo-Regular.ttf"));
+    QFile file(BarCodeTypefaceFile(textAbove));
     // At one pixel per font unit, so that no metric is rounded.
     constexpr double kUnitsPerEm = 2048;
     const QRawFont font(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), kUnitsPerEm,

@@ -2,6 +2,7 @@
 // A bar-code string set in the bar-code typeface on any painter: the one place that knows how big a
 // symbol is and where its quiet zones go, shared by the images, the label sheets and the exports.
 
+#include "OutputLimits.h"
 #include <QFont>
 #include <QList>
 #include <QPointF>
@@ -20,7 +21,7 @@ inline constexpr int kQuietZoneModules = 10;
 
 struct BarCodeLook {
     bool textAbove = false; // the family with the readable text above the bars
-    double pointSize = 22;
+    double pointSize = kDefaultPointSize;
     bool antialias = true;
 };
 

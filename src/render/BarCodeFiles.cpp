@@ -1,11 +1,13 @@
 #include "BarCodeFiles.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QStringList>
 #include <QtMath>
 
 namespace render {
@@ -65,6 +67,17 @@ QByteArray XmlEscaped(const QString& text)
     return out.toUtf8();
 }
 
+struct PictureKind {
+    PictureType type;
+    const char* extension;
+    const char* filter;
+};
+constexpr PictureKind kPictureKinds[] = {
+    {PictureType::Png, "png", "PNG image (*.png)"},
+    {PictureType::Svg, "svg", "SVG drawing (*.svg)"},
+    {PictureType::Pdf, "pdf", "PDF document (*.pdf)"},
+};
+
 bool LaidOut(const QString& barText, const BarCodeLayout& layout, QString* error)
 {
     return !layout.size.isEmpty() || Fail(error, BarCodeTextProblem(barText));
@@ -72,10 +85,10 @@ bool LaidOut(const QString& barText, const BarCodeLayout& layout, QString* error
 
 } // namespace
 
-BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi)
+BarCodeImageSize MeasureBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi)
 {
     const auto fail = [](BarCodeImage::Failure failure, const QString& why) {
-        return BarCodeImage{{}, failure, why};
+        return BarCodeImageSize{0, 0, 0, failure, why};
     };
     if (const QString problem = BarCodeTextProblem(barText); !problem.isEmpty())
         return fail(BarCodeImage::Unreadable, problem);
@@ -101,11 +114,21 @@ BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, i
     if (width * height > kMaxImagePixels)
         return fail(BarCodeImage::TooLarge,
                     QStringLiteral("the image would be too large (%1 x %2 pixels)").arg(width).arg(height));
+    return {width, height, margin, BarCodeImage::None, {}};
+}
 
+BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi)
+{
+    const BarCodeImageSize size = MeasureBarCodeImage(barText, look, dpi);
+    if (size.failure != BarCodeImage::None)
+        return {{}, size.failure, size.error};
+    const qint64 width = size.width, height = size.height;
+    const int margin = size.margin;
     QImage image(int(width), int(height), QImage::Format_RGB32);
     if (image.isNull())
-        return fail(BarCodeImage::TooLarge,
-                    QStringLiteral("not enough memory for a %1 x %2 image").arg(width).arg(height));
+        return {{},
+                BarCodeImage::TooLarge,
+                QStringLiteral("not enough memory for a %1 x %2 image").arg(width).arg(height)};
     const int dotsPerMeter = qRound(dpi / 0.0254);
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
@@ -216,6 +239,47 @@ QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QSt
         painter.end();
     }
     return bytes;
+}
+
+QString PictureFilters()
+{
+    QStringList filters;
+    for (const PictureKind& kind : kPictureKinds)
+        filters.append(QString::fromLatin1(kind.filter));
+    return filters.join(QStringLiteral(";;"));
+}
+
+PictureType PictureTypeOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    for (const PictureKind& kind : kPictureKinds) {
+        if (suffix.compare(QLatin1String(kind.extension), Qt::CaseInsensitive) == 0)
+            return kind.type;
+    }
+    return PictureType::Png;
+}
+
+QString PictureExtension(PictureType type)
+{
+    for (const PictureKind& kind : kPictureKinds) {
+        if (kind.type == type)
+            return QString::fromLatin1(kind.extension);
+    }
+    return QString::fromLatin1(kPictureKinds[0].extension);
+}
+
+QByteArray PictureBytes(PictureType type, const QString& barText, const BarCodeLook& look, const QString& title,
+                        int dpi, QString* error)
+{
+    switch (type) {
+    case PictureType::Svg:
+        return BarCodeSvg(barText, look, title, error);
+    case PictureType::Pdf:
+        return BarCodePdf(barText, look, title, error);
+    case PictureType::Png:
+        break;
+    }
+    return BarCodePng(barText, look, dpi, error);
 }
 
 } // namespace render

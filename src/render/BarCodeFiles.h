@@ -23,6 +23,17 @@ struct BarCodeImage {
     QString error; // why, on failure
 };
 
+// The image DrawBarCodeImage would make, found without drawing it: its size in pixels and the margin round
+// the symbol, or, when there would be no image, the failure and why. Cheap enough to ask before offering one.
+struct BarCodeImageSize {
+    qint64 width = 0;
+    qint64 height = 0;
+    int margin = 0;
+    BarCodeImage::Failure failure = BarCodeImage::None;
+    QString error; // why, on failure
+};
+BarCodeImageSize MeasureBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi);
+
 // barText (start and stop characters included) in black on white, set in the typeface at dpi, with a
 // quiet zone of at least ten narrow modules each side and a margin of two round everything.
 BarCodeImage DrawBarCodeImage(const QString& barText, const BarCodeLook& look, int dpi);
@@ -39,5 +50,20 @@ QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QSt
 // paths, the readable characters as selectable text. Empty, with the reason, when barText cannot be drawn.
 QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title,
                       QString* error = nullptr);
+
+enum class PictureType { Png, Svg, Pdf };
+
+// The picture file types as a file dialog takes them, one filter each ("PNG image (*.png)"), in the order
+// of PictureType, separated by ";;".
+QString PictureFilters();
+// The type a file name's extension names (case aside); PNG for any other extension.
+PictureType PictureTypeOf(const QString& path);
+// The type's file name extension, without the dot: "png", "svg", "pdf".
+QString PictureExtension(PictureType type);
+
+// The bytes of a picture file of the type: a PNG image at dpi, or an SVG or PDF drawing (which ignore dpi),
+// title as the drawing's title. Empty, with the reason in *error, when it cannot be made.
+QByteArray PictureBytes(PictureType type, const QString& barText, const BarCodeLook& look, const QString& title,
+                        int dpi, QString* error = nullptr);
 
 } // namespace render

@@ -21,6 +21,7 @@ const Typeface kTypefaces[] = {
     {QString::fromLatin1(code39::kFamilyTextBelow), QStringLiteral(":/fonts/TamroskStripe39dLo-Regular.ttf")},
     {QString::fromLatin1(code39::kFamilyTextAbove), QStringLiteral(":/fonts/TamroskStripe39dUp-Regular.ttf")},
 };
+constexpr std::size_t kTextBelow = 0, kTextAbove = 1;
 
 struct State {
     bool surveyed = false;
@@ -47,6 +48,11 @@ void survey()
 }
 
 } // namespace
+
+QString BarCodeTypefaceFile(bool textAbove)
+{
+    return kTypefaces[textAbove ? kTextAbove : kTextBelow].resource;
+}
 
 void RegisterBarCodeTypefaces()
 {

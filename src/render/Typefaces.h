@@ -3,7 +3,12 @@
 // database at start-up, so the preview, the sample sheet and copies show bars even where the
 // typefaces were never installed.
 
+#include <QString>
+
 namespace render {
+
+// The built-in typeface file (a resource) of the family with the readable text above or below the bars.
+QString BarCodeTypefaceFile(bool textAbove);
 
 // Adds the built-in bar-code typefaces to the application's fonts, each unless the system already
 // has a family of that name (a user's installed typeface is kept). Needs a QGuiApplication; safe to

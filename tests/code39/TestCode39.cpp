@@ -230,8 +230,13 @@ private slots:
         for (qsizetype i = 0; i < characters.size(); ++i) {
             const char32_t c = characters[i];
             QCOMPARE(code39::IsCode39Character(c), firstValue >= 0);
-            // Outside the set the value is 42, as for '%'.
-            QCOMPARE(code39::Code39Value(c), firstValue >= 0 ? firstValue + int(i) : 42);
+            // The value shows as the check character of the character alone (its value modulo 43).
+            const std::u16string alone =
+                c <= 0xFFFF ? std::u16string(1, char16_t(c)) : std::u16string(u"\U0001F600");
+            const code39::BuildResult built = code39::BuildBarCodeData(alone, false, true);
+            QCOMPARE(built.ok(), firstValue >= 0);
+            if (firstValue >= 0)
+                QCOMPARE(built.data.back(), code39::Code39Character(firstValue + int(i)));
         }
     }
 

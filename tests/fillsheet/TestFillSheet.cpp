@@ -1,8 +1,13 @@
 // The Fill a Sheet window: what it shows for the rows and options given, and what it prints.
+#include "WindowFixture.h"
 #include "app/FillSheetDialog.h"
 #include "app/UserStockDialog.h"
 #include "labels/RtfTemplate.h"
 #include "platform/Recorder.h"
+#include "support/Files.h"
+#include "support/Pictures.h"
+#include "support/Requirements.h"
+#include "support/TemporaryHome.h"
 
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -10,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -34,11 +38,6 @@ int StockIndex(const QString& name)
     return Library().find(name, error);
 }
 
-template <typename T> T* Child(QWidget& dialog, const char* name)
-{
-    return dialog.findChild<T*>(QLatin1String(name));
-}
-
 } // namespace
 
 class TestFillSheet : public QObject {
@@ -46,9 +45,10 @@ class TestFillSheet : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(m_home.isValid());
-        qputenv("HOME", m_home.path().toLocal8Bit());
+        m_home = std::make_unique<support::TemporaryHome>();
+        QVERIFY(m_home->isValid());
     }
+    void cleanup() { m_home.reset(); }
 
     void shows_data()
     {
@@ -88,13 +88,14 @@ private slots:
         QVERIFY(dialog.selectStock(StockIndex(stock)));
         if (!rows.isEmpty())
             dialog.setRows(rows.split(u'\n'));
-        Child<QSpinBox>(dialog, "startSpin")->setValue(start);
-        Child<QSpinBox>(dialog, "copiesSpin")->setValue(copies);
-        QCOMPARE(Child<QLabel>(dialog, "pageLabel")->text(), page);
+        WindowFixture::child<QSpinBox>(&dialog, "startSpin")->setValue(start);
+        WindowFixture::child<QSpinBox>(&dialog, "copiesSpin")->setValue(copies);
+        QCOMPARE(WindowFixture::child<QLabel>(&dialog, "pageLabel")->text(), page);
         QCOMPARE(dialog.sheet().barTexts.size() - dialog.sheet().barTexts.count(QString()), filled);
-        const QString shown = Child<QPlainTextEdit>(dialog, "problemsEdit")->toPlainText();
+        const QString shown = WindowFixture::child<QPlainTextEdit>(&dialog, "problemsEdit")->toPlainText();
         QVERIFY2(problems.isEmpty() ? shown.isEmpty() : shown.contains(problems), qPrintable(shown));
-        QCOMPARE(Child<QPushButton>(dialog, "nextPageButton")->isEnabled(), page.endsWith(QLatin1String("of 2")));
+        QCOMPARE(WindowFixture::child<QPushButton>(&dialog, "nextPageButton")->isEnabled(),
+                 page.endsWith(QLatin1String("of 2")));
     }
 
     void search_data()
@@ -111,13 +112,12 @@ private slots:
         QFETCH(QString, words);
         QFETCH(int, paper);
         QFETCH(QString, first);
-        if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)))
-            QSKIP("glabels-data is not installed");
+        SKIP_WITHOUT_LABEL_DATABASE();
         FillSheetDialog dialog(Library());
         dialog.setBarCodeData(QStringLiteral("A1"));
-        QTest::keyClicks(Child<QLineEdit>(dialog, "stockSearchEdit"), words);
-        Child<QComboBox>(dialog, "paperCombo")->setCurrentIndex(paper);
-        auto* list = Child<QListWidget>(dialog, "stockList");
+        QTest::keyClicks(WindowFixture::child<QLineEdit>(&dialog, "stockSearchEdit"), words);
+        WindowFixture::child<QComboBox>(&dialog, "paperCombo")->setCurrentIndex(paper);
+        auto* list = WindowFixture::child<QListWidget>(&dialog, "stockList");
         QCOMPARE(list->count() > 0, !first.isEmpty());
         if (!first.isEmpty()) {
             QVERIFY2(list->item(0)->text().startsWith(first + QLatin1String(" - ")),
@@ -144,23 +144,14 @@ private slots:
         QVERIFY(dialog.selectStock(StockIndex(QStringLiteral("lb161"))));
         dialog.setRows({QStringLiteral("ROW-1"), QStringLiteral("ROW-2"), QStringLiteral("ROW-3")});
         QSignalSpy printed(&dialog, &FillSheetDialog::printed);
-        QTest::mouseClick(Child<QPushButton>(dialog, "printButton"), Qt::LeftButton);
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printButton"), Qt::LeftButton);
         QCOMPARE(recorder.printDialogs, 1);
         QCOMPARE(printed.size(), 1);
         QVERIFY(recorder.warnings.isEmpty());
 
-        QProcess raster;
-        raster.start(QStringLiteral("pdftoppm"),
-                     {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"), pdf,
-                      dir.filePath(QStringLiteral("page"))});
-        QVERIFY(raster.waitForFinished(60000) && raster.exitCode() == 0);
-        QProcess zbar;
-        zbar.start(QStringLiteral("zbarimg"),
-                   {QStringLiteral("--raw"), QStringLiteral("-q"), QStringLiteral("--nodbus"),
-                    QStringLiteral("-Sdisable"), QStringLiteral("-Scode39.enable"),
-                    dir.filePath(QStringLiteral("page-1.pgm"))});
-        QVERIFY(zbar.waitForFinished(60000));
-        QStringList decoded = QString::fromLatin1(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        const QImage page = support::RasterisePdf(pdf, 300);
+        QVERIFY(!page.isNull());
+        QStringList decoded = support::DecodeImage(page);
         decoded.sort();
         QCOMPARE(decoded, (QStringList{"ROW-1", "ROW-2", "ROW-3"}));
     }
@@ -172,7 +163,7 @@ private slots:
         FillSheetDialog dialog(Library());
         dialog.setBarCodeData(QStringLiteral("A1"));
         QSignalSpy printed(&dialog, &FillSheetDialog::printed);
-        QTest::mouseClick(Child<QPushButton>(dialog, "printOutlinesButton"), Qt::LeftButton);
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printOutlinesButton"), Qt::LeftButton);
         QCOMPARE(recorder.printDialogs, 1);
         QCOMPARE(printed.size(), 0);
     }
@@ -202,24 +193,21 @@ private slots:
         QFETCH(int, questions);
         QFETCH(int, warnings);
         if (StockIndex(stock) < 0)
-            QSKIP("glabels-data is not installed");
+            SKIP_WITHOUT_LABEL_DATABASE();
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("custom.rtf"));
         const QByteArray old = "{\\rtf1 mine}";
-        if (exists) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-        }
+        if (exists)
+            QVERIFY(support::WriteFile(path, old));
         platform::Recorder recorder;
         recorder.questionAnswer = answer;
         FillSheetDialog dialog(Library());
         dialog.setDataFolder(folder.path());
         QVERIFY(dialog.selectStock(StockIndex(stock)));
-        QTest::mouseClick(Child<QPushButton>(dialog, "saveTemplateButton"), Qt::LeftButton);
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "saveTemplateButton"), Qt::LeftButton);
         QCOMPARE(recorder.questions.size(), questions);
         QCOMPARE(recorder.warnings.size(), warnings);
-        QFile file(path);
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const QByteArray bytes = support::ReadFile(path);
         // Our template for the stock, byte for byte: the same code wrote the installed lb163.rtf.
         if (written)
             QCOMPARE(bytes, labels::LabelTemplateRtf(dialog.sheet().stock, QStringLiteral("custom")));
@@ -235,11 +223,17 @@ private slots:
         QTest::addColumn<QStringList>("existing"); // "<nodocs>": no documents folder
         QTest::addColumn<QString>("written");
         // clang-format off
-        QTest::newRow("no name: the documents folder, after the stock") << "" << QStringList{} << "<docs>/lb161 labels.pdf";
-        QTest::newRow("a file of that name is kept: the next free name") << "" << QStringList{"<docs>/lb161 labels.pdf", "<docs>/lb161 labels (2).pdf"} << "<docs>/lb161 labels (3).pdf";
-        QTest::newRow("a folder for a name: a new file in it") << "<home>" << QStringList{} << "<home>/lb161 labels.pdf";
-        QTest::newRow("a file named in the dialog is written as named") << "<home>/mine.pdf" << QStringList{} << "<home>/mine.pdf";
-        QTest::newRow("the name offered in a documents folder not made yet") << "<docs>/lb161 labels.pdf" << QStringList{"<nodocs>"} << "<docs>/lb161 labels.pdf";
+        QTest::newRow("no name: the documents folder, after the stock") << "" << QStringList{}
+            << "<docs>/lb161 labels.pdf";
+        QTest::newRow("a file of that name is kept: the next free name") << ""
+            << QStringList{"<docs>/lb161 labels.pdf", "<docs>/lb161 labels (2).pdf"}
+            << "<docs>/lb161 labels (3).pdf";
+        QTest::newRow("a folder for a name: a new file in it") << "<home>" << QStringList{}
+            << "<home>/lb161 labels.pdf";
+        QTest::newRow("a file named in the dialog is written as named") << "<home>/mine.pdf" << QStringList{}
+            << "<home>/mine.pdf";
+        QTest::newRow("the name offered in a documents folder not made yet") << "<docs>/lb161 labels.pdf"
+            << QStringList{"<nodocs>"} << "<docs>/lb161 labels.pdf";
         // clang-format on
     }
     void pdfFileName()
@@ -247,18 +241,15 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QStringList, existing);
         QFETCH(QString, written);
-        QTemporaryDir home; // a documents folder of the row's own
-        qputenv("HOME", home.path().toLocal8Bit());
-        const QString docs = home.filePath(QStringLiteral("Documents"));
+        // The test case's own HOME: a documents folder of the row's own.
+        const QString docs = m_home->filePath(QStringLiteral("Documents"));
         const auto path = [&](QString text) {
-            return text.replace(QLatin1String("<docs>"), docs).replace(QLatin1String("<home>"), home.path());
+            return text.replace(QLatin1String("<docs>"), docs).replace(QLatin1String("<home>"), m_home->path());
         };
         if (existing.removeAll(QStringLiteral("<nodocs>")) == 0)
             QVERIFY(QDir().mkpath(docs));
-        for (const QString& name : existing) {
-            QFile file(path(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
-        }
+        for (const QString& name : existing)
+            QVERIFY(support::WriteFile(path(name), "old"));
         platform::Recorder recorder;
         recorder.printDialogAnswer = true;
         QString offered;
@@ -274,13 +265,9 @@ private slots:
         // With no printer installed the dialog itself starts on a new file in the documents folder.
         if (existing.isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty())
             QCOMPARE(offered, path(QStringLiteral("<docs>/lb161 labels.pdf")));
-        QFile file(path(written));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().startsWith("%PDF"));
-        for (const QString& name : existing) {
-            QFile kept(path(name));
-            QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "old");
-        }
+        QVERIFY(support::ReadFile(path(written)).startsWith("%PDF"));
+        for (const QString& name : existing)
+            QCOMPARE(support::ReadFile(path(name)), QByteArray("old"));
     }
 
     // The offset a print uses: the one remembered for the printer chosen, unless typed since.
@@ -303,8 +290,8 @@ private slots:
         dialog.setPrinterOffsets(
             {{QStringLiteral("Home"), QPointF(0, 2)}, {QStringLiteral("Office"), QPointF(1.5, -0.5)}});
         if (typed) {
-            Child<QDoubleSpinBox>(dialog, "offsetXSpin")->setValue(-1);
-            Child<QDoubleSpinBox>(dialog, "offsetYSpin")->setValue(1);
+            WindowFixture::child<QDoubleSpinBox>(&dialog, "offsetXSpin")->setValue(-1);
+            WindowFixture::child<QDoubleSpinBox>(&dialog, "offsetYSpin")->setValue(1);
         }
         QCOMPARE(dialog.offsetForPrinter(printer), used);
         QCOMPARE(dialog.printerOffset(), used);
@@ -333,17 +320,17 @@ private slots:
         labels::UserStockInput input{name, false, 100, 50, labelWidth, 20, 2, 2, 5, 5, 50, 25};
         editor.setInput(input, {QStringLiteral("taken")});
         editor.show();
-        QTest::mouseClick(Child<QPushButton>(editor, "okButton"), Qt::LeftButton);
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&editor, "okButton"), Qt::LeftButton);
         QCOMPARE(editor.result() == QDialog::Accepted, accepted);
         QCOMPARE(editor.isVisible(), !accepted);
-        const QString shown = Child<QLabel>(editor, "problemLabel")->text();
+        const QString shown = WindowFixture::child<QLabel>(&editor, "problemLabel")->text();
         QVERIFY2(problem.isEmpty() ? shown.isEmpty() : shown.contains(problem), qPrintable(shown));
         if (accepted)
             QCOMPARE(labels::UserStockValue(editor.input()), QStringLiteral("mm 100 50 40 20 2 2 5 5 50 25"));
     }
 
 private:
-    QTemporaryDir m_home;
+    std::unique_ptr<support::TemporaryHome> m_home;
 };
 
 QTEST_MAIN(TestFillSheet)

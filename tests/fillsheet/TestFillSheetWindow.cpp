@@ -6,6 +6,8 @@
 #include "app/LabelDialog.h"
 #include "app/UserStockDialog.h"
 #include "labels/Stock.h"
+#include "support/Modal.h"
+#include "support/Pictures.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,7 +16,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -26,21 +27,6 @@ namespace {
 const QByteArray kSettled = "[TipoftheDay]\r\nEnabled=0\r\n[Settings]\r\nCount=1\r\n";
 // One stock of the user's as the file keeps it: 100 x 50 mm, two by two labels of 40 x 20 mm.
 const QByteArray kStockValue = "mm 100 50 40 20 2 2 5 5 50 25";
-
-// Runs action on the next modal window of type T to come up; the action closes it.
-template <typename T> void OnNextModal(std::function<void(T*)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        }
-    });
-    timer->start();
-}
 
 // Types the stock into the editor and presses OK.
 void TypeStock(UserStockDialog* editor, const QString& name, const QList<double>& values)
@@ -66,17 +52,6 @@ QStringList UserStockNames(const FillSheetDialog& dialog)
     return names;
 }
 
-QString Run(const QString& program, const QStringList& arguments, QByteArray* out = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
-    if (out)
-        *out = process.readAllStandardOutput();
-    return {};
-}
-
 } // namespace
 
 class TestFillSheetWindow : public QObject, private WindowFixture {
@@ -95,10 +70,12 @@ private slots:
         QTest::addColumn<QString>("firstLabel"); // the bar code in label 1; empty: a list is offered
         // clang-format off
         QTest::newRow("Ctrl+P before any Make offers a list") << false << "" << false << "";
-        QTest::newRow("Ctrl+P after Make fills every label with the bar code") << false << "INV-2026-0042" << false << "*INV-2026-0042*";
+        QTest::newRow("Ctrl+P after Make fills every label with the bar code") << false << "INV-2026-0042" << false
+            << "*INV-2026-0042*";
         QTest::newRow("the check character of Make comes along") << false << "ABCD4567" << true << "*ABCD4567P*";
         QTest::newRow("a failed Make leaves no bar code to fill with") << false << "abc" << false << "";
-        QTest::newRow("the label dialog's button after Make") << true << "INV-2026-0042" << false << "*INV-2026-0042*";
+        QTest::newRow("the label dialog's button after Make") << true << "INV-2026-0042" << false
+            << "*INV-2026-0042*";
         // clang-format on
     }
     void reachable()
@@ -117,7 +94,7 @@ private slots:
             control<QLineEdit>("dataEdit")->setText(QStringLiteral("LATER"));
         }
         bool seen = false;
-        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             seen = true;
             QVERIFY(dialog->selectStockNamed(QStringLiteral("lb163")));
             const bool current = !firstLabel.isEmpty();
@@ -151,7 +128,9 @@ private slots:
         // clang-format off
         QTest::newRow("no Make: a list") << QByteArray() << "";
         QTest::newRow("a Make since: the bar code in every label") << QByteArray() << "INV-2026-0042";
-        QTest::newRow("the user's stocks and offsets read from the file") << QByteArray("[UserStocks]\r\nMine=" + kStockValue + "\r\n[PrinterOffsets]\r\nHome=0 2\r\n") << "INV-2026-0042";
+        QTest::newRow("the user's stocks and offsets read from the file")
+            << QByteArray("[UserStocks]\r\nMine=" + kStockValue + "\r\n[PrinterOffsets]\r\nHome=0 2\r\n")
+            << "INV-2026-0042";
         // clang-format on
     }
     void openingFillsOnce()
@@ -160,7 +139,7 @@ private slots:
         QFETCH(QString, made);
         writeSettings(kSettled + sections);
         start();
-        OnNextModal<FillSheetDialog>([](FillSheetDialog* dialog) { dialog->reject(); });
+        support::OnNextModal<FillSheetDialog>([](FillSheetDialog* dialog) { dialog->reject(); });
         window().fillSheet();
         QVERIFY(window().fillSheetDialog());
         if (!made.isEmpty()) {
@@ -170,7 +149,7 @@ private slots:
         QSignalSpy fills(child<QPlainTextEdit>(window().fillSheetDialog(), "problemsEdit"),
                          &QPlainTextEdit::textChanged);
         qsizetype fillsWhenShown = -1;
-        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             fillsWhenShown = fills.count();
             QCOMPARE(dialog->sheet().barTexts.value(0), made.isEmpty() ? QString() : "*" + made + "*");
             dialog->reject();
@@ -191,15 +170,29 @@ private slots:
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("note");
         // clang-format off
-        QTest::newRow("a new stock gets a section of its own") << QByteArray() << "add Mine" << false << QByteArray("Mine=" + kStockValue + "\r\n") << QStringList{"Mine"} << "";
-        QTest::newRow("a name the file's grammar would misread is escaped") << QByteArray() << "add ;A=B Größe" << false << QByteArray("%3BA%3DB Gr%C3%B6%C3%9Fe=" + kStockValue + "\r\n") << QStringList{";A=B Größe"} << "";
-        QTest::newRow("an edit in place keeps the key") << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n") << "edit Old" << false << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
-        QTest::newRow("an edit under a new name empties the old key") << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n") << "edit New" << false << QByteArray("Old=\r\nNew=" + kStockValue + "\r\n") << QStringList{"New"} << "";
-        QTest::newRow("remove on Yes empties the key") << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << true << QByteArray("Old=\r\n") << QStringList{} << "";
-        QTest::newRow("remove on No keeps it") << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << false << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
-        QTest::newRow("an empty value is a removed stock") << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n") << "" << false << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"} << "";
-        QTest::newRow("a bad value is left out with a note") << QByteArray("Bad=mm 1 2\r\nGood=" + kStockValue + "\r\n") << "" << false << QByteArray("Bad=mm 1 2\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"} << "Your stock \"Bad\" in the settings file was left out";
-        QTest::newRow("labels off the page are left out with a note") << QByteArray("Wide=mm 10 10 40 20 1 1 0 0 40 20\r\n") << "" << false << QByteArray("Wide=mm 10 10 40 20 1 1 0 0 40 20\r\n") << QStringList{} << "\"Wide\"";
+        QTest::newRow("a new stock gets a section of its own") << QByteArray() << "add Mine" << false
+            << QByteArray("Mine=" + kStockValue + "\r\n") << QStringList{"Mine"} << "";
+        QTest::newRow("a name the file's grammar would misread is escaped") << QByteArray() << "add ;A=B Größe"
+            << false << QByteArray("%3BA%3DB Gr%C3%B6%C3%9Fe=" + kStockValue + "\r\n") << QStringList{";A=B Größe"}
+            << "";
+        QTest::newRow("an edit in place keeps the key") << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n")
+            << "edit Old" << false << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
+        QTest::newRow("an edit under a new name empties the old key")
+            << QByteArray("Old=mm 1 1 1 1 1 1 0 0 1 1\r\n") << "edit New" << false
+            << QByteArray("Old=\r\nNew=" + kStockValue + "\r\n") << QStringList{"New"} << "";
+        QTest::newRow("remove on Yes empties the key") << QByteArray("Old=" + kStockValue + "\r\n") << "remove"
+            << true << QByteArray("Old=\r\n") << QStringList{} << "";
+        QTest::newRow("remove on No keeps it") << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << false
+            << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
+        QTest::newRow("an empty value is a removed stock") << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n")
+            << "" << false << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"} << "";
+        QTest::newRow("a bad value is left out with a note")
+            << QByteArray("Bad=mm 1 2\r\nGood=" + kStockValue + "\r\n") << "" << false
+            << QByteArray("Bad=mm 1 2\r\nGood=" + kStockValue + "\r\n") << QStringList{"Good"}
+            << "Your stock \"Bad\" in the settings file was left out";
+        QTest::newRow("labels off the page are left out with a note")
+            << QByteArray("Wide=mm 10 10 40 20 1 1 0 0 40 20\r\n") << "" << false
+            << QByteArray("Wide=mm 10 10 40 20 1 1 0 0 40 20\r\n") << QStringList{} << "\"Wide\"";
         // clang-format on
     }
     void userStocks()
@@ -217,13 +210,15 @@ private slots:
         const QString verb = action.section(u' ', 0, 0);
         const QString name = action.section(u' ', 1);
         const QList<double> values = {100, 50, 40, 20, 2, 2, 5, 5, 50, 25};
-        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             if (verb == u"add") {
-                OnNextModal<UserStockDialog>([&](UserStockDialog* editor) { TypeStock(editor, name, values); });
+                support::OnNextModal<UserStockDialog>(
+                    [&](UserStockDialog* editor) { TypeStock(editor, name, values); });
                 QVERIFY(dialog->addUserStock());
             } else if (verb == u"edit") {
                 QVERIFY(dialog->selectStockNamed(QStringLiteral("Old")));
-                OnNextModal<UserStockDialog>([&](UserStockDialog* editor) { TypeStock(editor, name, values); });
+                support::OnNextModal<UserStockDialog>(
+                    [&](UserStockDialog* editor) { TypeStock(editor, name, values); });
                 QVERIFY(dialog->editUserStock());
             } else if (verb == u"remove") {
                 QVERIFY(dialog->selectStockNamed(QStringLiteral("Old")));
@@ -240,7 +235,7 @@ private slots:
 
         // The next opening reads them from the file; the note is not repeated.
         QStringList shown;
-        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             shown = UserStockNames(*dialog);
             dialog->reject();
         });
@@ -256,7 +251,7 @@ private slots:
     {
         writeSettings(kSettled + "[PrinterOffsets]\r\nBroken=left\r\nHome=0 2\r\n");
         start();
-        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             QVERIFY(dialog->selectStockNamed(QStringLiteral("lb163")));
             QCOMPARE(dialog->offsetForPrinter(QStringLiteral("Home")), QPointF(0, 2));
             emit dialog->printed(QStringLiteral("Office"), QPointF(1.5, -0.5));
@@ -274,7 +269,7 @@ private slots:
         init();
         writeSettings(kSettled + "[PrinterOffsets]\r\nOffice=1.5 -0.5\r\n[FillSheet]\r\nStock=lb163\r\n");
         start();
-        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             QCOMPARE(dialog->stockName(), QStringLiteral("lb163"));
             QCOMPARE(dialog->offsetForPrinter(QStringLiteral("Office")), QPointF(1.5, -0.5));
             dialog->reject();
@@ -291,8 +286,11 @@ private slots:
         QTest::addColumn<int>("startLabel");
         QTest::addColumn<QStringList>("labels");
         // clang-format off
-        QTest::newRow("the made bar code from label 7 on") << "" << 7 << QStringList{"", "", "", "", "", "", "INV-2026-0042", "INV-2026-0042", "INV-2026-0042", "INV-2026-0042"};
-        QTest::newRow("a list from label 3, its failing row left blank") << "A-1\nb-2\nC-3\nD-4" << 3 << QStringList{"", "", "A-1", "", "C-3", "D-4", "", "", "", ""};
+        QTest::newRow("the made bar code from label 7 on") << "" << 7
+            << QStringList{"", "", "", "", "", "", "INV-2026-0042", "INV-2026-0042", "INV-2026-0042",
+                           "INV-2026-0042"};
+        QTest::newRow("a list from label 3, its failing row left blank") << "A-1\nb-2\nC-3\nD-4" << 3
+            << QStringList{"", "", "A-1", "", "C-3", "D-4", "", "", "", ""};
         // clang-format on
     }
     void printedSheetDecodes()
@@ -313,7 +311,7 @@ private slots:
             printer.setResolution(300);
         };
         labels::Stock stock;
-        OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             QVERIFY(dialog->selectStockNamed(QStringLiteral("lb163")));
             if (!rows.isEmpty())
                 dialog->setRows(rows.split(u'\n'));
@@ -326,11 +324,7 @@ private slots:
         QCOMPARE(recorder().printDialogs, 1);
 
         const int dpi = 300;
-        QCOMPARE(Run(QStringLiteral("pdftoppm"),
-                     {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
-                      QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))}),
-                 QString());
-        const QImage page(dir.filePath(QStringLiteral("page.pgm")));
+        const QImage page = support::RasterisePdf(pdf, dpi);
         QVERIFY(!page.isNull());
         const QList<QRectF> rects = labels::LabelRects(stock);
         QCOMPARE(rects.size(), labels.size());
@@ -338,16 +332,7 @@ private slots:
             const QRectF& r = rects[i];
             const QRect pixels(qRound(r.x() * dpi / 72), qRound(r.y() * dpi / 72), qRound(r.width() * dpi / 72),
                                qRound(r.height() * dpi / 72));
-            const QString crop = dir.filePath(QStringLiteral("label-%1.png").arg(i + 1));
-            QVERIFY(page.copy(pixels).save(crop));
-            QByteArray decoded;
-            QProcess zbar;
-            zbar.start(QStringLiteral("zbarimg"),
-                       {QStringLiteral("--raw"), QStringLiteral("-q"), QStringLiteral("--nodbus"),
-                        QStringLiteral("-Sdisable"), QStringLiteral("-Scode39.enable"), crop});
-            QVERIFY(zbar.waitForFinished(60000));
-            // zbarimg exits 4 when it finds nothing: an empty label.
-            QCOMPARE(QString::fromLatin1(zbar.readAllStandardOutput()).trimmed(), labels[i]);
+            QCOMPARE(support::DecodeImage(page, pixels).join(u'\n'), labels[i]);
         }
     }
 };

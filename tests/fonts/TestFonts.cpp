@@ -3,6 +3,10 @@
 #include "code39/Code39.h"
 #include "render/BarCodeFiles.h"
 #include "render/Typefaces.h"
+#include "support/Files.h"
+#include "support/Pictures.h"
+#include "support/Programs.h"
+#include "support/TemporaryHome.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,12 +15,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainterPath>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <algorithm>
@@ -27,16 +29,10 @@ const QString kLo = QStringLiteral(":/fonts/TamroskStripe39dLo-Regular.ttf");
 const QString kUp = QStringLiteral(":/fonts/TamroskStripe39dUp-Regular.ttf");
 const QString kSymbols = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-.~$/+%*");
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Font units: one pixel per unit at 2048 pixels per em, unhinted.
 QRawFont LoadFont(const QString& path)
 {
-    return QRawFont(ReadAll(path), 2048, QFont::PreferNoHinting);
+    return QRawFont(support::ReadFile(path), 2048, QFont::PreferNoHinting);
 }
 
 struct Outline {
@@ -72,43 +68,6 @@ Outline ReadOutline(const QRawFont& font, QChar c)
     }
     std::sort(o.bars.begin(), o.bars.end(), [](const QRectF& a, const QRectF& b) { return a.left() < b.left(); });
     return o;
-}
-
-struct Decoded {
-    QStringList data; // per image, empty when nothing was found
-    QString error;
-};
-
-// zbarimg's XML names each image it read, so a missed image cannot shift the results.
-Decoded Decode(const QStringList& files)
-{
-    QProcess zbar;
-    zbar.start(QStringLiteral("zbarimg"),
-               QStringList{"--xml", "--nodbus", "-q", "-Sdisable", "-Scode39.enable"} + files);
-    if (!zbar.waitForStarted())
-        return {{}, QStringLiteral("zbarimg not found: install zbar-tools")};
-    zbar.waitForFinished(120000);
-    Decoded d;
-    d.data.resize(files.size());
-    QXmlStreamReader xml(zbar.readAllStandardOutput());
-    qsizetype index = -1;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("source"))
-            index = files.indexOf(xml.attributes().value("href").toString());
-        else if (xml.name() == QLatin1String("data") && index >= 0)
-            d.data[index] += xml.readElementText(); // a second symbol in one image shows up too
-    }
-    return d;
-}
-
-// Runs a converter; true when it ran and succeeded.
-bool RunTool(QStringList arguments)
-{
-    QProcess tool;
-    tool.start(arguments.takeFirst(), arguments);
-    return tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
 // Random data the builder accepts: data characters, or any printable ASCII for Full ASCII.
@@ -199,16 +158,15 @@ private slots:
         for (const QString& path : {kLo, kUp}) {
             const QString copy = dir.filePath(path.section(u'/', -1));
             QVERIFY(QFile::copy(path, copy));
-            QProcess python;
-            python.start(
+            const support::ProgramRun python = support::RunProgram(
                 QStringLiteral(KELM_PYTHON),
                 {"-c",
                  "import json, sys; from fontTools.ttLib import TTFont; f = TTFont(sys.argv[1]); "
                  "print(json.dumps({'cmap': ''.join(sorted(map(chr, f.getBestCmap()))), "
                  "'fsType': f['OS/2'].fsType, 'names': {n.nameID: n.toUnicode() for n in f['name'].names}}))",
                  copy});
-            QVERIFY(python.waitForFinished(60000));
-            const QJsonObject font = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+            QVERIFY2(python.status == 0, python.err.constData());
+            const QJsonObject font = QJsonDocument::fromJson(python.out).object();
             QString expected = kSymbols + u' ';
             std::sort(expected.begin(), expected.end());
             QCOMPARE(font["cmap"].toString(), expected);
@@ -236,16 +194,14 @@ private slots:
     {
         QTemporaryDir first, second;
         for (const QTemporaryDir* dir : {&first, &second}) {
-            QProcess python;
-            python.start(QStringLiteral(KELM_PYTHON),
-                         {KELM_TYPEFACE_GENERATOR, dir->path(), "--mono", KELM_DEJAVU_MONO});
-            QVERIFY(python.waitForFinished(60000));
-            QCOMPARE(python.exitCode(), 0);
+            const support::ProgramRun python = support::RunProgram(
+                QStringLiteral(KELM_PYTHON), {KELM_TYPEFACE_GENERATOR, dir->path(), "--mono", KELM_DEJAVU_MONO});
+            QCOMPARE(python.status, 0);
         }
         for (const QString& built : {kLo, kUp}) {
             const QString name = built.mid(built.lastIndexOf(u'/') + 1);
-            QCOMPARE(ReadAll(first.filePath(name)), ReadAll(second.filePath(name)));
-            QCOMPARE(ReadAll(first.filePath(name)), ReadAll(built));
+            QCOMPARE(support::ReadFile(first.filePath(name)), support::ReadFile(second.filePath(name)));
+            QCOMPARE(support::ReadFile(first.filePath(name)), support::ReadFile(built));
         }
     }
 
@@ -262,21 +218,17 @@ private slots:
     {
         QFETCH(QStringList, installed);
         QFETCH(QByteArray, answer);
-        QTemporaryDir home;
+        const support::TemporaryHome home;
+        QVERIFY(home.isValid());
         QDir().mkpath(home.filePath(".local/share/fonts"));
         for (const QString& font : installed)
             QVERIFY(
                 QFile::copy(font, home.filePath(".local/share/fonts/") + font.mid(font.lastIndexOf(u'/') + 1)));
-        QProcess probe;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.remove("XDG_DATA_HOME");
-        env.remove("XDG_CACHE_HOME");
-        env.insert("KELM_TYPEFACE_PROBE", "1");
-        probe.setProcessEnvironment(env);
-        probe.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(probe.waitForFinished(60000));
-        QCOMPARE(probe.readAllStandardOutput(), answer + " 11"); // and both families usable
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KELM_TYPEFACE_PROBE", "1");
+        const support::ProgramRun probe =
+            support::RunProgram(QCoreApplication::applicationFilePath(), {}, {.environment = environment});
+        QCOMPARE(probe.out, answer + " 11"); // and both families usable
     }
 
     // Many random bar codes, as the command line and the window export them, read back by a real decoder:
@@ -303,7 +255,8 @@ private slots:
         QFETCH(bool, antialias);
         QRandomGenerator random(quint32(points * 1000 + dpi * 2 + textAbove));
         QTemporaryDir dir;
-        QStringList files, expected;
+        QStringList files;
+        QList<QStringList> expected;
         const render::BarCodeLook look{textAbove, points, antialias};
         // The vector forms know no antialiasing of their own: once per size is enough.
         const QStringList formats = antialias ? QStringList{"png", "svg", "pdf"} : QStringList{"png"};
@@ -337,21 +290,15 @@ private slots:
                 QVERIFY2(out.size() > 0, qPrintable(file));
                 if (format != "png") {
                     const QString raster = base + "-" + format + ".png";
-                    QVERIFY2(RunTool(format == "svg" ? QStringList{"rsvg-convert", "-d", QString::number(dpi),
-                                                                   "-p", QString::number(dpi), "-o", raster, file}
-                                                     : QStringList{"pdftoppm", "-r", QString::number(dpi), "-png",
-                                                                   "-singlefile", file, base + "-" + format}),
-                             qPrintable(file));
+                    QVERIFY2(support::PictureImage(file, format, dpi).save(raster), qPrintable(file));
                     files << raster;
                 } else {
                     files << file;
                 }
-                expected << QString(symbol).mid(1, symbol.size() - 2).replace(u'~', u' ');
+                expected << QStringList{QString(symbol).mid(1, symbol.size() - 2).replace(u'~', u' ')};
             }
         }
-        const Decoded decoded = Decode(files);
-        QVERIFY2(decoded.error.isEmpty(), qPrintable(decoded.error));
-        QCOMPARE(decoded.data, expected);
+        QCOMPARE(support::DecodeFiles(files), expected);
     }
 
     // The SVG's bars, read as rectangles, against the typeface's own glyph outlines, module for module.
@@ -485,26 +432,18 @@ private slots:
         if (named < 0)
             arguments = QStringList{"--png", "x.png"} + arguments;
         const QString file = dir.filePath(named < 0 ? "x.png" : arguments.value(named + 1));
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral(CODE39_EXE), arguments);
-        process.waitForFinished(60000);
-        const QByteArray err = process.readAllStandardError();
-        QCOMPARE(process.exitCode(), status);
+        const support::ProgramRun run =
+            support::RunProgram(QStringLiteral(CODE39_EXE), arguments, {.workingDirectory = dir.path()});
+        const QByteArray& err = run.err;
+        QCOMPARE(run.status, status);
         QCOMPARE(err.count('\n'), status == 0 ? 0 : 1);
         QVERIFY2(err.contains(message.toUtf8()), err.constData());
         QCOMPARE(QFileInfo(file).isFile(), status == 0);
         if (status != 0)
             return;
-        QString raster = file;
-        if (file.endsWith(".svg")) {
-            raster = file + ".png";
-            QVERIFY(RunTool({"rsvg-convert", "-d", "150", "-p", "150", "-o", raster, file}));
-        } else if (file.endsWith(".pdf")) {
-            raster = file + ".png";
-            QVERIFY(RunTool({"pdftoppm", "-r", "150", "-png", "-singlefile", file, file}));
-        }
-        QCOMPARE(Decode({raster}).data, QStringList{decoded});
+        const QImage picture = support::PictureImage(file, QFileInfo(file).suffix(), 150);
+        QVERIFY(!picture.isNull());
+        QCOMPARE(support::DecodeImage(picture), QStringList{decoded});
     }
 };
 

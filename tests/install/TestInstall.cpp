@@ -4,13 +4,13 @@
 
 #include "platform/Desktop.h"
 #include "platform/Profile.h"
+#include "support/Files.h"
+#include "support/Programs.h"
+#include "support/TemporaryHome.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -37,12 +37,6 @@ constexpr Stock kStocks[] = {
     {"lb163.rtf", 4.0, 2.0, 2, 5, 0.15625, 0.5, 4.1875, 2.0},
     {"lb164.rtf", 4.0, 3.3333, 2, 3, 0.15625, 0.5, 4.1875, 3.3333},
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 int controlWord(const QByteArray& rtf, const char* word)
 {
@@ -95,9 +89,9 @@ QStringList snapshot(const QString& root)
                         QString::number(info.lastModified().toMSecsSinceEpoch()) + u' ' +
                         QString::number(int(info.permissions()), 16);
         if (info.isFile())
-            entry +=
-                u' ' + QString::fromLatin1(
-                           QCryptographicHash::hash(readAll(info.filePath()), QCryptographicHash::Sha1).toHex());
+            entry += u' ' + QString::fromLatin1(QCryptographicHash::hash(support::ReadFile(info.filePath()),
+                                                                         QCryptographicHash::Sha1)
+                                                    .toHex());
         entries.append(entry);
     }
     entries.sort();
@@ -123,8 +117,8 @@ private slots:
     void installFailure();
 
 private:
-    // The script's exit status, -1 when it did not finish.
-    int runInstall(const QString& home, QString* output, const QStringList& options = {});
+    // Runs the script into the test's HOME: its exit status, -1 when it did not finish.
+    int runInstall(QString* output, const QStringList& options = {});
 };
 
 void TestInstall::templateGeometry_data()
@@ -138,7 +132,7 @@ void TestInstall::templateGeometry()
 {
     QFETCH(int, stock);
     const Stock& s = kStocks[stock];
-    const QByteArray rtf = readAll(kTemplates + u'/' + QLatin1String(s.file));
+    const QByteArray rtf = support::ReadFile(kTemplates + u'/' + QLatin1String(s.file));
     QVERIFY2(rtf.startsWith("{\\rtf1"), s.file);
 
     QCOMPARE(controlWord(rtf, "paperw"), 12240); // 8.5 in
@@ -227,7 +221,7 @@ void TestInstall::settingsFileSizes()
 
 void TestInstall::settingsFileBytes()
 {
-    const QByteArray bytes = readAll(kSettingsFile);
+    const QByteArray bytes = support::ReadFile(kSettingsFile);
     QVERIFY(!bytes.isEmpty());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         // Plain ASCII reads the same in every code page; CRLF is the profile format's line end.
@@ -240,33 +234,25 @@ void TestInstall::settingsFileBytes()
 
 void TestInstall::artworkReproduces()
 {
-    if (QProcess::execute(QStringLiteral("/usr/bin/python3"),
-                          {QStringLiteral("-c"), QStringLiteral("import PIL")}))
+    const QString python = QStringLiteral(KELM_PYTHON);
+    if (support::RunProgram(python, {QStringLiteral("-c"), QStringLiteral("import PIL")}).status != 0)
         QSKIP("python3-pil is not installed");
-    QProcess tool;
-    tool.start(QStringLiteral("/usr/bin/python3"),
-               {kSource + QStringLiteral("/tools/make_artwork.py"), QStringLiteral("--check"),
-                kSource + QStringLiteral("/resources")});
-    QVERIFY(tool.waitForFinished(60000));
-    QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+    const support::ProgramRun tool =
+        support::RunProgram(python, {kSource + QStringLiteral("/tools/make_artwork.py"), QStringLiteral("--check"),
+                                     kSource + QStringLiteral("/resources")});
+    QVERIFY2(tool.status == 0, tool.err.constData());
 }
 
-int TestInstall::runInstall(const QString& home, QString* output, const QStringList& options)
+int TestInstall::runInstall(QString* output, const QStringList& options)
 {
-    QProcess script;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home);
-    env.remove(QStringLiteral("XDG_DATA_HOME"));
-    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-    script.setProcessEnvironment(env);
-    script.setProcessChannelMode(QProcess::MergedChannels);
-    script.start(QStringLiteral("bash"),
-                 QStringList{kSource + QStringLiteral("/scripts/install-user"), QStringLiteral("--build-dir"),
-                             QStringLiteral(KELM_BUILD_DIR), QStringLiteral("--no-packages")} +
-                     options);
-    const bool finished = script.waitForFinished(120000);
-    *output = QString::fromLocal8Bit(script.readAll());
-    return finished && script.exitStatus() == QProcess::NormalExit ? script.exitCode() : -1;
+    const support::ProgramRun run = support::RunProgram(
+        QStringLiteral("bash"),
+        QStringList{kSource + QStringLiteral("/scripts/install-user"), QStringLiteral("--build-dir"),
+                    QStringLiteral(KELM_BUILD_DIR), QStringLiteral("--no-packages")} +
+            options,
+        {.mergeChannels = true});
+    *output = QString::fromLocal8Bit(run.out + run.err);
+    return run.status;
 }
 
 void TestInstall::installUser_data()
@@ -286,42 +272,38 @@ void TestInstall::installUser()
 {
     QFETCH(QString, userDirs);
     QFETCH(QString, documents);
-    QTemporaryDir home;
+    const support::TemporaryHome home;
     QVERIFY(home.isValid());
     if (!userDirs.isEmpty()) {
         QVERIFY(QDir(home.path()).mkpath(QStringLiteral(".config")));
-        QFile dirs(home.filePath(QStringLiteral(".config/user-dirs.dirs")));
-        QVERIFY(dirs.open(QIODevice::WriteOnly));
-        dirs.write(userDirs.toUtf8());
+        QVERIFY(support::WriteFile(home.filePath(QStringLiteral(".config/user-dirs.dirs")), userDirs.toUtf8()));
     }
     // The script must put the files where the program looks for them.
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", home.path().toLocal8Bit());
     const QString zovod = platform::DocumentsFolder() + "/Zovod/";
-    qputenv("HOME", oldHome);
     QCOMPARE(zovod, home.filePath(documents) + "/Zovod/");
 
     QString log;
-    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
+    QVERIFY2(runInstall(&log) == 0, qPrintable(log));
 
     const QString prefix = home.filePath(QStringLiteral(".local/opt/kelm"));
     QVERIFY(QFileInfo(prefix + "/bin/kelm").isExecutable());
-    QVERIFY(readAll(prefix + "/bin/zovod.chm").startsWith("ITSF"));
-    QCOMPARE(readAll(zovod + "kelmtips.ini"), readAll(kSettingsFile));
+    QVERIFY(support::ReadFile(prefix + "/bin/zovod.chm").startsWith("ITSF"));
+    QCOMPARE(support::ReadFile(zovod + "kelmtips.ini"), support::ReadFile(kSettingsFile));
     for (const Stock& s : kStocks) {
         const QString name = QLatin1String(s.file);
-        QVERIFY2(readAll(zovod + name) == readAll(kTemplates + u'/' + name), qPrintable(zovod + name));
+        QVERIFY2(support::ReadFile(zovod + name) == support::ReadFile(kTemplates + u'/' + name),
+                 qPrintable(zovod + name));
     }
     QVERIFY(!QFile::exists(zovod + "custom.rtf"));
     const QString share = home.filePath(QStringLiteral(".local/share"));
     for (int size : {16, 24, 32, 48, 64, 128, 256})
-        QCOMPARE(readAll(QStringLiteral("%1/icons/hicolor/%2x%2/apps/kelm.png").arg(share).arg(size)),
-                 readAll(QStringLiteral("%1/resources/icons/kelm-%2.png").arg(kSource).arg(size)));
+        QCOMPARE(support::ReadFile(QStringLiteral("%1/icons/hicolor/%2x%2/apps/kelm.png").arg(share).arg(size)),
+                 support::ReadFile(QStringLiteral("%1/resources/icons/kelm-%2.png").arg(kSource).arg(size)));
     const QDir shippedFonts(prefix + "/share/kelm/fonts");
     for (const QString& font : shippedFonts.entryList({QStringLiteral("*.ttf")}))
-        QCOMPARE(readAll(share + "/fonts/kelm/" + font), readAll(shippedFonts.filePath(font)));
+        QCOMPARE(support::ReadFile(share + "/fonts/kelm/" + font), support::ReadFile(shippedFonts.filePath(font)));
 
-    const QString desktop = QString::fromUtf8(readAll(share + "/applications/kelm.desktop"));
+    const QString desktop = QString::fromUtf8(support::ReadFile(share + "/applications/kelm.desktop"));
     QVERIFY2(desktop.startsWith(QStringLiteral("[Desktop Entry]\n")), qPrintable(desktop));
     QVERIFY(desktop.contains(QStringLiteral("\nExec=\"%1/bin/kelm\"\n").arg(prefix)));
     // The program starts in the user's home folder (Help finds its file beside the program), and the
@@ -331,92 +313,81 @@ void TestInstall::installUser()
     QVERIFY(desktop.contains(QStringLiteral("\nStartupWMClass=kelm\n")));
     QVERIFY(desktop.contains(QStringLiteral("\nKeywords=barcode;bar code;code 39;label;\n")));
     QVERIFY(QFile::exists(share + "/icons/hicolor/48x48/apps/kelm.png"));
-    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty(),
+    QVERIFY2(support::MissingProgram({QStringLiteral("desktop-file-validate")}).isEmpty(),
              "desktop-file-validate is missing: install desktop-file-utils");
-    QProcess validate;
-    validate.setProcessChannelMode(QProcess::MergedChannels);
-    validate.start(QStringLiteral("desktop-file-validate"), {share + "/applications/kelm.desktop"});
-    QVERIFY(validate.waitForFinished(30000));
-    QCOMPARE(validate.readAll(), QByteArray()); // no error, no warning, no hint
-    QCOMPARE(validate.exitCode(), 0);
+    const support::ProgramRun validate = support::RunProgram(
+        QStringLiteral("desktop-file-validate"), {share + "/applications/kelm.desktop"}, {.mergeChannels = true});
+    QCOMPARE(validate.out + validate.err, QByteArray()); // no error, no warning, no hint
+    QCOMPARE(validate.status, 0);
     // The details are in the log the closing lines name, not on the terminal.
     const QString logFile = home.filePath(QStringLiteral(".local/state/kelm/install.log"));
     QVERIFY2(log.contains("details    " + logFile), qPrintable(log));
     QVERIFY2(!log.contains("-- Install"), qPrintable(log));
-    QVERIFY(readAll(logFile).contains("-- Install"));
+    QVERIFY(support::ReadFile(logFile).contains("-- Install"));
 
     // The encoder is on the user's PATH folder, with its manual page and completion.
     const QFileInfo code39(home.filePath(".local/bin/code39"));
     QVERIFY(code39.isSymLink() && code39.isExecutable());
     QCOMPARE(code39.symLinkTarget(), prefix + "/bin/code39");
-    QCOMPARE(readAll(share + "/man/man1/code39.1"), readAll(kSource + "/resources/man/code39.1"));
-    QCOMPARE(readAll(share + "/man/man1/kelm.1"), readAll(kSource + "/resources/man/kelm.1"));
-    QCOMPARE(readAll(share + "/bash-completion/completions/code39"),
-             readAll(kSource + "/resources/completion/code39.bash"));
+    QCOMPARE(support::ReadFile(share + "/man/man1/code39.1"),
+             support::ReadFile(kSource + "/resources/man/code39.1"));
+    QCOMPARE(support::ReadFile(share + "/man/man1/kelm.1"), support::ReadFile(kSource + "/resources/man/kelm.1"));
+    QCOMPARE(support::ReadFile(share + "/bash-completion/completions/code39"),
+             support::ReadFile(kSource + "/resources/completion/code39.bash"));
     QVERIFY2(log.contains(home.filePath(".local/bin") + " is not on your PATH"), qPrintable(log));
-    QProcess completion;
-    completion.start("bash", {"-c",
-                              "source \"$0\"; COMP_WORDS=(code39 --sv); COMP_CWORD=1; _code39; "
-                              "echo \"${COMPREPLY[*]}\"",
-                              share + "/bash-completion/completions/code39"});
-    QVERIFY(completion.waitForFinished(30000));
-    QCOMPARE(completion.readAllStandardOutput(), QByteArray("--svg\n"));
+    const support::ProgramRun completion =
+        support::RunProgram("bash", {"-c",
+                                     "source \"$0\"; COMP_WORDS=(code39 --sv); COMP_CWORD=1; _code39; "
+                                     "echo \"${COMPREPLY[*]}\"",
+                                     share + "/bash-completion/completions/code39"});
+    QCOMPARE(completion.out, QByteArray("--svg\n"));
 
     // A second run changes nothing, not even a file's time.
     const QStringList before = snapshot(home.path());
-    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
+    QVERIFY2(runInstall(&log) == 0, qPrintable(log));
     QCOMPARE(snapshot(home.path()), before);
 
     // A code39 of the user's own in ~/.local/bin is kept.
     QVERIFY(QFile::remove(code39.filePath()));
-    {
-        QFile own(code39.filePath());
-        QVERIFY(own.open(QIODevice::WriteOnly) && own.write("#!/bin/sh\n") == 10);
-    }
-    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
-    QCOMPARE(readAll(code39.filePath()), QByteArray("#!/bin/sh\n"));
+    QVERIFY(support::WriteFile(code39.filePath(), "#!/bin/sh\n"));
+    QVERIFY2(runInstall(&log) == 0, qPrintable(log));
+    QCOMPARE(support::ReadFile(code39.filePath()), QByteArray("#!/bin/sh\n"));
     QVERIFY2(log.contains("kept " + code39.filePath()), qPrintable(log));
 
     // The user's settings and own template survive; a deleted template comes back.
-    const QByteArray settings = readAll(zovod + "kelmtips.ini") + "[Settings]\r\nData=MINE\r\n";
+    const QByteArray settings = support::ReadFile(zovod + "kelmtips.ini") + "[Settings]\r\nData=MINE\r\n";
     const QByteArray custom("{\\rtf1 my labels}");
-    for (const auto& [name, bytes] : {std::pair{"kelmtips.ini", settings}, std::pair{"custom.rtf", custom}}) {
-        QFile f(zovod + name);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    for (const auto& [name, bytes] : {std::pair{"kelmtips.ini", settings}, std::pair{"custom.rtf", custom}})
+        QVERIFY(support::WriteFile(zovod + name, bytes));
     QVERIFY(QFile::remove(zovod + "lb161.rtf"));
-    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
-    QCOMPARE(readAll(zovod + "kelmtips.ini"), settings);
-    QCOMPARE(readAll(zovod + "custom.rtf"), custom);
-    QCOMPARE(readAll(zovod + "lb161.rtf"), readAll(kTemplates + "/lb161.rtf"));
+    QVERIFY2(runInstall(&log) == 0, qPrintable(log));
+    QCOMPARE(support::ReadFile(zovod + "kelmtips.ini"), settings);
+    QCOMPARE(support::ReadFile(zovod + "custom.rtf"), custom);
+    QCOMPARE(support::ReadFile(zovod + "lb161.rtf"), support::ReadFile(kTemplates + "/lb161.rtf"));
 
     // A menu entry still as installed follows a new prefix; one the user edited is kept.
     const QString entry = share + "/applications/kelm.desktop";
     const QString moved = home.filePath(QStringLiteral("elsewhere"));
-    QVERIFY2(runInstall(home.path(), &log, {"--prefix", moved}) == 0, qPrintable(log));
-    QVERIFY(QString::fromUtf8(readAll(entry)).contains(QStringLiteral("\nExec=\"%1/bin/kelm\"\n").arg(moved)));
-    const QByteArray edited = readAll(entry).replace("Terminal=false", "Terminal=false\nNoDisplay=true");
-    {
-        QFile f(entry);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(edited);
-    }
-    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
-    QCOMPARE(readAll(entry), edited);
+    QVERIFY2(runInstall(&log, {"--prefix", moved}) == 0, qPrintable(log));
+    QVERIFY(QString::fromUtf8(support::ReadFile(entry))
+                .contains(QStringLiteral("\nExec=\"%1/bin/kelm\"\n").arg(moved)));
+    const QByteArray edited = support::ReadFile(entry).replace("Terminal=false", "Terminal=false\nNoDisplay=true");
+    QVERIFY(support::WriteFile(entry, edited));
+    QVERIFY2(runInstall(&log) == 0, qPrintable(log));
+    QCOMPARE(support::ReadFile(entry), edited);
     QVERIFY2(log.contains("kept " + entry), qPrintable(log));
 
     // Uninstalling takes away all that was installed, and says that the data folder stays.
     QVERIFY(QFile::remove(code39.filePath()));
-    QVERIFY2(runInstall(home.path(), &log) == 0, qPrintable(log));
-    QVERIFY2(runInstall(home.path(), &log, {"--uninstall"}) == 0, qPrintable(log));
+    QVERIFY2(runInstall(&log) == 0, qPrintable(log));
+    QVERIFY2(runInstall(&log, {"--uninstall"}) == 0, qPrintable(log));
     for (const QString& gone :
          {prefix, share + "/applications/kelm.desktop", share + "/fonts/kelm",
           share + "/icons/hicolor/256x256/apps/kelm.png", code39.filePath(), share + "/man/man1/code39.1",
           share + "/man/man1/kelm.1", share + "/bash-completion/completions/code39"})
         QVERIFY2(!QFileInfo::exists(gone) && !QFileInfo(gone).isSymLink(), qPrintable(gone));
-    QCOMPARE(readAll(zovod + "custom.rtf"), custom);
-    QCOMPARE(readAll(zovod + "kelmtips.ini"), settings);
+    QCOMPARE(support::ReadFile(zovod + "custom.rtf"), custom);
+    QCOMPARE(support::ReadFile(zovod + "kelmtips.ini"), settings);
     QVERIFY2(log.contains("Kept: your data folder " + zovod.chopped(1)), qPrintable(log));
 }
 
@@ -437,14 +408,12 @@ void TestInstall::installFailure()
 {
     QFETCH(QString, blocked);
     QFETCH(QString, step);
-    QTemporaryDir home;
+    const support::TemporaryHome home;
     QVERIFY(home.isValid());
     QVERIFY(QDir(home.path()).mkpath(QFileInfo(home.filePath(blocked)).path()));
-    QFile file(home.filePath(blocked));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(support::WriteFile(home.filePath(blocked), {}));
     QString log;
-    const int status = runInstall(home.path(), &log);
+    const int status = runInstall(&log);
     QVERIFY2(status > 0, qPrintable(log));
     QVERIFY2(log.contains(QStringLiteral("install-user: step \"%1\" failed").arg(step)), qPrintable(log));
     QVERIFY2(!log.contains("== Done =="), qPrintable(log));

@@ -5,10 +5,14 @@
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
 #include "labels/UserStock.h"
+#include "support/Files.h"
+#include "support/Pictures.h"
+#include "support/Programs.h"
+#include "support/Requirements.h"
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,24 +29,6 @@ constexpr double kInch = labels::kPointsPerInch;
 constexpr double kMm = labels::kPointsPerMm;
 constexpr int kDpi = 300;
 
-struct Run {
-    QByteArray out, err;
-    int status = -1;
-};
-
-Run RunProgram(const QString& program, const QStringList& arguments, const QByteArray& input = {})
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        return {};
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(120000);
-    return {process.readAllStandardOutput(), process.readAllStandardError(),
-            process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1};
-}
-
 const QString kCode39 = QStringLiteral(CODE39_EXE);
 
 // A templates file of one or more <Template> elements, with the paper sizes the tests know.
@@ -57,18 +43,13 @@ labels::PaperSizes Papers()
             {QStringLiteral("US-Letter"), {QStringLiteral("US Letter"), QSizeF(8.5 * kInch, 11 * kInch)}}};
 }
 
-// What zbar reads in the rectangle (points) of a page rasterised at kDpi; empty when nothing.
-QByteArray Decode(const QImage& page, const QRectF& rect, const QString& dir, int n)
+// What zbar reads in the rectangle (points) of a page rasterised at kDpi, symbols one a line; empty when
+// nothing.
+QByteArray Decode(const QImage& page, const QRectF& rect)
 {
     const double s = kDpi / kInch;
     const QRect pixels = QRectF(rect.topLeft() * s, rect.size() * s).toAlignedRect() & page.rect();
-    const QString file = QStringLiteral("%1/label%2.png").arg(dir).arg(n);
-    if (!page.copy(pixels).save(file))
-        return "cannot save";
-    const Run run = RunProgram(QStringLiteral("zbarimg"),
-                               {QStringLiteral("--raw"), QStringLiteral("-q"), QStringLiteral("--nodbus"),
-                                QStringLiteral("-Sdisable"), QStringLiteral("-Scode39.enable"), file});
-    return run.out.trimmed();
+    return support::DecodeImage(page, pixels).join(u'\n').toLatin1();
 }
 
 // The box round the dark pixels within grow points of the rectangle, in points; null when none.
@@ -253,8 +234,7 @@ private slots:
     // Every template of the installed database loads, equivalents resolve, every label is placed.
     void database()
     {
-        if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)))
-            QSKIP("glabels-data is not installed");
+        SKIP_WITHOUT_LABEL_DATABASE();
         labels::StockLibrary library;
         library.loadDatabase();
         for (const QString& note : library.notes())
@@ -304,9 +284,8 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, found);
-        if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)) &&
-            !name.contains(QLatin1String("lb")))
-            QSKIP("glabels-data is not installed");
+        if (!name.contains(QLatin1String("lb")))
+            SKIP_WITHOUT_LABEL_DATABASE();
         labels::StockLibrary library;
         library.loadDatabase();
         QString error;
@@ -354,8 +333,7 @@ private slots:
         QFETCH(QString, paper);
         QFETCH(QString, includes);
         QFETCH(QString, excludes);
-        if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)))
-            QSKIP("glabels-data is not installed");
+        SKIP_WITHOUT_LABEL_DATABASE();
         labels::StockLibrary library;
         library.loadDatabase();
         QStringList names;
@@ -495,24 +473,32 @@ private slots:
         const Stock stock = OneLabel(width, height, 2);
         render::BarCodeLook look;
         look.pointSize = chosen;
-        const double size = labels::FittedPointSize(stock, characters, look, kDpi);
-        const QSizeF extent = render::BarCodeExtent(
-            QString(characters, u'0'),
-            [&] {
-                render::BarCodeLook at = look;
-                at.pointSize = size;
-                return at;
-            }(),
-            kDpi);
-        QVERIFY2(extent.width() <= (width - 4) * kDpi / kInch && extent.height() <= (height - 4) * kDpi / kInch,
-                 qPrintable(QString::number(size)));
-        if (fitted > 0 && !warns)
-            QCOMPARE(size, fitted);
-        else if (!warns)
-            QVERIFY(size < chosen && size >= labels::ScannablePointSize(kDpi));
         labels::FillOptions options;
         options.look = look;
         const labels::Sheet sheet = labels::FillSheet(stock, {QString(characters - 2, u'A')}, options);
+        // The size drawn, read from the bars on the page: every character is one em wide less the gap of one
+        // module after the last bar.
+        QImage page(qRound(stock.page.width() * kDpi / kInch), qRound(stock.page.height() * kDpi / kInch),
+                    QImage::Format_RGB32);
+        page.setDotsPerMeterX(qRound(kDpi / 0.0254));
+        page.setDotsPerMeterY(qRound(kDpi / 0.0254));
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            labels::DrawPage(painter, sheet, 0, {});
+        }
+        const QRectF label(QPointF(36, 36), stock.label);
+        const QRectF ink = InkAround(page.convertToFormat(QImage::Format_Grayscale8), label, 0);
+        QVERIFY(!ink.isNull());
+        const double size = ink.width() / (characters - 1.0 / render::kModulesPerCharacter);
+        const double pixel = kInch / kDpi;
+        QVERIFY2(label.adjusted(2 - pixel, 2 - pixel, pixel - 2, pixel - 2).contains(ink),
+                 qPrintable(QString::number(size)));
+        if (fitted > 0 && !warns)
+            QVERIFY2(qAbs(size - fitted) <= pixel, qPrintable(QString::number(size)));
+        else if (!warns)
+            QVERIFY2(size < chosen - pixel && size >= labels::ScannablePointSize(kDpi) - pixel,
+                     qPrintable(QString::number(size)));
         const QStringList warnings = labels::SheetWarnings(sheet, kDpi);
         QCOMPARE(warnings.size(), warns ? 1 : 0);
         if (warns)
@@ -680,40 +666,30 @@ private slots:
         QFETCH(QList<QByteArray>, decoded);
         QFETCH(int, status);
         QFETCH(QByteArray, err);
-        if (arguments[1].contains(QLatin1String("Avery")) || arguments[1] == u"L7163") {
-            if (!QFileInfo::exists(QStringLiteral("%1/paper-sizes.xml").arg(labels::kDatabaseFolder)))
-                QSKIP("glabels-data is not installed");
-        }
+        if (arguments[1].contains(QLatin1String("Avery")) || arguments[1] == u"L7163")
+            SKIP_WITHOUT_LABEL_DATABASE();
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString list = dir.filePath(QStringLiteral("list.csv"));
         if (arguments.contains(QStringLiteral("-"))) {
-            QFile file(list);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(input) == input.size());
+            QVERIFY(support::WriteFile(list, input));
             arguments[arguments.indexOf(QStringLiteral("-"))] = list;
             input.clear();
         }
         const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-        const Run run = RunProgram(kCode39, arguments + QStringList{QStringLiteral("--pdf"), pdf}, input);
+        const support::ProgramRun run =
+            support::RunProgram(kCode39, arguments + QStringList{QStringLiteral("--pdf"), pdf}, {.input = input});
         QCOMPARE(run.err, err);
         QCOMPARE(run.status, status);
-        const Run raster = RunProgram(QStringLiteral("pdftoppm"),
-                                      {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-gray"),
-                                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                       QStringLiteral("1"), pdf, dir.filePath(QStringLiteral("page"))});
-        QCOMPARE(raster.status, 0);
-        const QStringList pages = QDir(dir.path()).entryList({QStringLiteral("page*.pgm")});
-        QCOMPARE(pages.size(), 1);
-        QImage page(dir.filePath(pages.front()));
+        const QImage page = support::RasterisePdf(pdf, kDpi);
         QVERIFY(!page.isNull());
-        page = page.convertToFormat(QImage::Format_Grayscale8);
 
         const double halfMm = 0.5 * kMm;
         for (int i = 0; i < decoded.size(); ++i) {
             const QRectF label(
                 QPointF(first.left() + (i % across) * pitch.x(), first.top() + (i / across) * pitch.y()) * kInch,
                 first.size() * kInch);
-            QCOMPARE(Decode(page, label, dir.path(), i), decoded[i]);
+            QCOMPARE(Decode(page, label), decoded[i]);
             const QRectF ink = InkAround(page, label, 2 * kMm);
             QCOMPARE(ink.isNull(), decoded[i].isEmpty());
             if (!ink.isNull()) {
@@ -742,14 +718,14 @@ private slots:
             << QStringList{"--list-stocks", "zzqqx"} << QByteArray() << "no label stock matches \"zzqqx\"" << 1;
         QTest::newRow("an unknown stock is bad usage")
             << QStringList{"--labels", "Nobody 1", "--pdf", "x.pdf", "A"} << QByteArray()
-            << "no label stock \"Nobody 1\"" << 2;
+            << "no label stock \"Nobody 1\" (code39 --list-stocks WORDS lists them)" << 2;
         QTest::newRow("no PDF file") << QStringList{"--labels", "lb167", "A"} << QByteArray()
                                      << "--labels needs --pdf FILE" << 2;
         QTest::newRow("a start beyond the sheet")
             << QStringList{"--labels", "lb164", "--start", "7", "--pdf", "x.pdf", "A"} << QByteArray()
             << "lb164 has 6 labels per sheet" << 2;
         QTest::newRow("copies out of range") << QStringList{"--labels", "lb164", "--copies", "0", "--pdf", "x.pdf"}
-                                             << QByteArray() << "--copies needs a number from 1 to 1000" << 2;
+                                             << QByteArray() << "--copies needs a number from 1 to 10000" << 2;
         QTest::newRow("a size that is no number")
             << QStringList{"--labels", "lb164", "--size", "nan", "--pdf", "x.pdf"} << QByteArray()
             << "--size needs a point size" << 2;
@@ -767,15 +743,11 @@ private slots:
         QFETCH(QString, err);
         QFETCH(int, status);
         QTemporaryDir dir;
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.start(kCode39, arguments);
-        process.closeWriteChannel();
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.readAllStandardOutput(), out);
-        const QString stderrText = QString::fromUtf8(process.readAllStandardError());
+        const support::ProgramRun run = support::RunProgram(kCode39, arguments, {.workingDirectory = dir.path()});
+        QCOMPARE(run.out, out);
+        const QString stderrText = QString::fromUtf8(run.err);
         QVERIFY2(err.isEmpty() ? stderrText.isEmpty() : stderrText.contains(err), qPrintable(stderrText));
-        QCOMPARE(process.exitCode(), status);
+        QCOMPARE(run.status, status);
         // Nothing is written when the command is refused.
         QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("x.pdf"))), status == 0 && out.isEmpty());
     }

@@ -2,11 +2,13 @@
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "platform/Recorder.h"
+#include "support/Files.h"
+#include "support/Modal.h"
+#include "support/TemporaryHome.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <stdexcept>
@@ -16,20 +18,13 @@ namespace {
 // Hands the next modal message box to inspect() once it is up, then presses its OK button.
 void answerNextBox(std::function<void(QMessageBox*)> inspect)
 {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, inspect] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll->deleteLater();
-        poll->stop();
+    support::OnNextModal<QMessageBox>([inspect](QMessageBox* box) {
         inspect(box);
         if (QAbstractButton* ok = box->button(QMessageBox::Ok))
             ok->click();
         else
             box->done(0);
     });
-    poll->start(10);
 }
 
 struct Box {
@@ -152,24 +147,16 @@ private slots:
     {
         QFETCH(QByteArray, userDirs);
         QFETCH(QString, expected);
-        QTemporaryDir home;
-        const QByteArray oldHome = qgetenv("HOME");
-        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", (home.path() + "/").toLocal8Bit());
+        support::TemporaryHome home;
+        QVERIFY(home.isValid());
+        home.setVariable("HOME", home.path() + "/");
         // A configuration folder of its own, as XDG_CONFIG_HOME may name one.
-        qputenv("XDG_CONFIG_HOME", (home.path() + "/conf").toLocal8Bit());
+        home.setVariable("XDG_CONFIG_HOME", home.path() + "/conf");
         if (userDirs != "-") {
             QVERIFY(QDir(home.path()).mkdir("conf"));
-            QFile file(home.path() + "/conf/user-dirs.dirs");
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(userDirs);
+            QVERIFY(support::WriteFile(home.path() + "/conf/user-dirs.dirs", userDirs));
         }
         const QString folder = platform::DocumentsFolder();
-        qputenv("HOME", oldHome);
-        if (oldConfig.isNull())
-            qunsetenv("XDG_CONFIG_HOME");
-        else
-            qputenv("XDG_CONFIG_HOME", oldConfig);
         QCOMPARE(folder,
                  QDir::toNativeSeparators(expected.startsWith(u'/') ? expected : home.path() + "/" + expected));
     }
@@ -300,7 +287,8 @@ private slots:
         QTest::newRow("an offered extension wins over the filter") << "/d/code.png" << svg << "/d/code.png";
         QTest::newRow("an offered extension in capitals") << "/d/code.SVG" << png << "/d/code.SVG";
         QTest::newRow("a second extension of a filter counts") << "/d/code.svgz" << png << "/d/code.svgz";
-        QTest::newRow("an extension nobody offered is kept, the chosen one added") << "/d/code.txt" << png << "/d/code.txt.png";
+        QTest::newRow("an extension nobody offered is kept, the chosen one added") << "/d/code.txt" << png
+            << "/d/code.txt.png";
         QTest::newRow("a dot in the folder is no extension") << "/d/x.png/code" << png << "/d/x.png/code.png";
         QTest::newRow("a name that is only the extension gains one") << "/d/.png" << png << "/d/.png.png";
         QTest::newRow("no filter chosen leaves the name") << "/d/code" << QString() << "/d/code";

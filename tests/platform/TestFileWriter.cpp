@@ -1,8 +1,8 @@
 #include "platform/FileWriter.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -15,35 +15,11 @@ using namespace platform;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 bool setAge(const QString& path, int seconds)
 {
     QFile file(path);
     return file.open(QIODevice::ReadWrite) &&
            file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-seconds), QFileDevice::FileModificationTime);
-}
-
-// A folder nobody may add files to: by its permissions, or for the superuser, who ignores them, by the
-// immutable attribute.
-bool lockFolder(const QString& folder, bool on)
-{
-#ifdef Q_OS_UNIX
-    if (::geteuid() == 0)
-        return QProcess::execute("chattr", {on ? "+i" : "-i", folder}) == 0;
-#endif
-    const auto open = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
-    return QFile::setPermissions(folder, on ? open : open | QFileDevice::WriteOwner);
 }
 
 } // namespace
@@ -83,7 +59,7 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(bool, written);
-        QVERIFY(writeAll(path("file"), "old"));
+        QVERIFY(support::WriteFile(path("file"), "old"));
         QVERIFY(QDir(m_dir->path()).mkdir("folder"));
 #ifdef Q_OS_UNIX
         QVERIFY(QFile::link(path("file"), path("link to file")));
@@ -100,11 +76,11 @@ private slots:
         QCOMPARE(WriteWholeFile(where, "new bytes", &error), written);
         QCOMPARE(error.isEmpty(), written);
         if (written) {
-            QCOMPARE(readAll(where), QByteArray("new bytes"));
+            QCOMPARE(support::ReadFile(where), QByteArray("new bytes"));
             if (target.startsWith("link"))
                 QVERIFY(QFileInfo(where).isSymLink());
         }
-        QCOMPARE(readAll(path("file")), QByteArray(written && target != "new" ? "new bytes" : "old"));
+        QCOMPARE(support::ReadFile(path("file")), QByteArray(written && target != "new" ? "new bytes" : "old"));
         QVERIFY(QFileInfo(path("folder")).isDir());
         QVERIFY(!QFileInfo::exists(path("nothing")));
 #ifdef Q_OS_UNIX
@@ -140,7 +116,7 @@ private slots:
         constexpr uid_t kOther = 65534; // nobody
         const QByteArray folder = QFile::encodeName(path("shared"));
         const QByteArray link = folder + "/link";
-        QVERIFY(writeAll(path("file"), "old"));
+        QVERIFY(support::WriteFile(path("file"), "old"));
         QCOMPARE(::mkdir(folder.constData(), 0777), 0);
         QCOMPARE(::chmod(folder.constData(), sticky ? 01777 : 0777), 0);
         QCOMPARE(::chown(folder.constData(), folderOurs ? ::geteuid() : kOther, ::getegid()), 0);
@@ -148,7 +124,7 @@ private slots:
         QCOMPARE(::lchown(link.constData(), linkOurs ? ::geteuid() : kOther, ::getegid()), 0);
         QString error;
         QCOMPARE(WriteWholeFile(QFile::decodeName(link), "new bytes", &error), written);
-        QCOMPARE(readAll(path("file")), QByteArray(written ? "new bytes" : "old"));
+        QCOMPARE(support::ReadFile(path("file")), QByteArray(written ? "new bytes" : "old"));
         QVERIFY(QFileInfo(QFile::decodeName(link)).isSymLink());
 #else
         QSKIP("links and sticky folders are those of POSIX");
@@ -174,7 +150,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, age);
         QFETCH(bool, removed);
-        QVERIFY(writeAll(path(name), "half"));
+        QVERIFY(support::WriteFile(path(name), "half"));
         QVERIFY(setAge(path(name), age));
         QVERIFY(WriteWholeFile(path("kelmtips.ini"), "[S]\r\n"));
         QCOMPARE(!QFileInfo::exists(path(name)), removed);
@@ -193,15 +169,15 @@ private slots:
 #ifdef Q_OS_UNIX
         QFETCH(int, fallback);
         QFETCH(bool, written);
-        QVERIFY(writeAll(path("file"), "old bytes, longer than the new"));
-        if (!lockFolder(m_dir->path(), true))
+        QVERIFY(support::WriteFile(path("file"), "old bytes, longer than the new"));
+        if (!support::LockFolder(m_dir->path(), true))
             QSKIP("no way to make a folder read-only here");
         QString error;
         const bool ok = WriteWholeFile(path("file"), "new", WriteFallback(fallback), &error);
-        QVERIFY(lockFolder(m_dir->path(), false));
+        QVERIFY(support::LockFolder(m_dir->path(), false));
         QCOMPARE(ok, written);
         QCOMPARE(error.isEmpty(), written);
-        QCOMPARE(readAll(path("file")),
+        QCOMPARE(support::ReadFile(path("file")),
                  written ? QByteArray("new") : QByteArray("old bytes, longer than the new"));
 #else
         QSKIP("folder permissions are those of POSIX");

@@ -1,6 +1,8 @@
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
 #include "platform/Profile.h"
+#include "support/Files.h"
+#include "support/TemporaryHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +16,6 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 using namespace platform;
@@ -36,77 +37,49 @@ QByteArray utf8Bom(const QByteArray& bytes)
     return QByteArray("\xEF\xBB\xBF") + bytes;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-bool setImmutable(const QString& path, bool on)
-{
-    return QProcess::execute("chattr", {on ? "+i" : "-i", path}) == 0;
-}
-
-bool runningAsRoot()
-{
-#ifdef Q_OS_UNIX
-    return ::geteuid() == 0;
-#else
-    return false;
-#endif
-}
-
 } // namespace
 
 class TestProfile : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<support::TemporaryHome> m_home;
     QString m_file;
     QStringList m_immutable; // paths to release in cleanup(), whatever the test's outcome
     QStringList m_locked;    // folders to make writable again in cleanup()
 
     void makeImmutable(const QString& path)
     {
-        if (!setImmutable(path, true))
+        if (!support::SetImmutable(path, true))
             QSKIP("chattr +i is not available here, so nothing can be made read-only for the superuser");
         m_immutable.append(path);
     }
 
-    // A folder nobody may add files to (the superuser ignores permissions, so it is made immutable).
+    // A folder nobody may add files to until cleanup().
     void lockFolder(const QString& path)
     {
-        if (runningAsRoot()) {
-            makeImmutable(path);
-        } else {
-            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-            m_locked.append(path);
+        if (!support::LockFolder(path, true)) {
+            if (support::RunningAsRoot())
+                QSKIP("chattr +i is not available here, so nothing can be made read-only for the superuser");
+            QFAIL("the folder's permissions cannot be changed");
         }
+        m_locked.append(path);
     }
 
 private slots:
     void init()
     {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_home = std::make_unique<support::TemporaryHome>();
         QVERIFY(m_home->isValid());
-        qputenv("HOME", m_home->path().toLocal8Bit());
         m_file = m_home->filePath("kelmtips.ini");
     }
 
     void cleanup()
     {
         for (const QString& path : std::as_const(m_immutable))
-            setImmutable(path, false);
+            support::SetImmutable(path, false);
         m_immutable.clear();
         for (const QString& path : std::as_const(m_locked))
-            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            support::LockFolder(path, false);
         m_locked.clear();
         m_home.reset();
     }
@@ -173,7 +146,7 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, expected);
-        writeAll(m_file, file);
+        QVERIFY(support::WriteFile(m_file, file));
         QCOMPARE(GetPrivateProfileString(section, key, "dflt", m_file), expected);
     }
 
@@ -192,7 +165,7 @@ private slots:
         QFETCH(QString, defaultValue);
         QFETCH(QString, expected);
         QCOMPARE(GetPrivateProfileString("S", "k", defaultValue, m_file), expected); // no file
-        writeAll(m_file, "[S]\r\nj=1\r\n");
+        QVERIFY(support::WriteFile(m_file, "[S]\r\nj=1\r\n"));
         QCOMPARE(GetPrivateProfileString("S", "k", defaultValue, m_file), expected); // no key
         QCOMPARE(GetPrivateProfileString("T", "j", defaultValue, m_file), expected); // no section
     }
@@ -235,7 +208,7 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(int, expected);
-        writeAll(m_file, "[S]\r\nk=" + text + "\r\n");
+        QVERIFY(support::WriteFile(m_file, "[S]\r\nk=" + text + "\r\n"));
         QCOMPARE(ReadInteger("S", "k", 7, m_file), expected);
     }
 
@@ -259,7 +232,7 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(bool, whenDefaultTrue);
         QFETCH(bool, whenDefaultFalse);
-        writeAll(m_file, "[S]\r\n" + text + "\r\n");
+        QVERIFY(support::WriteFile(m_file, "[S]\r\n" + text + "\r\n"));
         QCOMPARE(ReadBool("S", "k", true, m_file), whenDefaultTrue);
         QCOMPARE(ReadBool("S", "k", false, m_file), whenDefaultFalse);
     }
@@ -285,7 +258,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, expected);
-        writeAll(m_file, file);
+        QVERIFY(support::WriteFile(m_file, file));
         QCOMPARE(ReadSectionValues("Sizes", m_file), expected);
         QCOMPARE(SectionExists("sizes", m_file), !expected.isEmpty());
     }
@@ -368,9 +341,9 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
         if (exists)
-            writeAll(m_file, before);
+            QVERIFY(support::WriteFile(m_file, before));
         QVERIFY(WritePrivateProfileString(section, key, value, m_file));
-        QCOMPARE(readAll(m_file), after);
+        QCOMPARE(support::ReadFile(m_file), after);
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"}); // no leftovers
     }
 
@@ -399,13 +372,13 @@ private slots:
         QFETCH(QByteArray, start);
         QFETCH(QString, value);
         QFETCH(QString, readBack);
-        writeAll(m_file, start);
+        QVERIFY(support::WriteFile(m_file, start));
         WriteString("S", "k", value, m_file);
         QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), readBack);
-        QCOMPARE(IniFile(readAll(m_file)).encoding(), IniFile(start).encoding());
-        QVERIFY(readAll(m_file).size() > value.size()); // the file holds all of it
+        QCOMPARE(IniFile(support::ReadFile(m_file)).encoding(), IniFile(start).encoding());
+        QVERIFY(support::ReadFile(m_file).size() > value.size()); // the file holds all of it
         // Nothing is cached: a change made behind the reader's back is seen at once.
-        writeAll(m_file, start);
+        QVERIFY(support::WriteFile(m_file, start));
         QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), QString("0"));
     }
 
@@ -420,14 +393,17 @@ private slots:
         QTest::newRow("outer single quotes") << "'x'" << QByteArray("k=\"'x'\"");
         QTest::newRow("unmatched quotes as they are") << "\"x'" << QByteArray("k=\"x'");
         QTest::newRow("a lone quote as it is") << "\"" << QByteArray("k=\"");
+        QTest::newRow("text beyond a read's 2,047 characters, whole")
+            << QString(3000, u'v') << "k=" + QByteArray(3000, 'v');
     }
     void textReadsBackAsWritten()
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, stored);
         WriteText("S", "k", text, m_file);
-        QCOMPARE(readAll(m_file), "[S]\r\n" + stored + "\r\n");
-        QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), text);
+        QCOMPARE(support::ReadFile(m_file), "[S]\r\n" + stored + "\r\n");
+        QCOMPARE(ReadText("S", "k", "", m_file), text);
+        QCOMPARE(GetPrivateProfileString("S", "k", "", m_file), text.left(IniFile::kMaxValueLength));
     }
 
     void typedWrites()
@@ -436,7 +412,7 @@ private slots:
         WriteBool("Settings", "Checksum", true, m_file);
         WriteBool("Settings", "FullASCII", false, m_file);
         WriteInteger("Settings", "LabelSize", 4, m_file);
-        QCOMPARE(readAll(m_file),
+        QCOMPARE(support::ReadFile(m_file),
                  QByteArray("[Settings]\r\nLeft=-12\r\nChecksum=1\r\nFullASCII=0\r\nLabelSize=4\r\n"));
         QCOMPARE(ReadInteger("Settings", "Left", 0, m_file), -12);
         QCOMPARE(ReadBool("Settings", "Checksum", false, m_file), true);
@@ -462,7 +438,7 @@ private slots:
         const QByteArray before = "[S]\r\nk=old\r\n";
         QByteArray expected = before;
         QString value = "new";
-        writeAll(m_file, before);
+        QVERIFY(support::WriteFile(m_file, before));
         if (how == "read-only file") {
             QVERIFY(QFile::setPermissions(m_file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         } else if (how == "immutable file") {
@@ -470,7 +446,7 @@ private slots:
         } else if (how == "read-only folder") {
             path = m_home->filePath("Zovod/kelmtips.ini");
             QVERIFY(QDir(m_home->path()).mkdir("Zovod"));
-            if (runningAsRoot())
+            if (support::RunningAsRoot())
                 makeImmutable(m_home->filePath("Zovod"));
             else
                 QVERIFY(QFile::setPermissions(m_home->filePath("Zovod"),
@@ -486,7 +462,7 @@ private slots:
             expected.clear();
         } else if (how == "oversized") {
             expected = before + QByteArray(kMaxProfileFileSize, ';');
-            writeAll(m_file, expected);
+            QVERIFY(support::WriteFile(m_file, expected));
         } else if (how == "oversized result") {
             value = QString(kMaxProfileFileSize, u'x');
         }
@@ -498,7 +474,7 @@ private slots:
         } catch (const IniError& e) {
             QCOMPARE(e.message(), "Unable to write to " + path);
         }
-        QCOMPARE(readAll(how.endsWith("folder") ? path : m_file), expected);
+        QCOMPARE(support::ReadFile(how.endsWith("folder") ? path : m_file), expected);
         // A failed write leaves nothing else behind either.
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
     }
@@ -514,7 +490,7 @@ private slots:
     {
         QFETCH(QString, how);
         if (how == "oversized") {
-            writeAll(m_file, "[S]\r\nk=1\r\n" + QByteArray(kMaxProfileFileSize, ';'));
+            QVERIFY(support::WriteFile(m_file, "[S]\r\nk=1\r\n" + QByteArray(kMaxProfileFileSize, ';')));
         } else if (how == "folder") {
             QVERIFY(QDir(m_home->path()).mkdir("kelmtips.ini"));
         } else {
@@ -533,14 +509,14 @@ private slots:
     void keepsPermissionsAndLinks()
     {
 #ifdef Q_OS_UNIX
-        writeAll(m_file, "[S]\r\nk=1\r\n");
+        QVERIFY(support::WriteFile(m_file, "[S]\r\nk=1\r\n"));
         const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
         QVERIFY(QFile::setPermissions(m_file, mode));
         const QString link = m_home->filePath("link.ini");
         QVERIFY(QFile::link(m_file, link));
         WriteString("S", "k", "2", link);
         QVERIFY(QFileInfo(link).isSymLink());
-        QCOMPARE(readAll(m_file), QByteArray("[S]\r\nk=2\r\n"));
+        QCOMPARE(support::ReadFile(m_file), QByteArray("[S]\r\nk=2\r\n"));
         QCOMPARE(QFileInfo(m_file).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), mode);
 #else
         QSKIP("permission bits and symbolic links are those of POSIX");
@@ -552,11 +528,12 @@ private slots:
     void readOnlyFolderWritesInPlace()
     {
         const QByteArray start = "[Settings]\r\nData=a much longer start value\r\n[Sizes]\r\nS1=x\r\n";
-        writeAll(m_file, start);
+        QVERIFY(support::WriteFile(m_file, start));
         lockFolder(m_home->path());
         WriteString("Settings", "Data", "short", m_file);
         WriteInteger("Settings", "Left", 12, m_file);
-        QCOMPARE(readAll(m_file), QByteArray("[Settings]\r\nData=short\r\nLeft=12\r\n[Sizes]\r\nS1=x\r\n"));
+        QCOMPARE(support::ReadFile(m_file),
+                 QByteArray("[Settings]\r\nData=short\r\nLeft=12\r\n[Sizes]\r\nS1=x\r\n"));
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
     }
 
@@ -571,7 +548,7 @@ private slots:
     void twoCopiesLoseNoUpdate()
     {
         QFETCH(bool, readOnlyFolder);
-        writeAll(m_file, "[TipoftheDay]\r\nEnabled=1\r\n[Settings]\r\nData=ABC\r\n");
+        QVERIFY(support::WriteFile(m_file, "[TipoftheDay]\r\nEnabled=1\r\n[Settings]\r\nData=ABC\r\n"));
         if (readOnlyFolder)
             lockFolder(m_home->path());
         QProcess first;
@@ -582,7 +559,7 @@ private slots:
         QVERIFY(second.waitForFinished(120000));
         QCOMPARE(first.exitCode(), 0);
         QCOMPARE(second.exitCode(), 0);
-        const IniFile now(readAll(m_file));
+        const IniFile now(support::ReadFile(m_file));
         int lost = 0;
         for (const QString name : {"A", "B"}) {
             for (int key = 0; key < 50; ++key)
@@ -590,8 +567,8 @@ private slots:
         }
         QCOMPARE(lost, 0);
         QCOMPARE(now.value("Settings", "Data"), QString("ABC"));
-        QVERIFY(!readAll(m_file).contains('\0'));
-        QVERIFY(readAll(m_file).endsWith("\r\n"));
+        QVERIFY(!support::ReadFile(m_file).contains('\0'));
+        QVERIFY(support::ReadFile(m_file).endsWith("\r\n"));
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
     }
 
@@ -607,7 +584,7 @@ private slots:
     {
         QFETCH(bool, killed);
         const QByteArray start = "[Settings]\r\nData=start\r\n";
-        writeAll(m_file, start);
+        QVERIFY(support::WriteFile(m_file, start));
         QProcess holder;
         holder.start(PROFILE_WRITER, {"hold", m_file, "0"});
         QVERIFY2(holder.waitForReadyRead(10000), "the holder did not start");
@@ -620,7 +597,7 @@ private slots:
         holder.kill();
         holder.waitForFinished(10000);
         QCOMPARE(written, killed);
-        QCOMPARE(readAll(m_file), killed ? IniFile(start).withValue("Settings", "Data", "new") : start);
+        QCOMPARE(support::ReadFile(m_file), killed ? IniFile(start).withValue("Settings", "Data", "new") : start);
         if (killed)
             QVERIFY(!QFileInfo::exists(m_file + ".lock"));
     }
@@ -662,7 +639,7 @@ private slots:
         for (const QString& step : std::as_const(steps)) {
             if (step.startsWith("x ")) {
                 QDateTime time = QFileInfo(m_file).lastModified();
-                writeAll(m_file, step.mid(2).toUtf8());
+                QVERIFY(support::WriteFile(m_file, step.mid(2).toUtf8()));
                 if (time.isValid()) {
                     QFile file(m_file);
                     QVERIFY(file.open(QIODevice::ReadWrite));
@@ -673,7 +650,7 @@ private slots:
                 WriteString(parts[1], parts[2], parts.mid(3).join(u' '), m_file);
             }
             // Every section and key as a parse of the file's bytes from scratch reads them.
-            const IniFile fresh(readAll(m_file));
+            const IniFile fresh(support::ReadFile(m_file));
             for (const QString section : {"A", "B", "C", "D", "S"}) {
                 QCOMPARE(ReadSectionValues(section, m_file), fresh.sectionValues(section));
                 QCOMPARE(SectionExists(section, m_file), fresh.hasKeys(section));
@@ -688,7 +665,7 @@ private slots:
     void killedWriterLeavesAWholeFile()
     {
         const QByteArray start = "; installed\r\n[TipoftheDay]\r\nEnabled=1\r\n[Settings]\r\nData=start\r\n";
-        writeAll(m_file, start);
+        QVERIFY(support::WriteFile(m_file, start));
         const int length = 200000;
         const QSet<QByteArray> allowed = {start,
                                           IniFile(start).withValue("Settings", "Data", QString(length, u'A')),
@@ -703,11 +680,11 @@ private slots:
             QThread::usleep(random->bounded(1000, 40000));
             writer.kill();
             QVERIFY(writer.waitForFinished(10000));
-            const QByteArray now = readAll(m_file);
+            const QByteArray now = support::ReadFile(m_file);
             QVERIFY2(allowed.contains(now),
                      qPrintable(QString("round %1 left %2 bytes").arg(round).arg(now.size())));
             changed += now != start;
-            writeAll(m_file, start);
+            QVERIFY(support::WriteFile(m_file, start));
         }
         QVERIFY(changed > 0); // the kills did land after some writes
         // A kill between naming the new file and renaming it may leave that file beside the settings.
@@ -739,7 +716,7 @@ private slots:
         QFETCH(QString, limit);
         QFETCH(bool, readOnlyFolder);
         const QByteArray start = "[Settings]\r\nData=start\r\n";
-        writeAll(m_file, start);
+        QVERIFY(support::WriteFile(m_file, start));
         if (readOnlyFolder)
             lockFolder(m_home->path());
         QProcess writer;
@@ -747,7 +724,7 @@ private slots:
         QVERIFY(writer.waitForFinished(10000));
         QCOMPARE(writer.exitCode(), 0);
         QCOMPARE(writer.readAllStandardOutput().trimmed(), ("Unable to write to " + m_file).toLocal8Bit());
-        QCOMPARE(readAll(m_file), start);
+        QCOMPARE(support::ReadFile(m_file), start);
         QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), QStringList{"kelmtips.ini"});
 #else
         QSKIP("file-size limits are those of POSIX");

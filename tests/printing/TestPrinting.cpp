@@ -1,16 +1,16 @@
-#include "WindowFixture.h"
+#include "MainWindowDriver.h"
 #include "app/MainWindow.h"
 #include "app/SampleSheet.h"
 #include "app/Vendor.h"
 #include "platform/Errors.h"
 #include "platform/Recorder.h"
-#include "render/Typefaces.h"
+#include "support/Files.h"
+#include "support/Programs.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
@@ -18,8 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-const QString kLo = QStringLiteral("Tamrosk Stripe 39 d Lo");
 
 // A word of the PDF's text layer with its box in PDF points from the page's top-left corner.
 struct Word {
@@ -29,13 +27,13 @@ struct Word {
 
 QList<Word> ReadWords(const QString& pdf, int* pages)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+    const support::ProgramRun run =
+        support::RunProgram(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (run.status != 0)
         return {};
     QList<Word> words;
     *pages = 0;
-    QXmlStreamReader xml(p.readAllStandardOutput());
+    QXmlStreamReader xml(run.out);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -58,9 +56,7 @@ QList<Word> ReadWords(const QString& pdf, int* pages)
 // pdffonts' table of the fonts a PDF uses.
 QString ReadFonts(const QString& pdf)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdffonts"), {pdf});
-    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+    return QString::fromUtf8(support::RunProgram(QStringLiteral("pdffonts"), {pdf}).out);
 }
 
 // The page's text lines from the top, words joined by one space.
@@ -77,24 +73,20 @@ QStringList ReadLines(const QList<Word>& words)
 
 } // namespace
 
-class TestPrinting : public QObject {
+class TestPrinting : public QObject, private MainWindowDriver {
     Q_OBJECT
 private slots:
-    // A fresh HOME per test case: the documents folder is the fallback target of the PDF output.
-    void initTestCase()
-    {
-        QApplication::setQuitOnLastWindowClosed(false);
-        render::RegisterBarCodeTypefaces();
-    }
+    void initTestCase() { WindowFixture::initTestCase(); }
 
+    // A fresh HOME per test case: the documents folder is the fallback target of the PDF output.
     void init()
     {
-        m_fixture.init(WindowFixture::DataFolder::Missing);
-        m_home.setPath(m_fixture.home());
-        kelm::ForgetLastPrintTarget();
+        WindowFixture::init(DataFolder::Missing);
+        m_home.setPath(home());
+        m_printTarget = {}; // a new run remembers no earlier job
     }
 
-    void cleanup() { m_fixture.cleanup(); }
+    void cleanup() { WindowFixture::cleanup(); }
 
     void measures_data()
     {
@@ -104,12 +96,15 @@ private slots:
         QTest::addColumn<int>("U");
         QTest::addColumn<int>("L");
         // clang-format off
-        QTest::newRow("600 dpi: a height that is a multiple of 5 gives one less than 6/5 of it") << 600 << 600 << 100 << 60 << 119;
+        QTest::newRow("600 dpi: a height that is a multiple of 5 gives one less than 6/5 of it") << 600 << 600
+            << 100 << 60 << 119;
         QTest::newRow("300 dpi") << 300 << 300 << 50 << 30 << 59;
         QTest::newRow("203 dpi: the tenth of an inch drops its remainder") << 203 << 203 << 34 << 20 << 40;
-        QTest::newRow("432 dpi: any other height gives 6/5 of it, fraction dropped") << 432 << 432 << 72 << 43 << 86;
+        QTest::newRow("432 dpi: any other height gives 6/5 of it, fraction dropped") << 432 << 432 << 72 << 43
+            << 86;
         QTest::newRow("201 dpi: 33.5 pixels round half up") << 201 << 201 << 34 << 20 << 40;
-        QTest::newRow("600 x 300: H follows the vertical, U the horizontal resolution") << 600 << 300 << 50 << 60 << 59;
+        QTest::newRow("600 x 300: H follows the vertical, U the horizontal resolution") << 600 << 300 << 50 << 60
+            << 59;
         QTest::newRow("300 x 600") << 300 << 600 << 100 << 30 << 119;
         // clang-format on
     }
@@ -138,13 +133,21 @@ private slots:
         QTest::addColumn<QList<int>>("headY"); // company, data, font name
         QTest::addColumn<QList<int>>("rowY");
         // clang-format off
-        QTest::newRow("600 dpi, no options: the worked figures") << 600 << 600 << false << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2618, 2975, 3332, 3808, 4284, 4879};
-        QTest::newRow("600 dpi, both options: rows on lines 24, 27, 30, 34, 38, 43") << 600 << 600 << true << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2856, 3213, 3570, 4046, 4522, 5117};
-        QTest::newRow("600 dpi, checksum only: rows from line 23") << 600 << 600 << true << false << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
-        QTest::newRow("600 dpi, Full ASCII only: rows from line 23") << 600 << 600 << false << true << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
-        QTest::newRow("300 dpi") << 300 << 300 << false << false << 150 << 450 << 59 << QList<int>{118, 1121, 1180} << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
-        QTest::newRow("203 dpi") << 203 << 203 << true << true << 100 << 300 << 40 << QList<int>{80, 760, 800} << QList<int>{960, 1080, 1200, 1360, 1520, 1720};
-        QTest::newRow("600 x 300: columns from the horizontal, lines from the vertical resolution") << 600 << 300 << false << false << 300 << 900 << 59 << QList<int>{118, 1121, 1180} << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
+        QTest::newRow("600 dpi, no options: the worked figures") << 600 << 600 << false << false << 300 << 900
+            << 119 << QList<int>{238, 2261, 2380} << QList<int>{2618, 2975, 3332, 3808, 4284, 4879};
+        QTest::newRow("600 dpi, both options: rows on lines 24, 27, 30, 34, 38, 43") << 600 << 600 << true << true
+            << 300 << 900 << 119 << QList<int>{238, 2261, 2380} << QList<int>{2856, 3213, 3570, 4046, 4522, 5117};
+        QTest::newRow("600 dpi, checksum only: rows from line 23") << 600 << 600 << true << false << 300 << 900
+            << 119 << QList<int>{238, 2261, 2380} << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
+        QTest::newRow("600 dpi, Full ASCII only: rows from line 23") << 600 << 600 << false << true << 300 << 900
+            << 119 << QList<int>{238, 2261, 2380} << QList<int>{2737, 3094, 3451, 3927, 4403, 4998};
+        QTest::newRow("300 dpi") << 300 << 300 << false << false << 150 << 450 << 59 << QList<int>{118, 1121, 1180}
+            << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
+        QTest::newRow("203 dpi") << 203 << 203 << true << true << 100 << 300 << 40 << QList<int>{80, 760, 800}
+            << QList<int>{960, 1080, 1200, 1360, 1520, 1720};
+        QTest::newRow("600 x 300: columns from the horizontal, lines from the vertical resolution") << 600 << 300
+            << false << false << 300 << 900 << 59 << QList<int>{118, 1121, 1180}
+            << QList<int>{1298, 1475, 1652, 1888, 2124, 2419};
         // clang-format on
     }
     void layout()
@@ -227,7 +230,7 @@ private slots:
     {
         const QString pdf = m_home.filePath(QStringLiteral("sheet.pdf"));
         QRectF printable;
-        platform::Recorder& recorder = m_fixture.recorder();
+        platform::Recorder& recorder = WindowFixture::recorder();
         recorder.printDialogAnswer = true;
         recorder.preparePrinter = [&](QPrinter& printer) {
             printer.setOutputFileName(pdf);
@@ -235,7 +238,7 @@ private slots:
             printable = printer.pageRect(QPrinter::Point);
         };
         const QString barCode = QStringLiteral("*+A+B+CR*  ");
-        QVERIFY(kelm::PrintSampleSheet(nullptr, {QStringLiteral("abc"), kLo, true, true, barCode}));
+        QVERIFY(kelm::PrintSampleSheet(nullptr, {QStringLiteral("abc"), kLo, true, true, barCode}, m_printTarget));
         QCOMPARE(recorder.printDialogs, 1);
 
         int pages = 0;
@@ -312,29 +315,25 @@ private slots:
         QDir home = m_home;
         QVERIFY(home.mkpath(QStringLiteral("Documents")) && home.mkpath(QStringLiteral("out")));
         for (int i = 1; i <= existing; ++i) {
-            QFile f(home.filePath(i == 1 ? QStringLiteral("Documents/Sample sheet.pdf")
-                                         : QStringLiteral("Documents/Sample sheet (%1).pdf").arg(i)));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("keep");
+            QVERIFY(support::WriteFile(
+                home.filePath(i == 1 ? QStringLiteral("Documents/Sample sheet.pdf")
+                                     : QStringLiteral("Documents/Sample sheet (%1).pdf").arg(i)),
+                "keep"));
         }
-        platform::Recorder& recorder = m_fixture.recorder();
+        platform::Recorder& recorder = WindowFixture::recorder();
         recorder.printDialogAnswer = true;
         recorder.preparePrinter = [&](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(offerFolder ? home.filePath(QStringLiteral("out")) : QString());
             printer.setOutputFormat(QPrinter::PdfFormat);
         };
-        QVERIFY(
-            kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")}));
+        QVERIFY(kelm::PrintSampleSheet(nullptr, {QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")},
+                                       m_printTarget));
 
-        QFile sheet(home.filePath(expected));
-        QVERIFY(sheet.open(QIODevice::ReadOnly));
-        QVERIFY(sheet.read(5) == "%PDF-");
-        QFile kept(home.filePath(QStringLiteral("Documents/Sample sheet.pdf")));
-        if (existing) {
-            QVERIFY(kept.open(QIODevice::ReadOnly));
-            QCOMPARE(kept.readAll(), QByteArray("keep"));
-        }
+        QVERIFY(support::ReadFile(home.filePath(expected)).startsWith("%PDF-"));
+        if (existing)
+            QCOMPARE(support::ReadFile(home.filePath(QStringLiteral("Documents/Sample sheet.pdf"))),
+                     QByteArray("keep"));
     }
 
     // With no printer installed the dialog starts on a file that does not exist yet: in the documents
@@ -346,11 +345,17 @@ private slots:
         QTest::addColumn<QString>("removeFolder"); // a folder taken away between the jobs
         QTest::addColumn<QStringList>("offered");  // what the two dialogs offer
         // clang-format off
-        QTest::newRow("documents folder, made when missing") << QStringList{} << "" << "" << QStringList{"Documents/Sample sheet.pdf", "Documents/Sample sheet (2).pdf"};
-        QTest::newRow("an earlier sheet is never offered") << QStringList{"Documents/Sample sheet.pdf"} << "" << "" << QStringList{"Documents/Sample sheet (2).pdf", "Documents/Sample sheet (3).pdf"};
-        QTest::newRow("the file chosen last, under the next free name") << QStringList{} << "out/parts.pdf" << "" << QStringList{"Documents/Sample sheet.pdf", "out/parts (2).pdf"};
-        QTest::newRow("a numbered choice counts on") << QStringList{"out/Sample sheet.pdf"} << "out/Sample sheet (2).pdf" << "" << QStringList{"Documents/Sample sheet.pdf", "out/Sample sheet (3).pdf"};
-        QTest::newRow("the folder chosen last is gone: documents again") << QStringList{} << "gone/x.pdf" << "gone" << QStringList{"Documents/Sample sheet.pdf", "Documents/Sample sheet.pdf"};
+        QTest::newRow("documents folder, made when missing") << QStringList{} << "" << ""
+            << QStringList{"Documents/Sample sheet.pdf", "Documents/Sample sheet (2).pdf"};
+        QTest::newRow("an earlier sheet is never offered") << QStringList{"Documents/Sample sheet.pdf"} << "" << ""
+            << QStringList{"Documents/Sample sheet (2).pdf", "Documents/Sample sheet (3).pdf"};
+        QTest::newRow("the file chosen last, under the next free name") << QStringList{} << "out/parts.pdf" << ""
+            << QStringList{"Documents/Sample sheet.pdf", "out/parts (2).pdf"};
+        QTest::newRow("a numbered choice counts on") << QStringList{"out/Sample sheet.pdf"}
+            << "out/Sample sheet (2).pdf" << ""
+            << QStringList{"Documents/Sample sheet.pdf", "out/Sample sheet (3).pdf"};
+        QTest::newRow("the folder chosen last is gone: documents again") << QStringList{} << "gone/x.pdf" << "gone"
+            << QStringList{"Documents/Sample sheet.pdf", "Documents/Sample sheet.pdf"};
         // clang-format on
     }
     void offeredFile()
@@ -363,12 +368,9 @@ private slots:
             QSKIP("a printer is installed: the dialog starts on it");
         QDir home = m_home;
         QVERIFY(home.mkpath(QStringLiteral("out")) && home.mkpath(QStringLiteral("gone")));
-        for (const QString& name : existing) {
-            QFile f(home.filePath(name));
-            QVERIFY(home.mkpath(QFileInfo(name).path()) && f.open(QIODevice::WriteOnly));
-            f.write("keep");
-        }
-        platform::Recorder& recorder = m_fixture.recorder();
+        for (const QString& name : existing)
+            QVERIFY(home.mkpath(QFileInfo(name).path()) && support::WriteFile(home.filePath(name), "keep"));
+        platform::Recorder& recorder = WindowFixture::recorder();
         recorder.printDialogAnswer = true;
         QStringList seen;
         QString choice = firstChoice;
@@ -379,16 +381,13 @@ private slots:
                 printer.setOutputFileName(home.filePath(std::exchange(choice, QString())));
         };
         const kelm::SampleSheetContent content{QStringLiteral("A"), kLo, false, false, QStringLiteral("*A*  ")};
-        QVERIFY(kelm::PrintSampleSheet(nullptr, content));
+        QVERIFY(kelm::PrintSampleSheet(nullptr, content, m_printTarget));
         if (!removeFolder.isEmpty())
             QVERIFY(QDir(home.filePath(removeFolder)).removeRecursively());
-        QVERIFY(kelm::PrintSampleSheet(nullptr, content));
+        QVERIFY(kelm::PrintSampleSheet(nullptr, content, m_printTarget));
         QCOMPARE(seen, offered);
-        for (const QString& name : existing) {
-            QFile kept(home.filePath(name));
-            QVERIFY(kept.open(QIODevice::ReadOnly));
-            QCOMPARE(kept.readAll(), QByteArray("keep"));
-        }
+        for (const QString& name : existing)
+            QCOMPARE(support::ReadFile(home.filePath(name)), QByteArray("keep"));
     }
 
     // ---- "&Print Sample" in the main window ---------------------------------------------------------
@@ -403,11 +402,17 @@ private slots:
         QTest::addColumn<QStringList>("absent");
         QTest::addColumn<int>("firstRowLine");
         // clang-format off
-        QTest::newRow("as made") << false << false << "" << QStringList{"Kelmcode data: ABCD4567", "Font name: " + kLo} << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
-        QTest::newRow("data edited after Make: the data line shows the edit") << false << false << "edit" << QStringList{"Kelmcode data: EDITED 1"} << QStringList{"Kelmcode data: ABCD4567"} << 22;
-        QTest::newRow("both boxes ticked after Make") << false << false << "tick" << QStringList{"Includes checksum", "Full ASCII encoding"} << QStringList{} << 24;
-        QTest::newRow("both boxes cleared after Make") << true << true << "untick" << QStringList{} << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
-        QTest::newRow("style changed after Make: the other family") << false << false << "style" << QStringList{"Font name: Tamrosk Stripe 39 d Up"} << QStringList{} << 22;
+        QTest::newRow("as made") << false << false << ""
+            << QStringList{"Kelmcode data: ABCD4567", "Font name: " + kLo}
+            << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
+        QTest::newRow("data edited after Make: the data line shows the edit") << false << false << "edit"
+            << QStringList{"Kelmcode data: EDITED 1"} << QStringList{"Kelmcode data: ABCD4567"} << 22;
+        QTest::newRow("both boxes ticked after Make") << false << false << "tick"
+            << QStringList{"Includes checksum", "Full ASCII encoding"} << QStringList{} << 24;
+        QTest::newRow("both boxes cleared after Make") << true << true << "untick" << QStringList{}
+            << QStringList{"Includes checksum", "Full ASCII encoding"} << 22;
+        QTest::newRow("style changed after Make: the other family") << false << false << "style"
+            << QStringList{"Font name: Tamrosk Stripe 39 d Up"} << QStringList{} << 22;
         // clang-format on
     }
     void printSample()
@@ -419,8 +424,8 @@ private slots:
         QFETCH(QStringList, absent);
         QFETCH(int, firstRowLine);
 
-        platform::Recorder& recorder = m_fixture.recorder();
-        startWindow();
+        platform::Recorder& recorder = WindowFixture::recorder();
+        start();
         control<QCheckBox>("checksumBox")->setChecked(checksumAtMake);
         control<QCheckBox>("fullAsciiBox")->setChecked(fullAsciiAtMake);
         input()->setText(QStringLiteral("ABCD4567"));
@@ -480,9 +485,9 @@ private slots:
     void printSampleWithoutBarCode()
     {
         QFETCH(QString, data);
-        platform::Recorder& recorder = m_fixture.recorder();
+        platform::Recorder& recorder = WindowFixture::recorder();
         recorder.printDialogAnswer = true;
-        startWindow();
+        start();
         if (!data.isEmpty()) {
             input()->setText(data);
             control<QPushButton>("makeButton")->click();
@@ -515,8 +520,8 @@ private slots:
         QFETCH(bool, answer);
         QFETCH(QString, target);
         QFETCH(bool, reported);
-        platform::Recorder& recorder = m_fixture.recorder();
-        startWindow();
+        platform::Recorder& recorder = WindowFixture::recorder();
+        start();
         input()->setText(QStringLiteral("ABCD4567"));
         control<QPushButton>("makeButton")->click();
         recorder.printDialogAnswer = answer;
@@ -533,16 +538,8 @@ private slots:
     }
 
 private:
-    MainWindow& window() const { return m_fixture.window(); }
-    template <typename T> T* control(const char* name) const { return m_fixture.control<T>(name); }
-    QLineEdit* input() const { return control<QLineEdit>("dataEdit"); }
-    QTextEdit* preview() const { return control<QTextEdit>("preview"); }
-
-    // The main window shown and through its first activation.
-    void startWindow() { m_fixture.start(); }
-
-    WindowFixture m_fixture;
     QDir m_home;
+    kelm::PrintTargetMemory m_printTarget;
 };
 
 QTEST_MAIN(TestPrinting)

@@ -1,10 +1,11 @@
 // The file forms of a bar code checked from outside: the PDF's page read back by pdfinfo, the SVG parsed
 // as XML, the PNG decoded, and the sizes the files may take.
 #include "render/BarCodeFiles.h"
+#include "support/Files.h"
+#include "support/Programs.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -28,14 +29,10 @@ QString SvgTitle(const QByteArray& svg)
 QString PdfInfo(const QByteArray& pdf, const QString& field)
 {
     QTemporaryDir dir;
-    QFile file(dir.filePath("x.pdf"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
+    const QString file = dir.filePath("x.pdf");
+    if (!support::WriteFile(file, pdf))
         return {};
-    file.close();
-    QProcess info;
-    info.start("pdfinfo", {file.fileName()});
-    info.waitForFinished(30000);
-    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    const QString text = QString::fromUtf8(support::RunProgram("pdfinfo", {file}).out);
     return QRegularExpression("^" + field + ":\\s*(.*)$", QRegularExpression::MultilineOption)
         .match(text)
         .captured(1)
@@ -135,6 +132,67 @@ private slots:
         error.clear();
         QCOMPARE(!render::BarCodePdf(symbol, look, "t", &error).isEmpty(), pdf);
         QCOMPARE(error.isEmpty(), pdf);
+    }
+
+    // The measure the drawing itself takes: a PNG is made exactly when the measure allows it, at the size
+    // it gives, margins included.
+    void imageMeasure_data()
+    {
+        QTest::addColumn<int>("characters"); // start and stop included
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("made");
+        // 4 pixels an em: 4 a character, a quiet zone of 3 and a margin of 1 each side.
+        QTest::newRow("exactly as wide as a PNG may be") << 249998 << 4.0 << 72 << true;
+        QTest::newRow("one character wider") << 249999 << 4.0 << 72 << false;
+        QTest::newRow("a short bar code") << 6 << 22.0 << 300 << true;
+        QTest::newRow("too many pixels") << 14 << 480.0 << 300 << false;
+    }
+    void imageMeasure()
+    {
+        QFETCH(int, characters);
+        QFETCH(double, points);
+        QFETCH(int, dpi);
+        QFETCH(bool, made);
+        const QString symbol = "*" + QString(characters - 2, u'A') + "*";
+        const render::BarCodeLook look{false, points, true};
+        const render::BarCodeImageSize size = render::MeasureBarCodeImage(symbol, look, dpi);
+        QCOMPARE(size.failure == render::BarCodeImage::None, made);
+        const render::BarCodeImage image = render::DrawBarCodeImage(symbol, look, dpi);
+        QCOMPARE(image.failure, size.failure);
+        QCOMPARE(image.error, size.error);
+        if (made)
+            QCOMPARE(QSize(image.image.width(), image.image.height()), QSize(int(size.width), int(size.height)));
+        if (characters > 1000 && made)
+            QCOMPARE(size.width, render::kMaxPngWidth);
+        if (characters > 1000 && !made)
+            QVERIFY2(size.error.contains("1000004 pixels"), qPrintable(size.error));
+    }
+
+    // The type a file name asks for, and the bytes of each type.
+    void pictureTypes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("head"); // the file's first bytes
+        QTest::newRow("png") << "a/b.png" << int(render::PictureType::Png) << QByteArray("\x89PNG");
+        QTest::newRow("svg, case aside") << "b.SVG" << int(render::PictureType::Svg) << QByteArray("<?xml");
+        QTest::newRow("pdf") << "b.tar.pdf" << int(render::PictureType::Pdf) << QByteArray("%PDF-");
+        QTest::newRow("any other extension: PNG")
+            << "b.jpg" << int(render::PictureType::Png) << QByteArray("\x89PNG");
+        QTest::newRow("none: PNG") << "b" << int(render::PictureType::Png) << QByteArray("\x89PNG");
+    }
+    void pictureTypes()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, type);
+        QFETCH(QByteArray, head);
+        const render::PictureType found = render::PictureTypeOf(path);
+        QCOMPARE(int(found), type);
+        QVERIFY(render::PictureFilters().split(";;").value(type).contains("*." + render::PictureExtension(found)));
+        QString error;
+        QVERIFY(render::PictureBytes(found, "*A*", {}, "A", 300, &error).startsWith(head));
+        QVERIFY(error.isEmpty());
     }
 };
 

@@ -1,5 +1,5 @@
 // The dialogs driven offscreen against a fresh HOME per case, with the desktop recorded.
-#include "WindowFixture.h"
+#include "MainWindowDriver.h"
 #include "app/AboutDialog.h"
 #include "app/ClipboardWarning.h"
 #include "app/LabelDialog.h"
@@ -7,6 +7,7 @@
 #include "app/TipDialog.h"
 #include "app/WindowPlacement.h"
 #include "platform/Errors.h"
+#include "support/Files.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -50,50 +51,18 @@ public:
 
 } // namespace
 
-class TestDialogs : public QObject {
+class TestDialogs : public QObject, private MainWindowDriver {
     Q_OBJECT
-
-    WindowFixture m_fixture;
-
-    MainWindow& window() const { return m_fixture.window(); }
-    platform::Recorder* recorder() const { return &m_fixture.recorder(); }
-    template <typename T> static T* child(const QObject* parent, const char* name)
-    {
-        return WindowFixture::child<T>(parent, name);
-    }
-    static int execWhile(QDialog* dialog, const std::function<bool()>& step, bool* forced = nullptr)
-    {
-        return WindowFixture::execWhile(dialog, step, forced);
-    }
-    static void click(const QWidget* window, const char* name) { WindowFixture::click(window, name); }
-
-    QString settingsFile() const { return m_fixture.settingsFile(); }
-    QComboBox* labelList() const { return child<QComboBox>(&window().labelDialog(), "labelSizeList"); }
-    QCheckBox* explainBox() const { return child<QCheckBox>(&window().labelDialog(), "explainPasteBox"); }
-
-    void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-
-    QByteArray readFile(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
     // The stored Position, read straight from the file's text; empty when there is none.
     QString storedPosition()
     {
         static const QRegularExpression line(QStringLiteral("^Position=(.*?)\\r?$"),
                                              QRegularExpression::MultilineOption);
-        const auto m = line.match(QString::fromUtf8(readFile(settingsFile())));
+        const auto m = line.match(QString::fromUtf8(support::ReadFile(settingsFile())));
         return m.hasMatch() ? m.captured(1) : QString();
     }
 
-    QTextEdit* preview() { return child<QTextEdit>(&window(), "preview"); }
     QWidget* dataEdit() { return child<QWidget>(&window(), "dataEdit"); }
 
     QDialog* dialogNamed(const QString& name)
@@ -108,11 +77,11 @@ class TestDialogs : public QObject {
 private slots:
     void init()
     {
-        m_fixture.init(Folder::Created);
+        WindowFixture::init(Folder::Created);
         window().move(200, 150);
     }
 
-    void cleanup() { m_fixture.cleanup(); }
+    void cleanup() { WindowFixture::cleanup(); }
 
     // ---- the label dialog ------------------------------------------------------------------------
 
@@ -135,7 +104,7 @@ private slots:
         QFETCH(QString, file);
         for (const char* name : {"lb167.rtf", "lb570.rtf", "lb060.rtf", "lb161.rtf", "lb162.rtf", "lb197.rtf",
                                  "lb163.rtf", "lb164.rtf", "custom.rtf"})
-            writeFile(m_fixture.dataFolder() + QLatin1Char('/') + QLatin1String(name), "{\\rtf1}");
+            QVERIFY(support::WriteFile(dataFolder() + QLatin1Char('/') + QLatin1String(name), "{\\rtf1}"));
         QComboBox* list = labelList();
         for (int i = 0; i < 10; ++i)
             list->addItem(QStringLiteral("stock %1").arg(i));
@@ -151,7 +120,7 @@ private slots:
         QCOMPARE(call.verb, QStringLiteral("open"));
         QCOMPARE(call.file, file);
         QCOMPARE(call.parameters, QString());
-        QCOMPARE(call.directory, m_fixture.dataFolder());
+        QCOMPARE(call.directory, dataFolder());
         QVERIFY(call.hasOwner);
         QVERIFY(!window().labelDialog().isVisible());
     }
@@ -161,9 +130,13 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("message"); // %1 stands for the data folder
         // clang-format off
-        QTest::newRow("a stock names its file and the folder on a line of its own") << 3 << "The label template lb161.rtf is missing from the folder\n%1\nPlease re-install this product.";
-        QTest::newRow("a custom row asks the user to make the template") << 8 << "You have not yet defined a custom template. Make your own label\ntemplate, name the file " "custom.rtf, and place this file in the\n%1 folder.";
-        QTest::newRow("no row selected is a missing stock, not a custom row") << -1 << "The label template custom.rtf is missing from the folder\n%1\nPlease re-install this product.";
+        QTest::newRow("a stock names its file and the folder on a line of its own") << 3
+            << "The label template lb161.rtf is missing from the folder\n%1\nPlease re-install this product.";
+        QTest::newRow("a custom row asks the user to make the template") << 8
+            << "You have not yet defined a custom template. Make your own label\n"
+               "template, name the file custom.rtf, and place this file in the\n%1 folder.";
+        QTest::newRow("no row selected is a missing stock, not a custom row") << -1
+            << "The label template custom.rtf is missing from the folder\n%1\nPlease re-install this product.";
         // clang-format on
     }
     void labelTemplateMissing()
@@ -184,7 +157,7 @@ private slots:
         // The bar code reached the clipboard before the template was looked for.
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("*ABC*  "));
         QCOMPARE(recorder()->warnings.size(), 1); // no paste explanation after the failure
-        QCOMPARE(recorder()->warnings.first().text, message.arg(m_fixture.dataFolder()));
+        QCOMPARE(recorder()->warnings.first().text, message.arg(dataFolder()));
         QCOMPARE(recorder()->warnings.first().topLeft, QPoint(420, 340));
         QVERIFY(recorder()->shellCalls.isEmpty());
         QVERIFY(!window().labelDialog().isVisible());
@@ -192,7 +165,7 @@ private slots:
 
     void labelExplainPaste()
     {
-        writeFile(m_fixture.dataFolder() + QStringLiteral("/lb060.rtf"), "{\\rtf1}");
+        QVERIFY(support::WriteFile(dataFolder() + QStringLiteral("/lb060.rtf"), "{\\rtf1}"));
         labelList()->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
         labelList()->setCurrentIndex(2);
         QVERIFY(explainBox()->isChecked());
@@ -214,7 +187,7 @@ private slots:
     // clipboard offers the bar code with its typeface, as Copy does.
     void printLabelsFromTheMainWindow()
     {
-        writeFile(m_fixture.dataFolder() + QStringLiteral("/custom.rtf"), "{\\rtf1}");
+        QVERIFY(support::WriteFile(dataFolder() + QStringLiteral("/custom.rtf"), "{\\rtf1}"));
         child<QLineEdit>(&window(), "dataEdit")->setText(QStringLiteral("ABCD4567"));
         child<QAbstractButton>(&window(), "makeButton")->click();
         QCOMPARE(window().barCodeMade(), true);
@@ -275,10 +248,10 @@ private slots:
     // it is reported as missing, and the long folder is shown whole.
     void labelPathBeyondLimit()
     {
-        const QString deep = m_fixture.home() + QLatin1Char('/') + QString(240, QLatin1Char('d'));
-        m_fixture.useHome(deep, Folder::Created);
-        writeFile(m_fixture.dataFolder() + QStringLiteral("/lb167.rtf"), "{\\rtf1}");
-        QVERIFY(QFileInfo::exists(m_fixture.dataFolder() + QStringLiteral("/lb167.rtf")));
+        const QString deep = home() + QLatin1Char('/') + QString(240, QLatin1Char('d'));
+        useHome(deep, Folder::Created);
+        QVERIFY(support::WriteFile(dataFolder() + QStringLiteral("/lb167.rtf"), "{\\rtf1}"));
+        QVERIFY(QFileInfo::exists(dataFolder() + QStringLiteral("/lb167.rtf")));
         labelList()->addItem(QStringLiteral("a"));
         labelList()->setCurrentIndex(0);
 
@@ -290,7 +263,7 @@ private slots:
         QCOMPARE(recorder()->warnings.first().text,
                  QStringLiteral("The label template lb167.rtf is missing from the folder\n%1\nPlease re-install "
                                 "this product.")
-                     .arg(m_fixture.dataFolder()));
+                     .arg(dataFolder()));
     }
 
     // ---- the tips ring ---------------------------------------------------------------------------
@@ -306,21 +279,57 @@ private slots:
 
         const QStringList none;
         // clang-format off
-        QTest::newRow("forward through three tips wraps to the first") << kThreeTips << QStringList{"next", "next", "next", "next"} << QStringList{"Tip 1 of 3", "Tip 2 of 3", "Tip 3 of 3", "Tip 1 of 3"} << QStringList{"Alpha", "Beta", "Gamma", "Alpha"} << QStringList{"1", "2", "3", "1"} << none;
-        QTest::newRow("back from the first tip turns over to the last") << kThreeTips << QStringList{"next", "previous", "previous"} << QStringList{"Tip 1 of 3", "Tip 3 of 3", "Tip 2 of 3"} << QStringList{"Alpha", "Gamma", "Beta"} << QStringList{"1", "3", "2"} << none;
-        QTest::newRow("back from position 0 shows the last tip but one") << kThreeTips << QStringList{"previous"} << QStringList{"Tip 2 of 3"} << QStringList{"Beta"} << QStringList{"2"} << none;
-        QTest::newRow("without Maximum the count reads 2 and back from the first stays there") << "[TipoftheDay]\nPosition=0\n[Tips]\n0=Alpha\n1=Beta\n2=Gamma\n" << QStringList{"next", "previous"} << QStringList{"Tip 1 of 2", "Tip 1 of 2"} << QStringList{"Alpha", "Alpha"} << QStringList{"1", "1"} << none;
-        QTest::newRow("a single tip comes back both ways") << "[TipoftheDay]\nPosition=0\nMaximum=0\n[Tips]\n0=Only\n" << QStringList{"next", "next", "previous"} << QStringList{"Tip 1 of 1", "Tip 1 of 1", "Tip 1 of 1"} << QStringList{"Only", "Only", "Only"} << QStringList{"1", "1", "1"} << none;
-        QTest::newRow("a gap in the keys ends the ring") << "[TipoftheDay]\nPosition=1\nMaximum=3\n[Tips]\n0=Alpha\n1=Beta\n3=Delta\n" << QStringList{"next", "next"} << QStringList{"Tip 2 of 4", "Tip 1 of 4"} << QStringList{"Beta", "Alpha"} << QStringList{"2", "1"} << none;
-        QTest::newRow("a tip stored as XXXX counts as missing") << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=XXXX\n2=Gamma\n" << QStringList{"next"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
-        QTest::newRow("xxxx in lower case is a tip") << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=xxxx\n2=Gamma\n" << QStringList{"next"} << QStringList{"Tip 2 of 3"} << QStringList{"xxxx"} << QStringList{"2"} << none;
-        QTest::newRow("a negative position starts at the first tip") << "[TipoftheDay]\nPosition=-4\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n" << QStringList{"next"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
-        QTest::newRow("a position past Maximum shows a tip stored there") << "[TipoftheDay]\nPosition=6\nMaximum=4\n[Tips]\n0=Alpha\n6=Seventh\n" << QStringList{"next"} << QStringList{"Tip 7 of 5"} << QStringList{"Seventh"} << QStringList{"7"} << none;
-        QTest::newRow("the largest position steps past the integer range and then restarts") << "[TipoftheDay]\nPosition=2147483647\nMaximum=2147483647\n[Tips]\n0=Alpha\n2147483647=Last\n" << QStringList{"next", "next"} << QStringList{"Tip 2147483648 of 2147483648", "Tip 1 of 2147483648"} << QStringList{"Last", "Alpha"} << QStringList{"2147483648", "1"} << none;
-        QTest::newRow("back from the smallest position restarts at the first tip") << "[TipoftheDay]\nPosition=-2147483648\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n" << QStringList{"previous"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
-        QTest::newRow("no file: warned, nothing shown, nothing written") << QString() << QStringList{"next", "previous"} << QStringList{"", ""} << QStringList{"A helpfull hint goes here.", "A helpfull hint goes here."} << QStringList{"", ""} << QStringList{kMissingFile, kMissingFile};
-        QTest::newRow("a TipoftheDay section without keys counts as no file") << "[TipoftheDay]\n[Tips]\n0=Alpha\n" << QStringList{"next"} << QStringList{""} << QStringList{"A helpfull hint goes here."} << QStringList{""} << QStringList{kMissingFile};
-        QTest::newRow("no tip at the position nor at 0: bad file, empty memo, position 0") << "[TipoftheDay]\nPosition=3\nMaximum=2\n" << QStringList{"next"} << QStringList{""} << QStringList{""} << QStringList{"0"} << QStringList{kBadFile};
+        QTest::newRow("forward through three tips wraps to the first") << kThreeTips
+            << QStringList{"next", "next", "next", "next"}
+            << QStringList{"Tip 1 of 3", "Tip 2 of 3", "Tip 3 of 3", "Tip 1 of 3"}
+            << QStringList{"Alpha", "Beta", "Gamma", "Alpha"} << QStringList{"1", "2", "3", "1"} << none;
+        QTest::newRow("back from the first tip turns over to the last") << kThreeTips
+            << QStringList{"next", "previous", "previous"} << QStringList{"Tip 1 of 3", "Tip 3 of 3", "Tip 2 of 3"}
+            << QStringList{"Alpha", "Gamma", "Beta"} << QStringList{"1", "3", "2"} << none;
+        QTest::newRow("back from position 0 shows the last tip but one") << kThreeTips << QStringList{"previous"}
+            << QStringList{"Tip 2 of 3"} << QStringList{"Beta"} << QStringList{"2"} << none;
+        QTest::newRow("without Maximum the count reads 2 and back from the first stays there")
+            << "[TipoftheDay]\nPosition=0\n[Tips]\n0=Alpha\n1=Beta\n2=Gamma\n" << QStringList{"next", "previous"}
+            << QStringList{"Tip 1 of 2", "Tip 1 of 2"} << QStringList{"Alpha", "Alpha"} << QStringList{"1", "1"}
+            << none;
+        QTest::newRow("a single tip comes back both ways")
+            << "[TipoftheDay]\nPosition=0\nMaximum=0\n[Tips]\n0=Only\n" << QStringList{"next", "next", "previous"}
+            << QStringList{"Tip 1 of 1", "Tip 1 of 1", "Tip 1 of 1"} << QStringList{"Only", "Only", "Only"}
+            << QStringList{"1", "1", "1"} << none;
+        QTest::newRow("a gap in the keys ends the ring")
+            << "[TipoftheDay]\nPosition=1\nMaximum=3\n[Tips]\n0=Alpha\n1=Beta\n3=Delta\n"
+            << QStringList{"next", "next"} << QStringList{"Tip 2 of 4", "Tip 1 of 4"}
+            << QStringList{"Beta", "Alpha"} << QStringList{"2", "1"} << none;
+        QTest::newRow("a tip stored as XXXX counts as missing")
+            << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=XXXX\n2=Gamma\n" << QStringList{"next"}
+            << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
+        QTest::newRow("xxxx in lower case is a tip")
+            << "[TipoftheDay]\nPosition=1\nMaximum=2\n[Tips]\n0=Alpha\n1=xxxx\n2=Gamma\n" << QStringList{"next"}
+            << QStringList{"Tip 2 of 3"} << QStringList{"xxxx"} << QStringList{"2"} << none;
+        QTest::newRow("a negative position starts at the first tip")
+            << "[TipoftheDay]\nPosition=-4\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n" << QStringList{"next"}
+            << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"} << none;
+        QTest::newRow("a position past Maximum shows a tip stored there")
+            << "[TipoftheDay]\nPosition=6\nMaximum=4\n[Tips]\n0=Alpha\n6=Seventh\n" << QStringList{"next"}
+            << QStringList{"Tip 7 of 5"} << QStringList{"Seventh"} << QStringList{"7"} << none;
+        QTest::newRow("the largest position steps past the integer range and then restarts")
+            << "[TipoftheDay]\nPosition=2147483647\nMaximum=2147483647\n[Tips]\n0=Alpha\n2147483647=Last\n"
+            << QStringList{"next", "next"} << QStringList{"Tip 2147483648 of 2147483648", "Tip 1 of 2147483648"}
+            << QStringList{"Last", "Alpha"} << QStringList{"2147483648", "1"} << none;
+        QTest::newRow("back from the smallest position restarts at the first tip")
+            << "[TipoftheDay]\nPosition=-2147483648\nMaximum=2\n[Tips]\n0=Alpha\n1=Beta\n"
+            << QStringList{"previous"} << QStringList{"Tip 1 of 3"} << QStringList{"Alpha"} << QStringList{"1"}
+            << none;
+        QTest::newRow("no file: warned, nothing shown, nothing written") << QString()
+            << QStringList{"next", "previous"} << QStringList{"", ""}
+            << QStringList{"A helpfull hint goes here.", "A helpfull hint goes here."} << QStringList{"", ""}
+            << QStringList{kMissingFile, kMissingFile};
+        QTest::newRow("a TipoftheDay section without keys counts as no file") << "[TipoftheDay]\n[Tips]\n0=Alpha\n"
+            << QStringList{"next"} << QStringList{""} << QStringList{"A helpfull hint goes here."}
+            << QStringList{""} << QStringList{kMissingFile};
+        QTest::newRow("no tip at the position nor at 0: bad file, empty memo, position 0")
+            << "[TipoftheDay]\nPosition=3\nMaximum=2\n" << QStringList{"next"} << QStringList{""}
+            << QStringList{""} << QStringList{"0"} << QStringList{kBadFile};
         // clang-format on
     }
     void tipsRing()
@@ -332,7 +341,7 @@ private slots:
         QFETCH(QStringList, positions);
         QFETCH(QStringList, warnings);
         if (!file.isNull())
-            writeFile(settingsFile(), file.toUtf8());
+            QVERIFY(support::WriteFile(settingsFile(), file.toUtf8()));
         window().move(40, 60);
         auto* label = child<QLabel>(&window().tipDialog(), "tipCounter");
         auto* memo = child<QPlainTextEdit>(&window().tipDialog(), "tipText");
@@ -359,9 +368,9 @@ private slots:
     // A bad file after a good step leaves the label as it was and the memo empty.
     void tipsBadAfterGood()
     {
-        writeFile(settingsFile(), "[TipoftheDay]\nPosition=0\nMaximum=0\n[Tips]\n0=Only\n");
+        QVERIFY(support::WriteFile(settingsFile(), "[TipoftheDay]\nPosition=0\nMaximum=0\n[Tips]\n0=Only\n"));
         window().tipDialog().showNextTip();
-        writeFile(settingsFile(), "[TipoftheDay]\nPosition=0\nMaximum=0\n");
+        QVERIFY(support::WriteFile(settingsFile(), "[TipoftheDay]\nPosition=0\nMaximum=0\n"));
         window().tipDialog().showNextTip();
         QCOMPARE(child<QLabel>(&window().tipDialog(), "tipCounter")->text(), QStringLiteral("Tip 1 of 1"));
         QCOMPARE(child<QPlainTextEdit>(&window().tipDialog(), "tipText")->toPlainText(), QString());
@@ -373,7 +382,7 @@ private slots:
     // there; the window stays usable.
     void tipsUnwritable()
     {
-        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QVERIFY(support::WriteFile(settingsFile(), kThreeTips.toUtf8()));
         QVERIFY(QFile::setPermissions(settingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         auto* label = child<QLabel>(&window().tipDialog(), "tipCounter");
         execWhile(&window().tipDialog(), [&] {
@@ -392,22 +401,22 @@ private slots:
     // The path is taken afresh at each step and a path beyond the platform's limit reads as no file.
     void tipsPathBeyondLimit()
     {
-        m_fixture.useHome(m_fixture.home() + QLatin1Char('/') + QString(240, QLatin1Char('t')), Folder::Created);
-        writeFile(settingsFile(), kThreeTips.toUtf8());
-        const QByteArray before = readFile(settingsFile());
+        useHome(home() + QLatin1Char('/') + QString(240, QLatin1Char('t')), Folder::Created);
+        QVERIFY(support::WriteFile(settingsFile(), kThreeTips.toUtf8()));
+        const QByteArray before = support::ReadFile(settingsFile());
         QVERIFY(!before.isEmpty());
 
         window().tipDialog().showNextTip();
 
         QCOMPARE(recorder()->warnings.size(), 1);
         QCOMPARE(recorder()->warnings.first().text, kMissingFile);
-        QCOMPARE(readFile(settingsFile()), before);
+        QCOMPARE(support::ReadFile(settingsFile()), before);
     }
 
     // Opening the window shows one tip; the buttons step the ring; a second opening goes on from there.
     void tipsWindow()
     {
-        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QVERIFY(support::WriteFile(settingsFile(), kThreeTips.toUtf8()));
         auto* label = child<QLabel>(&window().tipDialog(), "tipCounter");
 
         QStringList seen;
@@ -450,19 +459,26 @@ private slots:
         constexpr int kMax = std::numeric_limits<int>::max();
         constexpr int kMin = std::numeric_limits<int>::min();
         // clang-format off
-        QTest::newRow("scaled: the saved corner shows the title bar") << scaled << QRect(QPoint(407, 321), size) << QPoint(407, 321);
-        QTest::newRow("scaled: title bar below the screen") << scaled << QRect(QPoint(407, 380), size) << QPoint(407, 360);
+        QTest::newRow("scaled: the saved corner shows the title bar") << scaled << QRect(QPoint(407, 321), size)
+            << QPoint(407, 321);
+        QTest::newRow("scaled: title bar below the screen") << scaled << QRect(QPoint(407, 380), size)
+            << QPoint(407, 360);
         QTest::newRow("scaled: far left") << scaled << QRect(QPoint(-5000, 10), size) << QPoint(-365, 10);
         QTest::newRow("scaled: far right") << scaled << QRect(QPoint(5000, 10), size) << QPoint(583, 10);
         QTest::newRow("scaled: above") << scaled << QRect(QPoint(-1, -10), size) << QPoint(-1, 0);
-        QTest::newRow("scaled: int maximum") << scaled << QRect(kMax - 500, kMax - 500, 465, 410) << QPoint(583, 360);
+        QTest::newRow("scaled: int maximum") << scaled << QRect(kMax - 500, kMax - 500, 465, 410)
+            << QPoint(583, 360);
         QTest::newRow("scaled: int minimum") << scaled << QRect(QPoint(kMin, kMin), size) << QPoint(-365, 0);
         QTest::newRow("pair: on the left screen") << pair << QRect(QPoint(-900, 300), size) << QPoint(-900, 300);
-        QTest::newRow("pair: in the gap above the left screen: down onto it") << pair << QRect(QPoint(-900, 100), size) << QPoint(-900, 200);
-        QTest::newRow("pair: left of both: onto the left screen") << pair << QRect(QPoint(-6000, 500), size) << QPoint(-1389, 500);
-        QTest::newRow("pair: below both, at the right: onto the wide screen") << pair << QRect(QPoint(1000, 3000), size) << QPoint(1000, 1016);
+        QTest::newRow("pair: in the gap above the left screen: down onto it") << pair
+            << QRect(QPoint(-900, 100), size) << QPoint(-900, 200);
+        QTest::newRow("pair: left of both: onto the left screen") << pair << QRect(QPoint(-6000, 500), size)
+            << QPoint(-1389, 500);
+        QTest::newRow("pair: below both, at the right: onto the wide screen") << pair
+            << QRect(QPoint(1000, 3000), size) << QPoint(1000, 1016);
         QTest::newRow("pair: across the seam") << pair << QRect(QPoint(-200, 50), size) << QPoint(-200, 50);
-        QTest::newRow("no screen: as it stands") << QList<QRect>{} << QRect(QPoint(-5000, -5000), size) << QPoint(-5000, -5000);
+        QTest::newRow("no screen: as it stands") << QList<QRect>{} << QRect(QPoint(-5000, -5000), size)
+            << QPoint(-5000, -5000);
         // clang-format on
     }
     void reachablePosition()
@@ -489,7 +505,7 @@ private slots:
     {
         QFETCH(QString, dialogName);
         QFETCH(QPoint, offset);
-        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QVERIFY(support::WriteFile(settingsFile(), kThreeTips.toUtf8()));
         QDialog* dialog = dialogNamed(dialogName);
         CreationSpy spy;
         dialog->installEventFilter(&spy);
@@ -523,7 +539,7 @@ private slots:
     {
         QFETCH(QString, dialogName);
         QFETCH(QString, control);
-        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QVERIFY(support::WriteFile(settingsFile(), kThreeTips.toUtf8()));
         QDialog* dialog = dialogNamed(dialogName);
         preview()->setFocus();
         QCOMPARE(window().focusWidget(), static_cast<QWidget*>(preview()));
@@ -547,9 +563,9 @@ private slots:
         delete tips;
         QCOMPARE(window().focusWidget(), dataEdit());
         auto* orphan = new TipDialog(&window(), WindowFixture::kSettingsFileName);
-        m_fixture.cleanup();
+        WindowFixture::cleanup();
         delete orphan;
-        m_fixture.init(Folder::Created);
+        WindowFixture::init(Folder::Created);
     }
 
     // ---- the About window and the clipboard warning ----------------------------------------------
@@ -589,7 +605,8 @@ private slots:
         // clang-format off
         QTest::newRow("version, Enter") << 0 << int(Qt::Key_Return) << "/file/update.php?v=KELMBC39-4.2";
         QTest::newRow("web address, Space") << 1 << int(Qt::Key_Space) << "/kelm.htm";
-        QTest::newRow("round again to the version, Enter") << 2 << int(Qt::Key_Enter) << "/file/update.php?v=KELMBC39-4.2";
+        QTest::newRow("round again to the version, Enter") << 2 << int(Qt::Key_Enter)
+            << "/file/update.php?v=KELMBC39-4.2";
         // clang-format on
     }
     void aboutLinkKeys()
@@ -629,7 +646,7 @@ private slots:
     void dialogAccessibleNames()
     {
         QFETCH(QString, dialogName);
-        writeFile(settingsFile(), kThreeTips.toUtf8());
+        QVERIFY(support::WriteFile(settingsFile(), kThreeTips.toUtf8()));
         QDialog* dialog = dialogNamed(dialogName);
         QStringList unnamed;
         execWhile(dialog, [&] {

@@ -1,0 +1,107 @@
+#include "PrintTarget.h"
+
+#include "platform/Desktop.h"
+#include "platform/FileNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinterInfo>
+
+namespace kelm {
+
+PrintTarget::PrintTarget(PrintRequest request, PrintTargetMemory* memory)
+    : m_request(std::move(request)), m_memory(memory), m_printer(QPrinter::HighResolution)
+{
+    if (m_request.page) {
+        m_printer.setPageLayout(*m_request.page);
+        m_printer.setFullPage(true); // positions are from the paper's edge, not the printable area's
+    }
+}
+
+QString PrintTarget::freeFileIn(const QString& folder)
+{
+    const QString free = platform::FreeFileNameIn(folder, pdfFileName());
+    if (free.isEmpty())
+        m_folder = folder;
+    return free;
+}
+
+QString PrintTarget::offeredFile()
+{
+    const QString last = m_memory ? m_memory->file : QString();
+    if (!last.isEmpty() && QFileInfo(last).dir().exists()) {
+        const QString free = platform::FreeFileName(last);
+        if (free.isEmpty())
+            m_folder = QFileInfo(last).absolutePath();
+        return free;
+    }
+    return freeFileIn(platform::DocumentsFolder());
+}
+
+PrintOutcome PrintTarget::choose(QWidget* parent)
+{
+    // The dialog names a file after the document when the user switches to a file.
+    m_printer.setDocName(m_request.documentName);
+    const bool remembered = m_memory && !m_memory->printerName.isEmpty() && !m_memory->toFile;
+    if (remembered) {
+        m_printer.setPrinterName(m_memory->printerName);
+    } else if ((m_memory && m_memory->toFile) || QPrinterInfo::availablePrinterNames().isEmpty()) {
+        const QString offered = offeredFile();
+        if (offered.isEmpty())
+            return PrintOutcome::NoFreeFileName;
+        m_printer.setOutputFileName(offered);
+    }
+    if (!platform::ExecPrintDialog(m_printer, parent))
+        return PrintOutcome::Cancelled;
+    const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
+    if (m_memory) {
+        m_memory->toFile = toFile;
+        if (!toFile)
+            m_memory->printerName = m_printer.printerName();
+    }
+    if (!m_request.namesJob)
+        m_printer.setDocName(QString());
+    if (toFile) {
+        const QString chosen = m_printer.outputFileName();
+        if (chosen.isEmpty() || QFileInfo(chosen).isDir()) {
+            const QString path = freeFileIn(chosen.isEmpty() ? platform::DocumentsFolder() : chosen);
+            if (path.isEmpty())
+                return PrintOutcome::NoFreeFileName;
+            m_printer.setOutputFileName(path);
+        } else if (QFileInfo(chosen).absolutePath() == QDir(platform::DocumentsFolder()).absolutePath()) {
+            QDir().mkpath(platform::DocumentsFolder()); // offered before the folder was made
+        }
+        if (m_memory)
+            m_memory->file = m_printer.outputFileName();
+    }
+    return PrintOutcome::Printed;
+}
+
+QString PrintTarget::printerName() const
+{
+    return m_printer.outputFormat() == QPrinter::NativeFormat ? m_printer.printerName() : QString();
+}
+
+QString PrintTarget::description() const
+{
+    if (m_printer.outputFormat() == QPrinter::PdfFormat)
+        return QStringLiteral("the file ") + QDir::toNativeSeparators(m_printer.outputFileName());
+    if (m_printer.printerName().isEmpty())
+        return QStringLiteral("the printer");
+    return QStringLiteral("the printer ") + m_printer.printerName();
+}
+
+PrintOutcome PrintTarget::print(int pageCount, const labels::PageDrawer& drawPage)
+{
+    switch (labels::PaintPages(m_printer, pageCount, drawPage)) {
+    case labels::PaintResult::NotStarted:
+        return PrintOutcome::NotStarted;
+    case labels::PaintResult::NotFinished:
+        return PrintOutcome::NotFinished;
+    case labels::PaintResult::Painted:
+        break;
+    }
+    return m_printer.printerState() == QPrinter::Error ? PrintOutcome::NotFinished : PrintOutcome::Printed;
+}
+
+} // namespace kelm

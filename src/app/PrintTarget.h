@@ -1,0 +1,72 @@
+#pragma once
+// The one way the windows print: the print dialog on the target a window remembers, the PDF file offered
+// when there is no printer, the page set up, and every page painted. The sample sheet and the label
+// sheets both go through it.
+
+#include "labels/Pages.h"
+
+#include <QPageLayout>
+#include <QPrinter>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace kelm {
+
+// What the print dialog last confirmed, kept by the window whose jobs it serves: its next job starts on
+// the same printer, or offers the same file (under a new name once it exists).
+struct PrintTargetMemory {
+    QString printerName;
+    QString file;
+    bool toFile = false;
+};
+
+struct PrintRequest {
+    // Names the job and the PDF file offered for it ("<documentName>.pdf").
+    QString documentName;
+    // Whether the job keeps that name once the dialog has offered the file (the spooler's entry, the PDF's
+    // title); the sample sheet's has none.
+    bool namesJob = true;
+    // Pages of this layout from the paper's edge; without one, the printer's own page and printable area.
+    std::optional<QPageLayout> page;
+};
+
+enum class PrintOutcome { Printed, Cancelled, NoFreeFileName, NotStarted, NotFinished };
+
+class PrintTarget {
+public:
+    // memory (may be null: every job then starts on the default printer) must outlive the target.
+    PrintTarget(PrintRequest request, PrintTargetMemory* memory);
+
+    // The print dialog, started on the remembered target; with no printer installed, on a PDF file that does
+    // not exist yet, beside the one chosen last while its folder is there, else in the documents folder. A
+    // PDF left without a file name, or with a folder for one, then goes to a new file there (in the documents
+    // folder when none is named). Printed when confirmed, Cancelled, or NoFreeFileName (see folder()).
+    PrintOutcome choose(QWidget* parent);
+
+    // The printer chosen; empty when the job goes to a file.
+    QString printerName() const;
+    int dpi() const { return m_printer.logicalDpiY(); }
+    // "the file ...", "the printer ...": where the job goes, for a message.
+    QString description() const;
+    // The folder where no file name was free, after NoFreeFileName.
+    QString folder() const { return m_folder; }
+
+    // Paints pageCount pages (at least one) on the target chosen.
+    PrintOutcome print(int pageCount, const labels::PageDrawer& drawPage);
+
+private:
+    QString offeredFile();
+    QString pdfFileName() const { return m_request.documentName + QStringLiteral(".pdf"); }
+    // A free file name for the job in folder, remembering the folder when there is none.
+    QString freeFileIn(const QString& folder);
+
+    PrintRequest m_request;
+    PrintTargetMemory* m_memory;
+    QPrinter m_printer;
+    QString m_folder;
+};
+
+} // namespace kelm

@@ -1,0 +1,31 @@
+#include "Pages.h"
+
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+namespace labels {
+
+QPageLayout StockPageLayout(const Stock& stock)
+{
+    // Page sizes are portrait; a wide page is a portrait one turned.
+    const bool wide = stock.page.width() > stock.page.height();
+    const QPageSize size(wide ? stock.page.transposed() : stock.page, QPageSize::Point, QString(),
+                         QPageSize::ExactMatch);
+    return QPageLayout(size, wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+}
+
+PaintResult PaintPages(QPagedPaintDevice& device, int pageCount, const PageDrawer& drawPage)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return PaintResult::NotStarted;
+    for (int page = 0; page < qMax(1, pageCount); ++page) {
+        if (page > 0)
+            device.newPage();
+        drawPage(painter, page);
+    }
+    return painter.end() ? PaintResult::Painted : PaintResult::NotFinished;
+}
+
+} // namespace labels

@@ -1,0 +1,29 @@
+#pragma once
+// Pages on any paged device (a printer, a PDF writer): the page set up for a stock's paper, and the loop
+// that paints one page after another. Every job of pages goes through it.
+
+#include "Stock.h"
+
+#include <QPageLayout>
+
+#include <functional>
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace labels {
+
+// The page layout for a stock's paper: its size, a wide page as a portrait one turned, and no margins
+// (label positions are measured from the paper's edge).
+QPageLayout StockPageLayout(const Stock& stock);
+
+// Paints one page (from 0) of a job, the painter's origin at the page's top-left corner.
+using PageDrawer = std::function<void(QPainter& painter, int page)>;
+
+enum class PaintResult { Painted, NotStarted, NotFinished };
+
+// Paints pageCount pages (at least one) on device, each after the first on a new page. NotStarted when the
+// device cannot be painted on (nothing is drawn), NotFinished when it fails to end the job.
+PaintResult PaintPages(QPagedPaintDevice& device, int pageCount, const PageDrawer& drawPage);
+
+} // namespace labels

@@ -1,0 +1,32 @@
+#pragma once
+// The defaults and ranges every output of a bar code shares: the windows, their settings and the code39
+// command take them from here, so that what one accepts the others accept too.
+
+namespace render {
+
+// The resolution pictures are drawn at, and label sheets are fitted to until a printer says otherwise: a
+// common printer's, enough to set the bars crisply.
+inline constexpr int kDefaultDpi = 300;
+// Below this the narrow bars are no longer drawn; beyond it a picture grows huge for nothing.
+inline constexpr int kMinDpi = 36;
+inline constexpr int kMaxDpi = 2400;
+
+// The bar code's point size in a picture file or on labels: below the least there is nothing to set, beyond
+// the largest an image is needlessly huge and no label holds it.
+inline constexpr double kMinPointSize = 1;
+inline constexpr double kMaxPointSize = 1000;
+// The size a bar code is set at unless the user says otherwise.
+inline constexpr double kDefaultPointSize = 22;
+// The main window's size box goes further: rich text holds sizes in twentieths of a point in 16 bits, so
+// 1638 points is the most a copied bar code can carry, and the preview shows what a copy carries.
+inline constexpr int kMaxWindowPointSize = 1638;
+
+// The printer's nudge of a label sheet, each way, in millimetres: more is no printer's shift but a slip.
+inline constexpr double kMaxOffsetMm = 20;
+
+// Labels per row of a sheet: enough to fill every label of the largest stock with one bar code.
+inline constexpr int kMaxCopies = 10000;
+// Labels in one job, over all its sheets: beyond this a request is a slip, not a job anyone prints.
+inline constexpr int kMaxLabels = 1000000;
+
+} // namespace render

@@ -1,0 +1,36 @@
+#pragma once
+// Pictures read back from outside the program: pages rasterised by pdftoppm or rsvg-convert, bar codes
+// decoded by zbarimg with Code 39 alone enabled. Each symbol comes as zbar gives it (the check character
+// kept, Full ASCII pairs not expanded).
+
+#include <QImage>
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+namespace support {
+
+// The page (from 1) of the PDF rasterised in greys at dpi; a null image when pdftoppm fails or there is
+// no such page.
+QImage RasterisePdf(const QString& pdf, int dpi, int page = 1);
+
+// The SVG rasterised at dpi; a null image when rsvg-convert fails.
+QImage RasteriseSvg(const QString& svg, int dpi);
+
+// The picture file as an image, told by kind ("png", "svg" or "pdf", its first page) and rasterised at dpi;
+// a null image when it cannot be read or rasterised.
+QImage PictureImage(const QString& file, const QString& kind, int dpi);
+
+// Every symbol in each image file, the files read in one zbarimg run; a file where zbarimg fails, or every
+// file when it does not run, gets the one entry "error: " and the reason.
+QList<QStringList> DecodeFiles(const QStringList& files);
+
+// Every symbol in the image file, in zbar's order; empty when none, {"error: ..."} when zbarimg fails.
+QStringList DecodeFile(const QString& file);
+
+// Every symbol in the part of the image within pixels (the whole image when null); empty when none,
+// {"error: ..."} when zbarimg fails.
+QStringList DecodeImage(const QImage& image, const QRect& pixels = QRect());
+
+} // namespace support
