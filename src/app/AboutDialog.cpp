@@ -1,6 +1,7 @@
 #include "AboutDialog.h"
 
 #include "CaptionFitting.h"
+#include "DesktopOpener.h"
 #include "Vendor.h"
 #include "WindowPlacement.h"
 #include "platform/Desktop.h"
@@ -42,14 +43,13 @@ void AboutDialog::setVisible(bool visible)
 void AboutDialog::checkForUpdate()
 {
     emit focusDataRequested();
-    platform::ShellExecute(m_mainWindow, QStringLiteral("open"),
-                           QString::fromLatin1(kelm::kUpdateCheckPrefix) + QString::fromLatin1(kelm::kVersion),
-                           QString(), QString());
+    kelm::OpenWithDesktop(m_mainWindow, kelm::Handler::WebBrowser, QStringLiteral("open"),
+                          QString::fromLatin1(kelm::kUpdateCheckPrefix) + QString::fromLatin1(kelm::kVersion));
 }
 
 void AboutDialog::openTypefacePage()
 {
     emit focusDataRequested();
-    platform::ShellExecute(m_mainWindow, QString(), QString::fromLatin1(kelm::kTypefacePage), QString(),
-                           QString());
+    kelm::OpenWithDesktop(m_mainWindow, kelm::Handler::WebBrowser, QString(),
+                          QString::fromLatin1(kelm::kTypefacePage));
 }

@@ -17,7 +17,7 @@ const QString kCannotSave = QStringLiteral("The bar code could not be saved as %
 
 } // namespace
 
-void BarCodeSaver::save(QWidget* window, const MadeBarCode& made)
+QString BarCodeSaver::save(QWidget* window, const MadeBarCode& made)
 {
     QString folder = m_folder;
     if (folder.isEmpty()) {
@@ -28,7 +28,7 @@ void BarCodeSaver::save(QWidget* window, const MadeBarCode& made)
     const QString start = QDir(folder).filePath(SuggestedFileName(made.data, m_type));
     const QString path = platform::AskSaveFileName(window, kSaveAsCaption, start, PictureFilters());
     if (path.isEmpty())
-        return;
+        return QString();
     const QFileInfo target(path);
     const QString shown = QDir::toNativeSeparators(target.absoluteFilePath());
     if (platform::DirectoryExists(target.absolutePath()))
@@ -36,11 +36,14 @@ void BarCodeSaver::save(QWidget* window, const MadeBarCode& made)
     m_type = PictureTypeOf(path);
     // A folder or device there is not asked about: the writer refuses it, and the warning says why.
     if (target.isFile() && !platform::AskYesNo(window, kSaveAsCaption, kReplaceQuestion.arg(shown)))
-        return;
+        return QString();
     QString error;
     const QByteArray bytes = PictureBytes(made, m_type, kPictureDpi, error);
-    if (bytes.isEmpty() || !platform::WriteWholeFile(path, bytes, &error))
+    if (bytes.isEmpty() || !platform::WriteWholeFile(path, bytes, &error)) {
         platform::ShowWarning(window, window->pos() + kWarningOffset, kCannotSave.arg(shown, error));
+        return QString();
+    }
+    return shown;
 }
 
 } // namespace kelm

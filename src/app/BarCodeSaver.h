@@ -19,7 +19,8 @@ public:
     // type of the last file chosen) and writes the bar code there as the name's extension says, else as the
     // type chosen in the dialog. A file that exists is replaced only when the user says so; a file that
     // cannot be written is reported in a warning box and left as it was. window owns the dialogs.
-    void save(QWidget* window, const MadeBarCode& made);
+    // Returns the file written, as the user sees it; empty when nothing was.
+    QString save(QWidget* window, const MadeBarCode& made);
 
 private:
     QString m_folder;

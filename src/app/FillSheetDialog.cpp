@@ -9,17 +9,22 @@
 #include "platform/FileWriter.h"
 #include "render/OutputLimits.h"
 
+#include <QApplication>
 #include <QDir>
 
 #include <QFileDialog>
 #include <QPainter>
 #include <QPrinterInfo>
+#include <QScrollBar>
 #include <algorithm>
 #include <limits>
 
 namespace {
 
 const QString kPageOf = QStringLiteral("Page %1 of %2");
+const QString kSavedNote = QStringLiteral("Saved %1");
+const QString kPrintedNote = QStringLiteral("Sent to %1");
+const QString kPdfWrittenNote = QStringLiteral("Saved the labels as a PDF file");
 const QString kRowFailed = QStringLiteral("Row %1: %2");
 const QString kPrintFailed = QStringLiteral("The labels could not be printed: the printer did not start.");
 const QString kPrintNotFinished = QStringLiteral("The labels could not be printed whole on %1.");
@@ -32,8 +37,10 @@ const QString kReplaceCustom =
     QStringLiteral("%1 already exists.\nDo you want to replace it with a template for %2?");
 const QString kCannotSave = QStringLiteral("The template could not be saved: %1");
 const QString kNoTemplate = QStringLiteral("This stock cannot be a template: %1.");
-const QString kCurrentBarCode = QStringLiteral("The current bar code in every label: %1");
-const QString kNoBarCodeYet = QStringLiteral("The current bar code in every label (make one first)");
+const QString kCurrentBarCode = QStringLiteral("The c&urrent bar code in every label: %1");
+const QString kNoBarCodeYet = QStringLiteral("The c&urrent bar code in every label (make one first)");
+// How wide the data may stand in the radio button's caption, in pixels.
+constexpr int kDataShownWidth = 160;
 const QString kStockItem = QStringLiteral("%1 - %2 (%3, %4 labels, %5)");
 const QString kRemoveTitle = QStringLiteral("Remove Your Stock");
 const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the list?");
@@ -74,7 +81,16 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     connect(printButton, &QPushButton::clicked, this, &FillSheetDialog::print);
     connect(printOutlinesButton, &QPushButton::clicked, this, &FillSheetDialog::printOutlines);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(saveTemplateButton, &QPushButton::clicked, this, &FillSheetDialog::saveCustomTemplate);
+    connect(saveTemplateButton, &QPushButton::clicked, this, [this] {
+        if (saveCustomTemplate())
+            platform::ShowNote(
+                saveTemplateButton,
+                kSavedNote.arg(QDir::toNativeSeparators(
+                    QDir(m_dataFolder).filePath(QString::fromLatin1(labels::kCustomTemplateFile)))));
+    });
+    connect(this, &FillSheetDialog::printed, this, [this](const QString& printerName) {
+        platform::ShowNote(printButton, printerName.isEmpty() ? kPdfWrittenNote : kPrintedNote.arg(printerName));
+    });
     saveTemplateButton->setEnabled(false);
     connect(addStockButton, &QPushButton::clicked, this, &FillSheetDialog::addUserStock);
     connect(editStockButton, &QPushButton::clicked, this, &FillSheetDialog::editUserStock);
@@ -82,6 +98,11 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     for (QDoubleSpinBox* spin : {offsetXSpin, offsetYSpin})
         connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { m_offsetTyped = true; });
 
+    // A field reached by Tab or its mnemonic is scrolled into view on a short screen.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && settingsPanel->isAncestorOf(now))
+            settingsScroll->ensureWidgetVisible(now);
+    });
     // The ranges the command line takes too; until a printer is chosen the warnings assume the default dpi.
     copiesSpin->setMaximum(render::kMaxCopies);
     sizeSpin->setRange(render::kMinPointSize, render::kMaxPointSize);
@@ -111,13 +132,22 @@ void FillSheetDialog::setBarCodeData(const QString& barCodeData)
     currentRadio->setEnabled(!barCodeData.isEmpty());
     if (barCodeData.isEmpty()) {
         currentRadio->setText(kNoBarCodeYet);
+        currentRadio->setToolTip(QString());
         listRadio->setChecked(true);
     } else {
-        currentRadio->setText(kCurrentBarCode.arg(barCodeData));
+        // Long data is cut short so that the window keeps its width; the tip shows it whole.
+        const QString shown = currentRadio->fontMetrics().elidedText(barCodeData, Qt::ElideRight, kDataShownWidth);
+        currentRadio->setText(kCurrentBarCode.arg(QString(shown).replace(u'&', QStringLiteral("&&"))));
+        currentRadio->setToolTip(barCodeData);
         // A bar code to fill with is what the window is for, unless a list has been typed.
         if (listEdit->toPlainText().trimmed().isEmpty())
             currentRadio->setChecked(true);
     }
+    // The settings scroll up and down on a short screen, never sideways: their panel keeps the width its
+    // captions need, this one's included.
+    settingsScroll->setMinimumWidth(settingsPanel->minimumSizeHint().width() +
+                                    settingsScroll->verticalScrollBar()->sizeHint().width() +
+                                    2 * settingsScroll->frameWidth());
     rebuild();
 }
 
@@ -388,6 +418,7 @@ void FillSheetDialog::searchStocks()
                                              .arg(labels::LabelSizeText(stock)),
                                          stockList);
         item->setData(Qt::UserRole, id);
+        item->setToolTip(item->text()); // the list cuts long names short
         if (chosen == id)
             stockList->setCurrentItem(item);
     }

@@ -54,7 +54,7 @@ void FillSheetOpener::create()
     });
 }
 
-void FillSheetOpener::open(const MadeBarCode& barCode)
+void FillSheetOpener::open(const MadeBarCode& barCode, const QString& offeredStock)
 {
     const bool created = !m_dialog;
     if (created)
@@ -73,11 +73,15 @@ void FillSheetOpener::open(const MadeBarCode& barCode)
                                       stocks.notes.join(u'\n'));
             dialog.setPrinterOffsets(m_settingsFile->printerOffsets());
         }
+        if (!offeredStock.isEmpty())
+            dialog.selectStockNamed(offeredStock);
         dialog.setBarCodeData(barCode.data);
         dialog.setBuildOptions(barCode.checksum, barCode.fullAscii, barCode.textAbove, barCode.pointSize);
         const QString folder = DataFolderPath();
         dialog.setDataFolder(platform::DirectoryExists(folder) ? folder : QString());
     }
+    if (created)
+        FitOnScreen(&dialog, kPreferredSize, m_mainWindow);
     dialog.exec();
     if (m_settingsFile) {
         const QString chosen = dialog.stockName();

@@ -4,6 +4,7 @@
 
 #include "BarCodeExport.h"
 
+#include <QSize>
 #include <memory>
 
 class FillSheetDialog;
@@ -25,8 +26,9 @@ public:
     ~FillSheetOpener();
 
     // Shows the window modally, filling every label with barCode; empty data offers a list only, built
-    // with barCode's options. Remembers the stock chosen when the window closes.
-    void open(const MadeBarCode& barCode);
+    // with barCode's options. offeredStock (when given and known) is the stock chosen first; otherwise
+    // the one chosen last. Remembers the stock chosen when the window closes.
+    void open(const MadeBarCode& barCode, const QString& offeredStock = QString());
 
     // Nothing until the window has first been opened.
     FillSheetDialog* dialog() const { return m_dialog.get(); }
@@ -38,6 +40,8 @@ private:
     const std::unique_ptr<SettingsFile>& m_settingsFile;
     std::unique_ptr<labels::StockLibrary> m_stockLibrary;
     std::unique_ptr<FillSheetDialog> m_dialog;
+    // The window's size when it first opens, where the screen has room for it.
+    static constexpr QSize kPreferredSize{900, 600};
     // A bad stock in the settings file is reported once a run, not at every opening.
     bool m_userStockNotesShown = false;
 };

@@ -1,6 +1,7 @@
 #include "LabelDialog.h"
 
 #include "CaptionFitting.h"
+#include "DesktopOpener.h"
 #include "Settings.h"
 #include "WindowPlacement.h"
 #include "labels/RtfTemplate.h"
@@ -93,6 +94,12 @@ void LabelDialog::setExplainPaste(bool explain)
     explainPasteBox->setChecked(explain);
 }
 
+QString LabelDialog::StockName(int row)
+{
+    const QList<labels::Stock> stocks = labels::OwnStocks();
+    return row >= 0 && row < stocks.size() ? stocks.at(row).name() : QString();
+}
+
 QString LabelDialog::TemplateFileName(int row)
 {
     if (row >= 0 && row < StockTemplates().size())
@@ -138,6 +145,6 @@ void LabelDialog::printLabels()
     if (explainPasteBox->isChecked())
         platform::ShowWarning(this, warningAt, kHowToPaste);
 
-    platform::ShellExecute(m_mainWindow, QStringLiteral("open"), fileName, QString(), folder);
+    kelm::OpenWithDesktop(m_mainWindow, kelm::Handler::WordProcessor, QStringLiteral("open"), fileName, folder);
     reject();
 }

@@ -27,6 +27,8 @@ public:
 
     // The template for a row of the label list; rows past the stocks and no row (-1) take the user's own.
     static QString TemplateFileName(int row);
+    // The stock of a row of the label list ("Avery 5160"); empty for the user's own template or no row.
+    static QString StockName(int row);
 
 signals:
     // The bar code is to go on the clipboard now, before the template is looked for.

@@ -6,11 +6,13 @@
 #include "ClipboardWarning.h"
 #include "ControlCharacters.h"
 #include "ControlSettings.h"
+#include "DesktopOpener.h"
 #include "ErrorGuard.h"
 #include "FillSheetOpener.h"
 #include "LabelDialog.h"
 #include "SampleSheet.h"
 #include "Settings.h"
+#include "SizeTypingFollower.h"
 #include "Texts.h"
 #include "TipDialog.h"
 #include "Vendor.h"
@@ -58,6 +60,8 @@ const QString kTooLong = QStringLiteral("Error: the data is too long for one bar
 const QString kFolderMissing = QStringLiteral("The folder %1 is missing, please re-install this product.");
 const QString kTipsFileMissing = QString::fromLatin1(kelm::kTipsFileMissing);
 const QString kHelpFile = QStringLiteral("zovod.chm");
+const QString kCopiedNote = QStringLiteral("Copied %1 \u2014 paste it into your word processor");
+const QString kSavedNote = QStringLiteral("Saved %1");
 
 using kelm::Reported;
 
@@ -86,9 +90,8 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
 
     // The client area and its 8-pixel border; the window does not resize.
     setFixedSize(clientArea->geometry().adjusted(-8, -8, 8, 8).size());
-    QPalette face = palette();
-    face.setColor(QPalette::Window, face.color(QPalette::Button));
-    setPalette(face);
+    // The window is filled in the buttons' face colour of whatever palette is in use, now or later.
+    setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     kelm::SetButtonPictures({makeButton, copyButton, printLabelsButton, printSampleButton, insertButton,
                              tipsButton, helpButton, aboutButton});
@@ -107,6 +110,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     controlCharacterList->setCompleter(nullptr);
 
     pointSizeBox->installEventFilter(this);
+    m_sizeTyping = new kelm::SizeTypingFollower(pointSizeBox, dataEdit);
     dataEdit->setFocus();
     createDialogs();
     m_fillSheet = std::make_unique<kelm::FillSheetOpener>(this, m_settingsFile);
@@ -148,7 +152,8 @@ void MainWindow::addFillSheetAction()
     connect(shortcut, &QShortcut::activated, this, [this] { Reported([this] { fillSheet(); }); });
     // Queued: the label dialog's own modal loop ends before the window opens.
     connect(
-        m_labelDialog.get(), &LabelDialog::fillSheetRequested, this, [this] { Reported([this] { fillSheet(); }); },
+        m_labelDialog.get(), &LabelDialog::fillSheetRequested, this,
+        [this] { Reported([this] { fillSheet(LabelDialog::StockName(m_labelDialog->labelSize())); }); },
         Qt::QueuedConnection);
 }
 
@@ -363,6 +368,7 @@ void MainWindow::pointSizeEdited()
     if (m_barCodeMade)
         restylePreview();
     focusData();
+    m_sizeTyping->sizeApplied();
 }
 
 // ---- Copy and the buttons that open other windows -----------------------------------------------
@@ -377,6 +383,7 @@ void MainWindow::copy()
     if (!std::exchange(m_clipboardWarningConsidered, true) && !render::BarCodeTypefacesInstalledForOtherPrograms())
         m_clipboardWarning->exec();
     copyPreview();
+    platform::ShowNote(copyButton, kCopiedNote.arg(m_made.data));
     focusData();
 }
 
@@ -404,7 +411,7 @@ void MainWindow::printLabels()
     focusData();
 }
 
-void MainWindow::fillSheet()
+void MainWindow::fillSheet(const QString& offeredStock)
 {
     // Before any Make the window offers a list only, built with the options as the boxes stand.
     kelm::MadeBarCode barCode = m_made;
@@ -419,7 +426,7 @@ void MainWindow::fillSheet()
     } catch (const platform::ConvertError&) {
         // A size box that holds no number: the size of the last Make, as the preview shows it.
     }
-    m_fillSheet->open(barCode);
+    m_fillSheet->open(barCode, offeredStock);
     focusData();
 }
 
@@ -447,14 +454,14 @@ void MainWindow::openHelp()
         if (platform::FileExists(installed))
             file = QDir::toNativeSeparators(installed);
     }
-    platform::ShellExecute(this, QStringLiteral("open"), file, QString(), QString());
+    kelm::OpenWithDesktop(this, kelm::Handler::HelpViewer, QStringLiteral("open"), file);
     focusData();
 }
 
 void MainWindow::openTypefacePage()
 {
     focusData();
-    platform::ShellExecute(this, QString(), QString::fromLatin1(kelm::kTypefacePage), QString(), QString());
+    kelm::OpenWithDesktop(this, kelm::Handler::WebBrowser, QString(), QString::fromLatin1(kelm::kTypefacePage));
 }
 
 // ---- Activation and close ---------------------------------------------------------------------------
@@ -485,6 +492,29 @@ bool MainWindow::event(QEvent* event)
         return handled;
     }
     return QWidget::event(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    // The settings are read at the first activation, after the window is on the screen; its first frame
+    // already stands at the saved place, so it never jumps there.
+    if (!std::exchange(m_placedBeforeShowing, true))
+        placeAtSavedPosition();
+    QWidget::showEvent(event);
+}
+
+void MainWindow::placeAtSavedPosition()
+{
+    const QString folder = kelm::DataFolderPath() + platform::Separator();
+    const kelm::SettingsFile file(folder + m_settingsFileName);
+    if (!file.fitsPathLimit() || !platform::DirectoryExists(folder))
+        return;
+    try {
+        if (const std::optional<QPoint> saved = file.savedPosition())
+            kelm::MoveOnScreen(this, *saved);
+    } catch (const platform::Error&) {
+        // The first activation reads the file again and reports what is wrong with it.
+    }
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -551,7 +581,7 @@ bool MainWindow::loadSettings()
     const kelm::Settings settings = m_settingsFile->load();
     tipsAtStartBox->setChecked(settings.tipsAtStart);
     if (m_settingsFile->hasSettingsSection()) {
-        kelm::MoveWithinReach(this, settings.position);
+        kelm::MoveOnScreen(this, settings.position);
         // "D" is the only size letter there is.
         sizeLetterD->setChecked(true);
         m_controlSettings->apply(settings);
@@ -595,9 +625,10 @@ void MainWindow::addSaveAsAction()
 
 void MainWindow::saveBarCodeAs()
 {
-    if (m_barCodeMade)
-        m_barCodeSaver.save(this, m_made);
-    else
+    if (m_barCodeMade) {
+        if (const QString saved = m_barCodeSaver.save(this, m_made); !saved.isEmpty())
+            platform::ShowNote(preview, kSavedNote.arg(saved));
+    } else
         showNotice(kMakeBeforeSaving);
     focusData();
 }

@@ -21,6 +21,7 @@
 //   DataEdit.*            the data field, which keeps its selection as the focus comes and goes.
 //   PreviewEdit.*         the preview box, a QTextEdit that also puts RTF on the clipboard.
 //   LinkLabel.*           a text that acts as a link (the web address, the version).
+//   SizeTypingFollower.*  digits typed just after a size applied go on to the size box, not the data.
 // What the main window does through others:
 //   ControlSettings.*     which control shows which setting: the table that fills the controls from the
 //                         settings file and reads them back at the close.
@@ -34,12 +35,15 @@
 //   PrintTarget.*         every print job: the print dialog on the target a window remembers, the PDF
 //                         file offered without a printer, and the pages (labels/Pages.h) painted.
 // Shared by the windows:
+//   DesktopOpener.*       help, web pages and label templates handed to the desktop; a message when
+//                         nothing can open them.
 //   WindowPlacement.*     dialogs and warnings beside the main window; a frame kept within reach.
 //   CaptionFitting.*      captions fitted to the style and font in use.
 //   WindowLook.*          the faces and pictures the fixed layout was drawn with.
 //   ErrorGuard.h          Reported(): a handler's platform::Error shown in the standard error box.
 //   Texts.h               the texts more than one window shows.
 //   Vendor.h              the maker's details (generated from cmake/Vendor.cmake).
+//   StartOptions.*        kelm --help and --version, answered before any window.
 //   main.cpp              start-up: the application object, the typefaces, this window, the loop.
 //
 // Every handler that can fail with a platform::Error is bound through that guard, as the message loop
@@ -66,6 +70,7 @@ namespace kelm {
 class ControlSettings;
 class FillSheetOpener;
 class SettingsFile;
+class SizeTypingFollower;
 } // namespace kelm
 
 class MainWindow : public QWidget, private Ui::MainWindow {
@@ -111,8 +116,9 @@ public:
     void copy();
     void printSample();
     void printLabels();
-    // The Fill a Sheet window with the bar code as Make made it, or for a list before any Make.
-    void fillSheet();
+    // The Fill a Sheet window with the bar code as Make made it, or for a list before any Make; offering
+    // the stock first when one is given.
+    void fillSheet(const QString& offeredStock = QString());
     // Appends the chosen control character's caret code to the data; refused while Full ASCII is off.
     void insertControlCharacter();
     void showTips();
@@ -132,6 +138,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -146,6 +153,8 @@ private:
     // The first activation: the version, the settings, the tip at start-up.
     void setUp();
     void locateDataFolder();
+    // Before the first showing: the frame where the settings file put it.
+    void placeAtSavedPosition();
     // Returns true when the tip window is to be shown.
     bool loadSettings();
     void saveSettings();
@@ -170,6 +179,7 @@ private:
     std::unique_ptr<AboutDialog> m_aboutDialog;
     std::unique_ptr<LabelDialog> m_labelDialog;
     std::unique_ptr<kelm::FillSheetOpener> m_fillSheet;
+    kelm::SizeTypingFollower* m_sizeTyping = nullptr; // owned by the data field
     bool m_barCodeMade = false;
     // The bar code of the last successful Make as the preview shows it (restyles included).
     kelm::MadeBarCode m_made;
@@ -178,6 +188,7 @@ private:
     // Where the last sample sheet went, for the next one in this run.
     kelm::PrintTargetMemory m_printTarget;
     bool m_activated = false;
+    bool m_placedBeforeShowing = false;
     bool m_fitPending = false;
     // Whether the clipboard warning has had its one chance this run.
     bool m_clipboardWarningConsidered = false;

@@ -1,8 +1,12 @@
 #include "Settings.h"
 
 #include "platform/Desktop.h"
+#include "platform/Errors.h"
+#include "platform/FileWriter.h"
 #include "platform/Profile.h"
 #include "render/OutputLimits.h"
+
+#include <QFile>
 
 #include <algorithm>
 
@@ -220,6 +224,16 @@ Settings SettingsFile::load() const
     return s;
 }
 
+std::optional<QPoint> SettingsFile::savedPosition() const
+{
+    if (!hasTipsSection() || !hasSettingsSection())
+        return std::nullopt;
+    const auto integer = [this](Key key) {
+        return platform::ReadInteger(Section(key), Name(key), Fallback(key).toInt(), m_path);
+    };
+    return QPoint(integer(Key::Left), integer(Key::Top));
+}
+
 void SettingsFile::writeSettingsSection(const Settings& s) const
 {
     // The order is the file's: a key the file lacks is added after the section's last key.
@@ -237,8 +251,23 @@ void SettingsFile::writeSettingsSection(const Settings& s) const
 
 void SettingsFile::save(const Settings& settings) const
 {
-    writeTipsAtStart(settings.tipsAtStart);
-    writeSettingsSection(settings);
+    // Each key is a rewrite of its own. When one fails (a full disk) after others went in, the file gets
+    // its old bytes back, in place where a new file would find no room, so the user's file is either
+    // saved whole or left byte for byte.
+    QFile file(m_path);
+    const QByteArray before = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    try {
+        writeTipsAtStart(settings.tipsAtStart);
+        writeSettingsSection(settings);
+    } catch (const platform::IniError&) {
+        if (!before.isEmpty() && file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+            const QByteArray now = file.readAll();
+            if (now != before)
+                platform::RewriteInPlace(file, now, before, nullptr);
+        }
+        throw;
+    }
 }
 
 void SettingsFile::writeDefaults(const QPoint& position) const

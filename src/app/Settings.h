@@ -66,6 +66,9 @@ public:
     std::optional<QStringList> labelSizes() const;
 
     Settings load() const;
+    // Where the main window's frame was saved: what load() gives when the window applies it (the file
+    // has both its tips and its settings section), else nothing.
+    std::optional<QPoint> savedPosition() const;
     // Writes TipoftheDay/Enabled, then every [Settings] key but Count. Throws platform::IniError.
     void save(const Settings& settings) const;
     // The first run: Count=1, then every [Settings] key with its default. Throws platform::IniError.

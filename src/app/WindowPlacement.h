@@ -23,8 +23,19 @@ void PlaceBeside(QWidget* window, const QRect& mainFrame, const QPoint& offset);
 // available area, else the nearest corner where it does. With no screens the corner stays.
 QPoint ReachableFramePosition(const QRect& frame, const QList<QRect>& screens, int titleBar);
 
-// Moves a window's frame to the corner (one from a settings file, which may stand anywhere), then just
-// enough for its title bar to be on one of the screens, when it is on none.
-void MoveWithinReach(QWidget* window, const QPoint& frameCorner);
+// Sizes a window that lays itself out to the preferred size or, on a smaller screen, to what that
+// screen's available area leaves (never below the layout's minimum), centred over the owner's screen area.
+void FitOnScreen(QWidget* window, const QSize& preferred, const QWidget* owner);
+
+// Where a restored window's frame goes: wholly on the screen that holds most of it (when it overlaps
+// none, the screen its title bar would be brought onto), on each axis where it fits that screen; where
+// it is larger than the screen, at the screen's left or top edge. titleBar: the height of a title bar
+// the frame does not include yet (0 once the window manager has framed the window). With no screens
+// the corner stays.
+QPoint RestoredFramePosition(const QRect& frame, const QList<QRect>& screens, int titleBar);
+
+// Moves a window's frame to the corner (one from a settings file, which may stand anywhere), then onto
+// the screens as RestoredFramePosition says.
+void MoveOnScreen(QWidget* window, const QPoint& frameCorner);
 
 } // namespace kelm

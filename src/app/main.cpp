@@ -1,6 +1,7 @@
 // Start-up: the application object, the typefaces, the main window with its dialogs, the message loop.
 #include "MainWindow.h"
 #include "Settings.h"
+#include "StartOptions.h"
 #include "Texts.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
@@ -8,10 +9,19 @@
 #include "render/Typefaces.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv)
 {
+    // Answered without a display: a terminal asking for help needs no window.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<std::string> answer = kelm::StartAnswer(arguments)) {
+        std::fwrite(answer->data(), 1, answer->size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     platform::Application app(argc, argv);
     std::unique_ptr<MainWindow> window;
     try {

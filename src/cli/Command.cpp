@@ -32,7 +32,7 @@ int RunCommand(int argc, char** argv, const Console& console)
     if (commandLine.help)
         return Say(HelpText(), console.out);
     if (commandLine.version)
-        return Say(std::string(kelm::kVersion) + "\n", console.out);
+        return Say(std::string("code39 (Kelm) ") + kelm::kVersion + "\n", console.out);
 
     switch (commandLine.mode) {
     case Mode::Text:

@@ -10,12 +10,16 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
@@ -112,23 +116,45 @@ QString Separator()
 }
 
 void ShellExecute(QWidget* owner, const QString& verb, const QString& file, const QString& parameters,
-                  const QString& directory)
+                  const QString& directory, const std::function<void()>& notStarted)
 {
     if (Recorder* r = CurrentRecorder()) {
         r->shellCalls.append({verb, file, parameters, directory, owner != nullptr});
+        if (!r->shellFinds && notStarted)
+            notStarted();
         return;
     }
     // Web addresses go to the browser; documents are resolved against the working folder first,
     // as the Windows shell resolves a bare file name.
-    const QUrl url(file);
-    if (!url.scheme().isEmpty() && url.scheme().size() > 1) {
-        QDesktopServices::openUrl(url);
-        return;
+    QUrl url(file);
+    if (url.scheme().size() <= 1) {
+        QString path = file;
+        if (QFileInfo(path).isRelative())
+            path = QDir(directory.isEmpty() ? QDir::currentPath() : directory).filePath(file);
+        url = QUrl::fromLocalFile(path);
     }
-    QString path = file;
-    if (QFileInfo(path).isRelative())
-        path = QDir(directory.isEmpty() ? QDir::currentPath() : directory).filePath(file);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // xdg-open says by its exit status whether a handler took the document; the desktop services only
+    // say whether xdg-open itself started. It may wait for the handler, so it is not waited for here.
+    auto* opener = new QProcess;
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, notStarted](int code, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || code != 0) && notStarted)
+                             notStarted();
+                         opener->deleteLater();
+                     });
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, notStarted](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        if (notStarted)
+            notStarted();
+        opener->deleteLater();
+    });
+    opener->start(QStringLiteral("xdg-open"), {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+#else
+    if (!QDesktopServices::openUrl(url) && notStarted)
+        QMetaObject::invokeMethod(qApp, notStarted, Qt::QueuedConnection);
+#endif
 }
 
 void MessageBeep()
@@ -138,6 +164,33 @@ void MessageBeep()
         return;
     }
     QApplication::beep();
+}
+
+void ShowNote(QWidget* anchor, const QString& text)
+{
+    if (Recorder* r = CurrentRecorder()) {
+        r->notes.append(text);
+        return;
+    }
+    // A label of its own in the tool tips' colours rather than a tool tip, which any key, click or
+    // window activation would take away at once. One note at a time.
+    static QPointer<QLabel> shown;
+    if (shown)
+        shown->close();
+    auto* note = new QLabel(text, anchor->window(), Qt::ToolTip | Qt::FramelessWindowHint);
+    note->setAttribute(Qt::WA_DeleteOnClose);
+    note->setAttribute(Qt::WA_ShowWithoutActivating);
+    note->setTextFormat(Qt::PlainText);
+    note->setForegroundRole(QPalette::ToolTipText);
+    note->setBackgroundRole(QPalette::ToolTipBase);
+    note->setAutoFillBackground(true);
+    note->setFrameStyle(QFrame::Box | QFrame::Plain);
+    note->setMargin(4);
+    note->adjustSize();
+    note->move(anchor->mapToGlobal(QPoint(0, anchor->height() + 2)));
+    note->show();
+    QTimer::singleShot(kNoteMs, note, &QWidget::close);
+    shown = note;
 }
 
 void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text)

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QPoint>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -32,11 +33,16 @@ bool FileExists(const QString& path);
 QString Separator();
 
 // Opens a document or a web address with the desktop's handler and returns at once.
-// An empty verb means the handler's default action. The result is not reported.
+// An empty verb means the handler's default action. When no handler could be started, notStarted (when
+// given) is called later on the user-interface thread.
 void ShellExecute(QWidget* owner, const QString& verb, const QString& file, const QString& parameters,
-                  const QString& directory);
+                  const QString& directory, const std::function<void()>& notStarted = {});
 // The default system beep.
 void MessageBeep();
+// A short note by the control that did something (a copy, a saved file) that goes by itself after
+// kNoteMs without taking the focus or blocking.
+inline constexpr int kNoteMs = 2000;
+void ShowNote(QWidget* anchor, const QString& text);
 // The modal warning box: title "Warning", warning icon, one "OK" button, frame's top-left corner at topLeft.
 void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text);
 // The standard error box: the application's name as its title, error icon, one OK button.

@@ -28,7 +28,10 @@ struct SaveFileCall {
 
 struct Recorder {
     QList<ShellCall> shellCalls;
+    // False: the desktop has no handler for what ShellExecute opens, which it then reports at once.
+    bool shellFinds = true;
     int beeps = 0;
+    QStringList notes; // the short notes shown by controls
     QList<WarningCall> warnings;
     QStringList errors; // texts shown in the standard error box, with the "." rule applied
     // The print dialog's answer; on true the printer is handed to preparePrinter first

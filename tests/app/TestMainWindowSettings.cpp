@@ -279,25 +279,26 @@ private slots:
 
     void windowPosition_data()
     {
-        constexpr int kWindowWidth = 467; // the design's client area, its border and the test frame
+        constexpr QSize kFrame(469, 386); // the design's client area, its border and the test frame
+        constexpr int kTitleBarRoom = 22; // a title bar's 24 pixels less the test frame's top
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QPoint>("placed"); // where the window stands and what the close writes back
+        const QPoint corner(800 - kFrame.width(), 800 - kFrame.height());
         // clang-format off
-        // The test screen is 800 x 800 and adds a one-pixel frame each side: a window off it comes back
-        // just far enough for 100 pixels of a 24-pixel title bar to show.
+        // The test screen is 800 x 800 and adds a two-pixel frame each side: a window partly or wholly off
+        // it comes back wholly onto it, with room above for a title bar.
         QTest::newRow("on the screen") << QByteArray("Left=40\r\nTop=50\r\n") << QPoint(40, 50);
-        QTest::newRow("partly off the screen, title bar reachable: as it stands")
-            << QByteArray("Left=600\r\nTop=500\r\n") << QPoint(600, 500);
+        QTest::newRow("partly off the screen: wholly back on") << QByteArray("Left=600\r\nTop=500\r\n") << corner;
         QTest::newRow("far right and below: back to the corner") << QByteArray("Left=90000\r\nTop=70000\r\n")
-            << QPoint(700, 776);
-        QTest::newRow("far left: the title bar's end on the screen") << QByteArray("Left=-5000\r\nTop=300\r\n")
-            << QPoint(100 - kWindowWidth, 300);
-        QTest::newRow("above the screen: down to its top") << QByteArray("Left=40\r\nTop=-10\r\n")
-            << QPoint(40, 0);
+            << corner;
+        QTest::newRow("far left: back to the left edge") << QByteArray("Left=-5000\r\nTop=300\r\n")
+            << QPoint(0, 300);
+        QTest::newRow("above the screen: down to its top, a title bar's room below it")
+            << QByteArray("Left=40\r\nTop=-10\r\n") << QPoint(40, kTitleBarRoom);
         QTest::newRow("at the int limit: no wrap, back on the screen")
-            << QByteArray("Left=2147483647\r\nTop=2147483647\r\n") << QPoint(700, 776);
+            << QByteArray("Left=2147483647\r\nTop=2147483647\r\n") << corner;
         QTest::newRow("at the lower int limit") << QByteArray("Left=-2147483648\r\nTop=-2147483648\r\n")
-            << QPoint(100 - kWindowWidth, 0);
+            << QPoint(0, kTitleBarRoom);
         // clang-format on
     }
     void windowPosition()

@@ -151,8 +151,8 @@ private slots:
                                                            << QByteArray("*-A3*\n*--*\n") << QByteArray() << 0;
         QTest::newRow("arguments win over stdin")
             << QStringList{"AB"} << QByteArray("CD\n") << QByteArray("*AB*\n") << QByteArray() << 0;
-        QTest::newRow("version") << QStringList{"--version"} << QByteArray() << QByteArray("4.2\n") << QByteArray()
-                                 << 0;
+        QTest::newRow("version") << QStringList{"--version"} << QByteArray() << QByteArray("code39 (Kelm) 4.2\n")
+                                 << QByteArray() << 0;
     }
     void rows()
     {

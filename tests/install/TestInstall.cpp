@@ -331,6 +331,7 @@ void TestInstall::installUser()
     QCOMPARE(code39.symLinkTarget(), prefix + "/bin/code39");
     QCOMPARE(support::ReadFile(share + "/man/man1/code39.1"),
              support::ReadFile(kSource + "/resources/man/code39.1"));
+    QCOMPARE(support::ReadFile(share + "/man/man1/kelm.1"), support::ReadFile(kSource + "/resources/man/kelm.1"));
     QCOMPARE(support::ReadFile(share + "/bash-completion/completions/code39"),
              support::ReadFile(kSource + "/resources/completion/code39.bash"));
     QVERIFY2(log.contains(home.filePath(".local/bin") + " is not on your PATH"), qPrintable(log));
@@ -380,9 +381,10 @@ void TestInstall::installUser()
     QVERIFY(QFile::remove(code39.filePath()));
     QVERIFY2(runInstall(&log) == 0, qPrintable(log));
     QVERIFY2(runInstall(&log, {"--uninstall"}) == 0, qPrintable(log));
-    for (const QString& gone : {prefix, share + "/applications/kelm.desktop", share + "/fonts/kelm",
-                                share + "/icons/hicolor/256x256/apps/kelm.png", code39.filePath(),
-                                share + "/man/man1/code39.1", share + "/bash-completion/completions/code39"})
+    for (const QString& gone :
+         {prefix, share + "/applications/kelm.desktop", share + "/fonts/kelm",
+          share + "/icons/hicolor/256x256/apps/kelm.png", code39.filePath(), share + "/man/man1/code39.1",
+          share + "/man/man1/kelm.1", share + "/bash-completion/completions/code39"})
         QVERIFY2(!QFileInfo::exists(gone) && !QFileInfo(gone).isSymLink(), qPrintable(gone));
     QCOMPARE(support::ReadFile(zovod + "custom.rtf"), custom);
     QCOMPARE(support::ReadFile(zovod + "kelmtips.ini"), settings);
