@@ -116,14 +116,38 @@ QString NameFor(const QString& key)
 }
 
 // The section's keys and values, for "key=value" lines as ReadSectionValues gives them.
+// A name no stock or printer has: empty, or holding a control character (a NUL from "%00" among them), which
+// would follow the name into every value it is written to.
+bool IsUsableName(const QString& name)
+{
+    return !name.trimmed().isEmpty() && std::none_of(name.begin(), name.end(), [](QChar c) {
+        return c.unicode() < 0x20 || c.unicode() == 0x7F;
+    });
+}
+
 QList<std::pair<QString, QString>> KeyValues(const char* section, const QString& path)
 {
     QList<std::pair<QString, QString>> pairs;
     for (const QString& line : platform::ReadSectionValues(QLatin1String(section), path)) {
         const qsizetype equals = line.indexOf(u'=');
-        pairs.append({NameFor(line.left(equals)), line.mid(equals + 1)});
+        if (const QString name = NameFor(line.left(equals)); IsUsableName(name))
+            pairs.append({name, line.mid(equals + 1)});
     }
     return pairs;
+}
+
+// The section's keys that stand for name as the file spells them: a key may escape a character otherwise
+// than KeyFor does ("low%2dcase") or differ in case, and a change must reach it, or the stock comes back.
+// KeyFor(name) alone when none does.
+QStringList KeysFor(const char* section, const QString& name, const QString& path)
+{
+    QStringList keys;
+    for (const QString& line : platform::ReadSectionValues(QLatin1String(section), path)) {
+        const QString key = line.left(line.indexOf(u'='));
+        if (NameFor(key).compare(name, Qt::CaseInsensitive) == 0 && !keys.contains(key, Qt::CaseInsensitive))
+            keys.append(key);
+    }
+    return keys.isEmpty() ? QStringList{KeyFor(name)} : keys;
 }
 
 QString Millimetres(double value)
@@ -216,7 +240,8 @@ Settings SettingsFile::load() const
     s.position = QPoint(integer(Key::Left), integer(Key::Top));
     s.textBelow = text(Key::Type) == kTextBelow;
     s.pointSize = text(Key::PointSize);
-    s.data = text(Key::Data);
+    // The user's data reads back whole and as typed, however long (see WriteText).
+    s.data = platform::ReadText(Section(Key::Data), Name(Key::Data), Fallback(Key::Data), m_path);
     s.checksum = flag(Key::Checksum);
     s.fullAscii = flag(Key::FullAscii);
     s.labelSize = integer(Key::LabelSize);
@@ -242,7 +267,7 @@ void SettingsFile::writeSettingsSection(const Settings& s) const
     platform::WriteString(Section(Key::Type), Name(Key::Type), s.textBelow ? kTextBelow : kTextAbove, m_path);
     platform::WriteString(Section(Key::FontSize), Name(Key::FontSize), Fallback(Key::FontSize), m_path);
     platform::WriteString(Section(Key::PointSize), Name(Key::PointSize), s.pointSize, m_path);
-    platform::WriteString(Section(Key::Data), Name(Key::Data), s.data, m_path);
+    platform::WriteText(Section(Key::Data), Name(Key::Data), s.data, m_path);
     platform::WriteBool(Section(Key::Checksum), Name(Key::Checksum), s.checksum, m_path);
     platform::WriteBool(Section(Key::FullAscii), Name(Key::FullAscii), s.fullAscii, m_path);
     platform::WriteInteger(Section(Key::LabelSize), Name(Key::LabelSize), s.labelSize, m_path);
@@ -338,13 +363,18 @@ UserStocks SettingsFile::userStocks() const
 
 void SettingsFile::writeUserStock(const labels::UserStockInput& stock) const
 {
-    platform::WriteString(QLatin1String(kUserStocksSection), KeyFor(stock.name), labels::UserStockValue(stock),
-                          m_path);
+    // The first key is the one a read finds; any later one for the same name is emptied, so it cannot return.
+    const QStringList keys = KeysFor(kUserStocksSection, stock.name, m_path);
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        platform::WriteString(QLatin1String(kUserStocksSection), keys[i],
+                              i == 0 ? labels::UserStockValue(stock) : QString(), m_path);
+    }
 }
 
 void SettingsFile::removeUserStock(const QString& name) const
 {
-    platform::WriteString(QLatin1String(kUserStocksSection), KeyFor(name), QString(), m_path);
+    for (const QString& key : KeysFor(kUserStocksSection, name, m_path))
+        platform::WriteString(QLatin1String(kUserStocksSection), key, QString(), m_path);
 }
 
 QList<std::pair<QString, QPointF>> SettingsFile::printerOffsets() const
@@ -365,19 +395,20 @@ QList<std::pair<QString, QPointF>> SettingsFile::printerOffsets() const
 
 void SettingsFile::writePrinterOffset(const QString& printerName, const QPointF& offsetMm) const
 {
+    if (!IsUsableName(printerName))
+        return;
     platform::WriteString(QLatin1String(kPrinterOffsetsSection), KeyFor(printerName),
                           Millimetres(offsetMm.x()) + QLatin1Char(' ') + Millimetres(offsetMm.y()), m_path);
 }
 
 QString SettingsFile::lastStock() const
 {
-    return platform::GetPrivateProfileString(Section(Key::LastStock), Name(Key::LastStock),
-                                             Fallback(Key::LastStock), m_path);
+    return platform::ReadText(Section(Key::LastStock), Name(Key::LastStock), Fallback(Key::LastStock), m_path);
 }
 
 void SettingsFile::writeLastStock(const QString& name) const
 {
-    platform::WriteString(Section(Key::LastStock), Name(Key::LastStock), name, m_path);
+    platform::WriteText(Section(Key::LastStock), Name(Key::LastStock), name, m_path);
 }
 
 } // namespace kelm

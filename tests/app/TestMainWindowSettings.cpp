@@ -8,6 +8,7 @@
 #include "app/TipDialog.h"
 #include "app/Vendor.h"
 #include "platform/Desktop.h"
+#include "platform/Profile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -213,6 +214,12 @@ private slots:
             << "ABCD4567" << false << false << 4 << true << "B";
         QTest::newRow("missing keys give their defaults") << QByteArray("Data=ONLY\r\n") << true << true << "22"
             << "ONLY" << false << false << 4 << true << "B";
+        QTest::newRow("data with outer quotes and blanks reads back and is saved as typed")
+            << QByteArray("Data=\"\"  QUOTED  \"\"\r\n") << true << true << "22" << "\"  QUOTED  \"" << false
+            << false << 4 << true << "B";
+        QTest::newRow("data beyond a read's 2,047 characters stays whole")
+            << QByteArray("Data=" + QByteArray(3000, 'V') + "\r\n") << true << true << "22" << QString(3000, u'V')
+            << false << false << 4 << true << "B";
         QTest::newRow("no Sizes: no row to select") << QByteArray("LabelSize=1\r\n") << false << true << "22"
             << "ABCD4567" << false << false << -1 << true << "B";
         QTest::newRow("LabelSize beyond the rows selects none") << QByteArray("LabelSize=9\r\n") << true << true
@@ -267,7 +274,7 @@ private slots:
         QCOMPARE(saved.value("Type"), savedType);
         QCOMPARE(saved.value("FontSize"), QStringLiteral("D"));
         QCOMPARE(saved.value("PointSize"), pointSizeText);
-        QCOMPARE(saved.value("Data"), data);
+        QCOMPARE(platform::ReadText("Settings", "Data", QString(), settingsFile()), data);
         QCOMPARE(saved.value("Checksum"), checksum ? "1" : "0");
         QCOMPARE(saved.value("FullASCII"), fullAscii ? "1" : "0");
         QCOMPARE(saved.value("LabelSize"), QString::number(labelRow));

@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 #include "app/FillSheetDialog.h"
 #include "app/LabelDialog.h"
+#include "app/Settings.h"
 #include "app/UserStockDialog.h"
 #include "labels/Stock.h"
 #include "support/Modal.h"
@@ -182,6 +183,12 @@ private slots:
             << QByteArray("Old=\r\nNew=" + kStockValue + "\r\n") << QStringList{"New"} << "";
         QTest::newRow("remove on Yes empties the key") << QByteArray("Old=" + kStockValue + "\r\n") << "remove"
             << true << QByteArray("Old=\r\n") << QStringList{} << "";
+        QTest::newRow("a key escaped otherwise is edited in place") << QByteArray("Ol%64=mm 1 1 1 1 1 1 0 0 1 1\r\n")
+            << "edit Old" << false << QByteArray("Ol%64=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
+        QTest::newRow("a key escaped otherwise is removed, with its twin") << QByteArray("Ol%64=" + kStockValue + "\r\nOLD=" + kStockValue + "\r\n")
+            << "remove" << true << QByteArray("Ol%64=\r\nOLD=\r\n") << QStringList{} << "";
+        QTest::newRow("a name holding a NUL is no stock") << QByteArray("A%00=" + kStockValue + "\r\n") << ""
+            << false << QByteArray("A%00=" + kStockValue + "\r\n") << QStringList{} << "";
         QTest::newRow("remove on No keeps it") << QByteArray("Old=" + kStockValue + "\r\n") << "remove" << false
             << QByteArray("Old=" + kStockValue + "\r\n") << QStringList{"Old"} << "";
         QTest::newRow("an empty value is a removed stock") << QByteArray("Gone=\r\nGood=" + kStockValue + "\r\n")
@@ -249,7 +256,11 @@ private slots:
     // again at the next run.
     void printerOffsetsAndLastStock()
     {
-        writeSettings(kSettled + "[PrinterOffsets]\r\nBroken=left\r\nHome=0 2\r\n");
+        // A key with no printer name is no printer's: a PDF never takes its offset.
+        writeSettings(kSettled + "[PrinterOffsets]\r\nBroken=left\r\n=3 3\r\nHome=0 2\r\n");
+        const auto offsets = kelm::SettingsFile(settingsFile()).printerOffsets();
+        QCOMPARE(offsets.size(), 1);
+        QCOMPARE(offsets[0].first, QStringLiteral("Home"));
         start();
         support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             QVERIFY(dialog->selectStockNamed(QStringLiteral("lb163")));
@@ -260,9 +271,9 @@ private slots:
             dialog->reject();
         });
         window().fillSheet();
-        QCOMPARE(settingsBytes(), kSettled +
-                                      "[PrinterOffsets]\r\nBroken=left\r\nHome=0.25 2\r\nOffice=1.5 -0.5\r\n"
-                                      "[FillSheet]\r\nStock=lb163\r\n");
+        QCOMPARE(settingsBytes(),
+                 kSettled + "[PrinterOffsets]\r\nBroken=left\r\n=3 3\r\nHome=0.25 2\r\nOffice=1.5 -0.5\r\n"
+                            "[FillSheet]\r\nStock=lb163\r\n");
 
         // A new run: the window made afresh reads both back.
         cleanup();
