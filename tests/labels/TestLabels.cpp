@@ -731,7 +731,7 @@ private slots:
             << QStringList{"--labels", "lb164", "--size", "nan", "--pdf", "x.pdf"} << QByteArray()
             << "--size needs a point size" << 2;
         QTest::newRow("a list that is binary")
-            << QStringList{"--labels", "lb164", "--list", CODE39_EXE, "--pdf", "x.pdf"} << QByteArray()
+            << QStringList{"--labels", "lb164", "--list", "binary.list", "--pdf", "x.pdf"} << QByteArray()
             << "binary data" << 1;
         QTest::newRow("tiny labels warn and name the size that scans")
             << QStringList{"--labels", "lb167", "--pdf", "x.pdf", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD"}
@@ -744,6 +744,10 @@ private slots:
         QFETCH(QString, err);
         QFETCH(int, status);
         QTemporaryDir dir;
+        // A few bytes of a program's kind, whatever size the build's own programs have.
+        QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("binary.list")), QByteArray("\x7F"
+                                                                                           "ELF\2\1\1\0\0",
+                                                                                           9)));
         const support::ProgramRun run = support::RunProgram(kCode39, arguments, {.workingDirectory = dir.path()});
         QCOMPARE(run.out, out);
         const QString stderrText = QString::fromUtf8(run.err);
