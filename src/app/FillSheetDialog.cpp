@@ -105,6 +105,7 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     });
     // The ranges the command line takes too; until a printer is chosen the warnings assume the default dpi.
     copiesSpin->setMaximum(render::kMaxCopies);
+    columnSpin->setMaximum(labels::kMaxListColumn);
     sizeSpin->setRange(render::kMinPointSize, render::kMaxPointSize);
     for (QDoubleSpinBox* spin : {offsetXSpin, offsetYSpin})
         spin->setRange(-render::kMaxOffsetMm, render::kMaxOffsetMm);
