@@ -60,7 +60,7 @@ int main(int argc, char** argv)
         QString error;
         if (!labels::CanMakeTemplate(stock, problem) ||
             !platform::WriteWholeFile(dir.filePath(stock.templateFile),
-                                      labels::LabelTemplateRtf(stock, stock.part, markers), &error)) {
+                                      labels::LabelTemplateRtf(stock, stock.part, markers), error)) {
             std::fprintf(stderr, "make_label_templates: %s: %s\n", qPrintable(stock.templateFile),
                          qPrintable(problem.isEmpty() ? error : problem));
             return 1;

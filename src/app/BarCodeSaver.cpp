@@ -39,7 +39,7 @@ QString BarCodeSaver::save(QWidget* window, const MadeBarCode& made)
         return QString();
     QString error;
     const QByteArray bytes = PictureBytes(made, m_type, kPictureDpi, error);
-    if (bytes.isEmpty() || !platform::WriteWholeFile(path, bytes, &error)) {
+    if (bytes.isEmpty() || !platform::WriteWholeFile(path, bytes, error)) {
         platform::ShowWarning(window, window->pos() + kWarningOffset, kCannotSave.arg(shown, error));
         return QString();
     }

@@ -353,7 +353,7 @@ bool FillSheetDialog::saveCustomTemplate()
         return false;
     QString error;
     if (!platform::WriteWholeFile(path, labels::LabelTemplateRtf(m_sheet.stock, QStringLiteral("custom")),
-                                  &error)) {
+                                  error)) {
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kCannotSave.arg(error));
         return false;
     }

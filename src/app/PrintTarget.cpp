@@ -139,7 +139,7 @@ PrintOutcome PrintTarget::printToFile(int pageCount, const labels::PageDrawer& d
             painted != PrintOutcome::Printed)
             return painted;
     }
-    if (!platform::WriteWholeFile(m_printer.outputFileName(), bytes, &m_writeError))
+    if (!platform::WriteWholeFile(m_printer.outputFileName(), bytes, m_writeError))
         return PrintOutcome::NotWritten;
     return PrintOutcome::Printed;
 }

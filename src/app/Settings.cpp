@@ -288,8 +288,9 @@ void SettingsFile::save(const Settings& settings) const
     } catch (const platform::IniError&) {
         if (!before.isEmpty() && file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
             const QByteArray now = file.readAll();
+            QString putBackError; // the write's own failure is the one reported
             if (now != before)
-                platform::RewriteInPlace(file, now, before, nullptr);
+                platform::RewriteInPlace(file, now, before, putBackError);
         }
         throw;
     }

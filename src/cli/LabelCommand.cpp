@@ -103,7 +103,7 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
 
     QByteArray pdf;
     const QString file = QFile::decodeName(QByteArray::fromStdString(commandLine.outputFile));
-    if (!labels::WritePdf(sheet, draw, fill.dpi, pdf, error) || !platform::WriteWholeFile(file, pdf, &error)) {
+    if (!labels::WritePdf(sheet, draw, fill.dpi, pdf, error) || !platform::WriteWholeFile(file, pdf, error)) {
         Complain(console.err, CannotWrite(commandLine.outputFile, error.toStdString()));
         return 1;
     }

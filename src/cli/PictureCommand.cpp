@@ -96,8 +96,8 @@ public:
         const auto write = [batch, path, bytes] {
             Written written;
             if (batch)
-                written.outcome = batch->Write(path, bytes, &written.reason);
-            else if (!platform::WriteWholeFile(path, bytes, &written.reason))
+                written.outcome = batch->Write(path, bytes, written.reason);
+            else if (!platform::WriteWholeFile(path, bytes, written.reason))
                 written.outcome = platform::FileBatch::Outcome::Failed;
             return written;
         };
@@ -129,7 +129,7 @@ public:
         while (!m_rows.empty())
             ReportFirst();
         QString reason;
-        if (m_batch && !m_batch->Finish(&reason)) {
+        if (m_batch && !m_batch->Finish(reason)) {
             Complain(m_err, "the files written could not be synced to disk: " + reason.toStdString());
             m_status = std::max(m_status, 1);
         }

@@ -25,10 +25,9 @@ namespace platform {
 
 namespace {
 
-FileBatch::Outcome failed(QString* error, const QString& reason)
+FileBatch::Outcome failed(QString& error, const QString& reason)
 {
-    if (error)
-        *error = reason;
+    error = reason;
     return FileBatch::Outcome::Failed;
 }
 
@@ -65,7 +64,7 @@ bool syncFile(QFile& file)
 // Gives the temporary file from the name to unless something (a file, a folder, a dangling link) already
 // holds that name: one step for the system, so that a file made meanwhile by another process is never
 // replaced. Exists, with from left in place, when the name is taken.
-FileBatch::Outcome renameWithoutReplacing(const QString& from, const QString& to, QString* error)
+FileBatch::Outcome renameWithoutReplacing(const QString& from, const QString& to, QString& error)
 {
 #if defined(Q_OS_WIN)
     const QString source = QDir::toNativeSeparators(from), target = QDir::toNativeSeparators(to);
@@ -111,8 +110,9 @@ FileBatch::FileBatch(Existing existing) : m_existing(existing) {}
 
 FileBatch::~FileBatch()
 {
+    QString unreported; // a batch dropped without Finish() has no one to tell
     if (!m_finished)
-        Finish();
+        Finish(unreported);
 }
 
 FileBatch::Folder& FileBatch::folderOf(const QString& folderPath)
@@ -134,7 +134,7 @@ bool FileBatch::WriteWaitsForDisk(const QString& path) const
 #endif
 }
 
-FileBatch::Outcome FileBatch::Write(const QString& path, const QByteArray& bytes, QString* error)
+FileBatch::Outcome FileBatch::Write(const QString& path, const QByteArray& bytes, QString& error)
 {
     if (path.isEmpty())
         return failed(error, QStringLiteral("no file name"));
@@ -148,7 +148,7 @@ FileBatch::Outcome FileBatch::Write(const QString& path, const QByteArray& bytes
         if (m_existing == Existing::Keep)
             return Outcome::Exists;
         QString reason;
-        if (!detail::ReplaceWholeFile(path, bytes, &reason))
+        if (!detail::ReplaceWholeFile(path, bytes, reason))
             return failed(error, reason);
         return noteWritten();
     };
@@ -181,7 +181,7 @@ FileBatch::Outcome FileBatch::Write(const QString& path, const QByteArray& bytes
         return failed(error, reason);
     }
     QString reason;
-    const Outcome committed = renameWithoutReplacing(temporary, path, &reason);
+    const Outcome committed = renameWithoutReplacing(temporary, path, reason);
     if (committed != Outcome::Written)
         QFile::remove(temporary);
     if (committed == Outcome::Exists)
@@ -191,7 +191,7 @@ FileBatch::Outcome FileBatch::Write(const QString& path, const QByteArray& bytes
     return noteWritten();
 }
 
-bool FileBatch::Finish(QString* error)
+bool FileBatch::Finish(QString& error)
 {
     const std::lock_guard lock(m_mutex);
     m_finished = true;
@@ -215,8 +215,8 @@ bool FileBatch::Finish(QString* error)
         written.clear();
     }
     m_folders.clear();
-    if (!reason.isEmpty() && error)
-        *error = reason;
+    if (!reason.isEmpty())
+        error = reason;
     return reason.isEmpty();
 }
 

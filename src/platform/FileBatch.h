@@ -27,10 +27,10 @@ public:
     FileBatch(const FileBatch&) = delete;
     FileBatch& operator=(const FileBatch&) = delete;
 
-    // Writes bytes to path; Failed comes with a one-line reason in *error (may be null), and then nothing
+    // Writes bytes to path; Failed comes with a one-line reason in error, and then nothing
     // was changed. May be called from several threads at once. A Written file is on disk only once
     // Finish() returns true.
-    Outcome Write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+    Outcome Write(const QString& path, const QByteArray& bytes, QString& error);
 
     // True when writing path would wait for the disk (a file replaced, or a system where each new file
     // is synced as it is written): such a write is worth running beside other work, others are not.
@@ -38,7 +38,7 @@ public:
 
     // Syncs every file written to disk and clears the stale temporary files of their names. False, with
     // the reason, when the files may not all be on disk. Called once, after the last Write().
-    bool Finish(QString* error = nullptr);
+    bool Finish(QString& error);
 
 private:
     struct Folder {

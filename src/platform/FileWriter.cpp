@@ -24,14 +24,13 @@ namespace {
 // size the fallback is refused rather than risk a half-written file that cannot be restored.
 constexpr qint64 kMaxInPlaceSize = 64 * 1024 * 1024;
 
-bool fail(QString* error, const QString& reason)
+bool fail(QString& error, const QString& reason)
 {
-    if (error)
-        *error = reason;
+    error = reason;
     return false;
 }
 
-std::nullopt_t failed(QString* error, const QString& reason)
+std::nullopt_t failed(QString& error, const QString& reason)
 {
     fail(error, reason);
     return std::nullopt;
@@ -90,7 +89,7 @@ bool linksMayBeFollowed(QString path)
     return false;
 }
 
-bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
+bool writeInPlace(const QString& path, const QByteArray& bytes, QString& error)
 {
     QFile file(path);
     if (file.size() > kMaxInPlaceSize)
@@ -106,7 +105,7 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error)
 
 // WriteWholeFile but for clearing the leftovers: the file written (links resolved), or nothing on failure.
 std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback,
-                                      QString* error)
+                                      QString& error)
 {
     if (path.isEmpty())
         return failed(error, QStringLiteral("no file name"));
@@ -174,14 +173,14 @@ void RemoveStaleTemporaryFiles(const QString& folder, const std::function<bool(Q
     }
 }
 
-bool ReplaceWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+bool ReplaceWholeFile(const QString& path, const QByteArray& bytes, QString& error)
 {
     return writeWholeFile(path, bytes, WriteFallback::None, error).has_value();
 }
 
 } // namespace detail
 
-bool RewriteInPlace(QFile& file, const QByteArray& old, const QByteArray& bytes, QString* error)
+bool RewriteInPlace(QFile& file, const QByteArray& old, const QByteArray& bytes, QString& error)
 {
     // One write of the whole content, then the cut: the file never holds a mix of two writes' lines.
     const auto put = [&file](const QByteArray& data) {
@@ -197,12 +196,12 @@ bool RewriteInPlace(QFile& file, const QByteArray& old, const QByteArray& bytes,
     return fail(error, reason);
 }
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString& error)
 {
     return WriteWholeFile(path, bytes, WriteFallback::None, error);
 }
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback, QString* error)
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback, QString& error)
 {
     const std::optional<QString> target = writeWholeFile(path, bytes, fallback, error);
     if (!target)

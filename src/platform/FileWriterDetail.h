@@ -10,7 +10,7 @@
 namespace platform::detail {
 
 // WriteWholeFile without clearing the target's stale temporary files, which a batch does once per folder.
-bool ReplaceWholeFile(const QString& path, const QByteArray& bytes, QString* error);
+bool ReplaceWholeFile(const QString& path, const QByteArray& bytes, QString& error);
 
 // A fresh name for a temporary file beside target: its name, a dot and six letters or digits, not all
 // small letters, as QSaveFile's are (so that RemoveStaleTemporaryFiles knows them).

@@ -126,7 +126,8 @@ bool writeLockedInPlace(const QString& section, const QString& key, const QStrin
         return false;
     const std::lock_guard guard(parseMutex());
     const IniFile after = parsed(before).edited(section, key, value);
-    if (after.bytes().size() > kMaxProfileFileSize || !RewriteInPlace(file, before, after.bytes(), nullptr))
+    QString error; // the profile functions answer only true or false
+    if (after.bytes().size() > kMaxProfileFileSize || !RewriteInPlace(file, before, after.bytes(), error))
         return false;
     lastParsed() = after;
     return true;
@@ -213,7 +214,8 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     // The new contents go to a temporary file in the same folder that then replaces the old one, so a
     // crash, a full disk or a second copy of the program never leaves a truncated file behind. A file
     // in a folder that cannot be written is still the user's to change: it is rewritten in place.
-    if (!WriteWholeFile(fileName, after.bytes(), WriteFallback::InPlace, nullptr))
+    QString error; // the profile functions answer only true or false
+    if (!WriteWholeFile(fileName, after.bytes(), WriteFallback::InPlace, error))
         return false;
     lastParsed() = after;
     return true;

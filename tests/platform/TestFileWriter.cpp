@@ -76,7 +76,7 @@ private slots:
 #endif
         const QString where = target.isEmpty() ? QString() : path(target);
         QString error;
-        QCOMPARE(WriteWholeFile(where, "new bytes", &error), written);
+        QCOMPARE(WriteWholeFile(where, "new bytes", error), written);
         QCOMPARE(error.isEmpty(), written);
         if (written) {
             QCOMPARE(support::ReadFile(where), QByteArray("new bytes"));
@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(::symlink(QFile::encodeName(path("file")).constData(), link.constData()), 0);
         QCOMPARE(::lchown(link.constData(), linkOurs ? ::geteuid() : kOther, ::getegid()), 0);
         QString error;
-        QCOMPARE(WriteWholeFile(QFile::decodeName(link), "new bytes", &error), written);
+        QCOMPARE(WriteWholeFile(QFile::decodeName(link), "new bytes", error), written);
         QCOMPARE(support::ReadFile(path("file")), QByteArray(written ? "new bytes" : "old"));
         QVERIFY(QFileInfo(QFile::decodeName(link)).isSymLink());
 #else
@@ -155,14 +155,15 @@ private slots:
         QFETCH(bool, removed);
         QVERIFY(support::WriteFile(path(name), "half"));
         QVERIFY(setAge(path(name), age));
-        QVERIFY(WriteWholeFile(path("kelmtips.ini"), "[S]\r\n"));
+        QString error;
+        QVERIFY2(WriteWholeFile(path("kelmtips.ini"), "[S]\r\n", error), qPrintable(error));
         QCOMPARE(!QFileInfo::exists(path(name)), removed);
         // A batch clears the same leftovers, once, when it finishes.
         QVERIFY(support::WriteFile(path(name), "half"));
         QVERIFY(setAge(path(name), age));
         FileBatch batch(FileBatch::Existing::Replace);
-        QCOMPARE(batch.Write(path("kelmtips.ini"), "[T]\r\n"), FileBatch::Outcome::Written);
-        QVERIFY(batch.Finish());
+        QCOMPARE(batch.Write(path("kelmtips.ini"), "[T]\r\n", error), FileBatch::Outcome::Written);
+        QVERIFY2(batch.Finish(error), qPrintable(error));
         QCOMPARE(!QFileInfo::exists(path(name)), removed);
     }
 
@@ -196,9 +197,9 @@ private slots:
         const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System);
         FileBatch batch(replace ? FileBatch::Existing::Replace : FileBatch::Existing::Keep);
         QString error;
-        QCOMPARE(int(batch.Write(path(target), "new bytes", &error)), outcome);
+        QCOMPARE(int(batch.Write(path(target), "new bytes", error)), outcome);
         QCOMPARE(error.isEmpty(), outcome != int(FileBatch::Outcome::Failed));
-        QVERIFY(batch.Finish());
+        QVERIFY2(batch.Finish(error), qPrintable(error));
         QCOMPARE(support::ReadFile(path("file")), QByteArray(target == "file" && replace ? "new bytes" : "old"));
         QStringList after = before;
         if (target == "new") {
@@ -220,13 +221,16 @@ private slots:
         for (int name = 0; name < kNames; ++name) {
             const QString target = path(QString::number(name));
             std::vector<FileBatch::Outcome> outcomes(kWriters);
+            std::vector<QString> errors(kWriters);
             std::vector<std::thread> writers;
             FileBatch batch(FileBatch::Existing::Keep);
             for (int w = 0; w < kWriters; ++w)
-                writers.emplace_back([&, w] { outcomes[w] = batch.Write(target, QByteArray::number(w)); });
+                writers.emplace_back(
+                    [&, w] { outcomes[w] = batch.Write(target, QByteArray::number(w), errors[w]); });
             for (std::thread& writer : writers)
                 writer.join();
-            QVERIFY(batch.Finish());
+            QString error;
+            QVERIFY2(batch.Finish(error), qPrintable(error));
             const auto winner = std::find(outcomes.begin(), outcomes.end(), FileBatch::Outcome::Written);
             QVERIFY(winner != outcomes.end());
             QCOMPARE(std::count(outcomes.begin(), outcomes.end(), FileBatch::Outcome::Exists), kWriters - 1);
@@ -252,7 +256,7 @@ private slots:
         if (!support::LockFolder(m_dir->path(), true))
             QSKIP("no way to make a folder read-only here");
         QString error;
-        const bool ok = WriteWholeFile(path("file"), "new", WriteFallback(fallback), &error);
+        const bool ok = WriteWholeFile(path("file"), "new", WriteFallback(fallback), error);
         QVERIFY(support::LockFolder(m_dir->path(), false));
         QCOMPARE(ok, written);
         QCOMPARE(error.isEmpty(), written);
