@@ -193,48 +193,73 @@ QStringList SheetWarnings(const Sheet& sheet, int dpi)
     return warnings;
 }
 
+namespace {
+
+// The sizes fitted so far, by bar-text length: every label of a sheet has the same room.
+using FittedSizes = QHash<int, int>;
+
+void drawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const DrawOptions& options,
+               FittedSizes& fitted)
+{
+    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
+    const double scale = dpi / 72.0;
+    const QRectF& rect = sheet.labels[label % sheet.labels.size()];
+    if (options.outlines) {
+        const QRectF box(rect.topLeft() * scale, rect.size() * scale);
+        painter.setPen(QPen(Qt::gray, 0));
+        painter.setBrush(Qt::NoBrush);
+        if (sheet.stock.shape == LabelShape::Rectangle) {
+            painter.drawRect(box);
+        } else {
+            painter.drawEllipse(box);
+            if (sheet.stock.shape == LabelShape::Cd && sheet.stock.hole > 0)
+                painter.drawEllipse(box.center(), sheet.stock.hole * scale, sheet.stock.hole * scale);
+        }
+    }
+    if (!options.barCodes || label >= sheet.barTexts.size())
+        return;
+    const QString& barText = sheet.barTexts[label];
+    if (barText.isEmpty())
+        return;
+    const Room room = RoomIn(sheet.stock, rect, scale);
+    auto it = fitted.find(int(barText.size()));
+    if (it == fitted.end())
+        it = fitted.insert(int(barText.size()), FittedPixels(room, int(barText.size()), sheet.look, dpi));
+    if (*it == 0)
+        return;
+    const render::BarCodeLook look = LookAt(sheet.look, *it, dpi);
+    const QRectF place = Place(room, render::BarCodeExtent(barText, look, dpi));
+    render::DrawBarCode(painter, place.topLeft(), barText, look);
+}
+
+} // namespace
+
 void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions& options)
 {
     // Page 0 exists even without rows: its outlines are a calibration print.
-    if (page < 0 || (page > 0 && page >= sheet.pageCount()))
+    if (page < 0 || (page > 0 && page >= sheet.pageCount()) || sheet.labels.isEmpty())
         return;
-    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
-    const double scale = dpi / 72.0;
     render::RegisterBarCodeTypefaces(); // measured and drawn in no other font
+    const double scale = (painter.device() ? painter.device()->logicalDpiY() : 72) / 72.0;
     painter.save();
     painter.translate(options.offsetMm * kPointsPerMm * scale);
-    QHash<int, int> pixelsByLength;
+    FittedSizes fitted;
     const qsizetype first = qsizetype(page) * sheet.labels.size();
-    for (qsizetype i = 0; i < sheet.labels.size(); ++i) {
-        const QRectF& label = sheet.labels[i];
-        if (options.outlines) {
-            const QRectF box(label.topLeft() * scale, label.size() * scale);
-            painter.setPen(QPen(Qt::gray, 0));
-            painter.setBrush(Qt::NoBrush);
-            if (sheet.stock.shape == LabelShape::Rectangle) {
-                painter.drawRect(box);
-            } else {
-                painter.drawEllipse(box);
-                if (sheet.stock.shape == LabelShape::Cd && sheet.stock.hole > 0)
-                    painter.drawEllipse(box.center(), sheet.stock.hole * scale, sheet.stock.hole * scale);
-            }
-        }
-        if (!options.barCodes || first + i >= sheet.barTexts.size())
-            continue;
-        const QString& barText = sheet.barTexts[first + i];
-        if (barText.isEmpty())
-            continue;
-        const Room room = RoomIn(sheet.stock, label, scale);
-        auto it = pixelsByLength.find(int(barText.size()));
-        if (it == pixelsByLength.end())
-            it = pixelsByLength.insert(int(barText.size()),
-                                       FittedPixels(room, int(barText.size()), sheet.look, dpi));
-        if (*it == 0)
-            continue;
-        const render::BarCodeLook look = LookAt(sheet.look, *it, dpi);
-        const QRectF place = Place(room, render::BarCodeExtent(barText, look, dpi));
-        render::DrawBarCode(painter, place.topLeft(), barText, look);
-    }
+    for (qsizetype i = 0; i < sheet.labels.size(); ++i)
+        drawLabel(painter, sheet, first + i, options, fitted);
+    painter.restore();
+}
+
+void DrawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const DrawOptions& options)
+{
+    if (label < 0 || sheet.labels.isEmpty())
+        return;
+    render::RegisterBarCodeTypefaces();
+    const double scale = (painter.device() ? painter.device()->logicalDpiY() : 72) / 72.0;
+    painter.save();
+    painter.translate(options.offsetMm * kPointsPerMm * scale);
+    FittedSizes fitted;
+    drawLabel(painter, sheet, label, options, fitted);
     painter.restore();
 }
 

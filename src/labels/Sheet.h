@@ -70,6 +70,10 @@ struct DrawOptions {
 // device's pixels at its logical resolution.
 void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions& options);
 
+// Draws one label (from 0, counted over all pages) where it sits on its page, as DrawPage does: for
+// drawing or checking a single label without the rest of its page.
+void DrawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const DrawOptions& options);
+
 // Every page of the sheet as a PDF at dpi (fonts embedded). False with a reason in error.
 bool WritePdf(const Sheet& sheet, const DrawOptions& options, int dpi, QByteArray& pdf, QString& error);
 
