@@ -127,14 +127,37 @@ private slots:
             << QByteArray("\n")
             << "code39: line 1: Error: input character \"" + fffd + "\" not legal in bar code 3 of 9\n"
             << 1;
-        QTest::newRow("invalid UTF-8 is dropped with full ascii: stray, truncated, overlong, surrogate")
+        QTest::newRow("invalid UTF-8 is rejected with full ascii too: stray, truncated, overlong, surrogate")
             << QStringList{"-f"}
             << QByteArray("a\xFF"
+                          "b\n"
                           "b\xE2\x82"
+                          "C\n"
                           "C\xC0\xAF"
+                          "D\n"
                           "D\xED\xA0\x80"
                           "E\n")
-            << QByteArray("*+A+BCDE*\n") << QByteArray() << 0;
+            << QByteArray("\n\n\n\n")
+            << "code39: line 1: Error: input character \"" + fffd +
+                   "\" not legal in bar code 3 of 9\n"
+                   "code39: line 2: Error: input character \"" +
+                   fffd +
+                   "\" not legal in bar code 3 of 9\n"
+                   "code39: line 3: Error: input character \"" +
+                   fffd +
+                   "\" not legal in bar code 3 of 9\n"
+                   "code39: line 4: Error: input character \"" +
+                   fffd + "\" not legal in bar code 3 of 9\n"
+            << 1;
+        QTest::newRow("full ascii names what it cannot encode instead of dropping it")
+            << QStringList{"-f", "GR\u00d6SSE-17", "Caf\u00e9", "\u20ac5", "A\tB", "A^"} << QByteArray()
+            << QByteArray("\n\n\n\n\n")
+            << QByteArray("code39: line 1: Error: input character \"\xC3\x96\" not legal in bar code 3 of 9\n"
+                          "code39: line 2: Error: input character \"\xC3\xA9\" not legal in bar code 3 of 9\n"
+                          "code39: line 3: Error: input character \"\xE2\x82\xAC\" not legal in bar code 3 of 9\n"
+                          "code39: line 4: Error: input character \"\\x09\" not legal in bar code 3 of 9\n"
+                          "code39: line 5: Error: input character \"^\" not legal in bar code 3 of 9\n")
+            << 1;
         QTest::newRow("a UTF-8 character is named whole")
             << QStringList{"A\u00e9"} << QByteArray() << QByteArray("\n")
             << QByteArray("code39: line 1: Error: input character \"\xC3\xA9\" not legal in bar code 3 of 9\n")
