@@ -15,10 +15,21 @@ namespace kelm {
 PrintTarget::PrintTarget(PrintRequest request, PrintTargetMemory* memory)
     : m_request(std::move(request)), m_memory(memory), m_printer(QPrinter::HighResolution)
 {
-    if (m_request.page) {
-        m_printer.setPageLayout(*m_request.page);
-        m_printer.setFullPage(true); // positions are from the paper's edge, not the printable area's
-    }
+    setPage();
+}
+
+bool PrintTarget::setPage()
+{
+    if (!m_request.page)
+        return true;
+    m_printer.setFullPage(true); // positions are from the paper's edge, not the printable area's
+    if (m_printer.setPageLayout(*m_request.page))
+        return true;
+    // A printer may answer false for margins it cannot print to, which a full page does not use: only the
+    // paper itself, its size and which way it lies, must be the one asked for.
+    const QRectF got = m_printer.pageLayout().fullRectPoints();
+    const QRectF wanted = m_request.page->fullRectPoints();
+    return qAbs(got.width() - wanted.width()) < 1 && qAbs(got.height() - wanted.height()) < 1;
 }
 
 QString PrintTarget::freeFileIn(const QString& folder)
@@ -54,8 +65,15 @@ PrintOutcome PrintTarget::choose(QWidget* parent)
             return PrintOutcome::NoFreeFileName;
         m_printer.setOutputFileName(offered);
     }
+    // Choosing a printer puts its default paper in; the dialog is to start on the stock's.
+    setPage();
     if (!platform::ExecPrintDialog(m_printer, parent))
         return PrintOutcome::Cancelled;
+    // The dialog sets the paper of the printer or the file chosen (a standard size, often the default),
+    // which for a label stock is wrong: the stock's page is set again, and a printer that refuses it
+    // prints nothing rather than labels in the wrong places.
+    if (!setPage())
+        return PrintOutcome::PaperRefused;
     const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
     if (m_memory) {
         m_memory->toFile = toFile;
