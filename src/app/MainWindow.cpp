@@ -404,6 +404,7 @@ void MainWindow::printSample()
 void MainWindow::printLabels()
 {
     if (m_barCodeMade) {
+        m_labelDialog->setBarCode(m_made, kSmallestTypedPointSize);
         m_labelDialog->exec();
         return;
     }
