@@ -205,36 +205,6 @@ FillSheetDialog* MainWindow::fillSheetDialog() const
     return m_fillSheet->dialog();
 }
 
-QString MainWindow::barCodeText() const
-{
-    return barCodeString->text();
-}
-
-QString MainWindow::previewText() const
-{
-    return preview->toPlainText();
-}
-
-QString MainWindow::data() const
-{
-    return dataEdit->text();
-}
-
-bool MainWindow::checksum() const
-{
-    return checksumBox->isChecked();
-}
-
-bool MainWindow::fullAscii() const
-{
-    return fullAsciiBox->isChecked();
-}
-
-bool MainWindow::textBelow() const
-{
-    return textBelowButton->isChecked();
-}
-
 QString MainWindow::barCodeFamily() const
 {
     return render::BarCodeFontName(textBelow());
