@@ -59,6 +59,10 @@ public:
     PrintOutcome print(int pageCount, const labels::PageDrawer& drawPage);
     QString writeError() const { return m_writeError; }
 
+    // What to tell the user when a job of job ("the labels") ended in outcome, whichever window shows it;
+    // empty for Printed and Cancelled.
+    QString problem(PrintOutcome outcome, const QString& job) const;
+
 private:
     QString offeredFile();
     QString pdfFileName() const { return m_request.documentName + QStringLiteral(".pdf"); }
