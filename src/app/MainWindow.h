@@ -37,6 +37,8 @@
 // Shared by the windows:
 //   DesktopOpener.*       help, web pages and label templates handed to the desktop; a message when
 //                         nothing can open them.
+//   InstalledFiles.*      the installation's help file and data found from the program's folder; the
+//                         data folder made at the first start.
 //   WindowPlacement.*     dialogs and warnings beside the main window; a frame kept within reach.
 //   CaptionFitting.*      captions fitted to the style and font in use.
 //   WindowLook.*          the faces and pictures the fixed layout was drawn with.
