@@ -26,10 +26,7 @@ const QString kSavedNote = QStringLiteral("Saved %1");
 const QString kPrintedNote = QStringLiteral("Sent to %1");
 const QString kPdfWrittenNote = QStringLiteral("Saved the labels as a PDF file");
 const QString kRowFailed = QStringLiteral("Row %1: %2");
-const QString kPrintFailed = QStringLiteral("The labels could not be printed: the printer did not start.");
-const QString kPrintNotFinished = QStringLiteral("The labels could not be printed whole on %1.");
-const QString kNotWritten =
-    QStringLiteral("The labels could not be saved to %1: %2. The file there was left as it was.");
+const QString kLabelsJob = QStringLiteral("the labels"); // as a message names them
 const QString kChooseList = QStringLiteral("Open a List of Bar Codes");
 const QString kListFiles = QStringLiteral("Lists (*.txt *.csv *.tsv);;All files (*)");
 const QString kReplaceTitle = QStringLiteral("Save as Custom Template");
@@ -46,10 +43,6 @@ const QString kRemoveTitle = QStringLiteral("Remove Your Stock");
 const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the list?");
 // The print job's name, which the print dialog also offers as the PDF file's name.
 const QString kSheetDocument = QStringLiteral("%1 labels");
-const QString kNoFreeName = QStringLiteral("There is no free file name for the labels in %1.");
-const QString kPaperRefused =
-    QStringLiteral("%1 does not take paper of %2 mm, the page of %3: nothing was printed. Set that paper size up "
-                   "for the printer, or choose another printer or a PDF file.");
 const QString kNothingToPrint = QStringLiteral("There are no bar codes to print: %1");
 const QString kNoRows = QStringLiteral("the list has no rows.");
 const QString kNoRowMade = QStringLiteral("no row makes a bar code (see the problems listed).");
@@ -535,24 +528,11 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
     const QString document = kSheetDocument.arg(
         platform::SafeFileNamePart(m_sheet.stock.name(), kLongestStockName, platform::NameLength::Utf16Units));
     kelm::PrintTarget target({document, true, labels::StockPageLayout(m_sheet.stock)}, nullptr);
-    switch (target.choose(this)) {
-    case kelm::PrintOutcome::Cancelled:
+    const kelm::PrintOutcome chosen = target.choose(this);
+    if (chosen != kelm::PrintOutcome::Printed) {
+        if (chosen != kelm::PrintOutcome::Cancelled)
+            platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), target.problem(chosen, kLabelsJob));
         return false;
-    case kelm::PrintOutcome::NoFreeFileName:
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
-                              kNoFreeName.arg(QDir::toNativeSeparators(target.folder())));
-        return false;
-    case kelm::PrintOutcome::PaperRefused: {
-        const QSizeF mm = m_sheet.stock.page / labels::kPointsPerMm;
-        const QString paper = QStringLiteral("%1 x %2").arg(mm.width(), 0, 'f', 1).arg(mm.height(), 0, 'f', 1);
-        QString printer = target.description();
-        printer[0] = printer[0].toUpper();
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
-                              kPaperRefused.arg(printer, paper, m_sheet.stock.name()));
-        return false;
-    }
-    default:
-        break;
     }
     const QString printerName = target.printerName();
     options.offsetMm = offsetForPrinter(printerName);
@@ -564,18 +544,8 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
     }
     const int pages = options.barCodes ? m_sheet.pageCount() : 1;
     const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, m_sheet, page, options); };
-    switch (target.print(pages, drawPage)) {
-    case kelm::PrintOutcome::Printed:
-        break;
-    case kelm::PrintOutcome::NotWritten:
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
-                              kNotWritten.arg(target.description(), target.writeError()));
-        return false;
-    case kelm::PrintOutcome::NotFinished:
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kPrintNotFinished.arg(target.description()));
-        return false;
-    default:
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kPrintFailed);
+    if (const kelm::PrintOutcome printed = target.print(pages, drawPage); printed != kelm::PrintOutcome::Printed) {
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), target.problem(printed, kLabelsJob));
         return false;
     }
     if (!printerName.isEmpty()) {

@@ -103,6 +103,37 @@ QString PrintTarget::printerName() const
     return m_printer.outputFormat() == QPrinter::NativeFormat ? m_printer.printerName() : QString();
 }
 
+QString PrintTarget::problem(PrintOutcome outcome, const QString& job) const
+{
+    const QString Job = job.left(1).toUpper() + job.mid(1);
+    switch (outcome) {
+    case PrintOutcome::Printed:
+    case PrintOutcome::Cancelled:
+        return {};
+    case PrintOutcome::NoFreeFileName:
+        return QStringLiteral("There is no free file name for %1 in %2.")
+            .arg(job, QDir::toNativeSeparators(m_folder));
+    case PrintOutcome::PaperRefused: {
+        const QRectF page = m_request.page ? m_request.page->fullRectPoints() : QRectF();
+        const QString paper = QStringLiteral("%1 x %2 mm")
+                                  .arg(page.width() / labels::kPointsPerMm, 0, 'f', 1)
+                                  .arg(page.height() / labels::kPointsPerMm, 0, 'f', 1);
+        return QStringLiteral(
+                   "%1 could not be printed: %2 does not take their paper of %3. Set that paper size up "
+                   "for the printer, or choose another printer or a PDF file.")
+            .arg(Job, description(), paper);
+    }
+    case PrintOutcome::NotStarted:
+        return QStringLiteral("%1 could not be printed on %2: the job did not start.").arg(Job, description());
+    case PrintOutcome::NotFinished:
+        return QStringLiteral("%1 could not be printed whole on %2.").arg(Job, description());
+    case PrintOutcome::NotWritten:
+        return QStringLiteral("%1 could not be saved to %2: %3. The file there was left as it was.")
+            .arg(Job, description(), m_writeError);
+    }
+    return {};
+}
+
 QString PrintTarget::description() const
 {
     if (m_printer.outputFormat() == QPrinter::PdfFormat)

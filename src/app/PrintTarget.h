@@ -61,6 +61,10 @@ public:
     PrintOutcome print(int pageCount, const labels::PageDrawer& drawPage);
     QString writeError() const { return m_writeError; }
 
+    // What to tell the user when a job of job ("the labels") ended in outcome, whichever window shows it;
+    // empty for Printed and Cancelled.
+    QString problem(PrintOutcome outcome, const QString& job) const;
+
 private:
     // Sets the request's page, when it has one; false when the printer keeps another paper.
     bool setPage();
