@@ -83,6 +83,38 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString& error)
     return RewriteInPlace(file, old, bytes, error);
 }
 
+// Passes writes on to a device and remembers the first that falls short: a file system that takes part of
+// a write (a full disk, a file-size limit) reports no error for it, and writers such as QPdfWriter never
+// look at what a write returns.
+class CheckedWrites : public QIODevice {
+public:
+    explicit CheckedWrites(QIODevice& target) : m_target(target)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+    // Empty while every write went through whole.
+    QString failure() const { return m_failure; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (!m_failure.isEmpty())
+            return -1;
+        if (m_target.write(data, size) == size)
+            return size;
+        m_failure = m_target.errorString();
+        if (m_failure.isEmpty() || m_failure == QLatin1String("Unknown error"))
+            m_failure = QStringLiteral("the disk took only part of the file (full, or over a size limit)");
+        return -1;
+    }
+
+private:
+    QIODevice& m_target;
+    QString m_failure;
+};
+
 } // namespace
 
 PendingFile::PendingFile(const QString& path, WriteFallback fallback) : m_path(path), m_fallback(fallback) {}
@@ -108,27 +140,34 @@ bool PendingFile::open(QString& error)
     }
 
     m_file.setFileName(m_target);
-    if (m_file.open(QIODevice::WriteOnly))
+    if (m_file.open(QIODevice::WriteOnly)) {
+        m_checked = std::make_unique<CheckedWrites>(m_file);
         return true;
+    }
     // Most often a folder that cannot be written, holding a file that can.
     const QFileInfo existing(m_target);
     if (m_fallback == WriteFallback::InPlace && existing.isFile() && existing.isWritable()) {
         m_inPlace.emplace();
-        return m_inPlace->open(QIODevice::WriteOnly);
+        m_inPlace->open(QIODevice::WriteOnly);
+        m_checked = std::make_unique<CheckedWrites>(*m_inPlace);
+        return true;
     }
     return fail(error, m_file.errorString());
 }
 
 QIODevice& PendingFile::device()
 {
-    if (m_inPlace)
-        return *m_inPlace;
-    return m_file;
+    if (!m_checked) // not open: a device that takes nothing, so that the commit fails
+        m_checked = std::make_unique<CheckedWrites>(m_file);
+    return *m_checked;
 }
 
 std::optional<QString> PendingFile::commitTarget(QString& error)
 {
+    const QString shortWrite = m_checked ? static_cast<CheckedWrites&>(*m_checked).failure() : QString();
     if (m_inPlace) {
+        if (!shortWrite.isEmpty())
+            return failed(error, shortWrite);
         const QByteArray bytes = m_inPlace->data();
         m_inPlace.reset();
         return writeInPlace(m_target, bytes, error) ? std::optional(m_target) : std::nullopt;
@@ -137,10 +176,11 @@ std::optional<QString> PendingFile::commitTarget(QString& error)
         return failed(error, QStringLiteral("the file was not opened"));
     // QSaveFile::commit() ignores a failure of its own final flush and of its sync, so everything is
     // flushed, synced and checked here while the old file is still in place.
-    QString reason;
-    if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
+    QString reason = shortWrite;
+    if (reason.isEmpty() && (!m_file.flush() || m_file.error() != QFileDevice::NoError))
         reason = m_file.errorString();
-    else if (!detail::SyncFile(m_file))
+    // Without a descriptor, commit()'s own sync is all there is.
+    if (reason.isEmpty() && m_file.handle() >= 0 && !detail::SyncFile(m_file))
         reason = qt_error_string(errno);
     if (!reason.isEmpty()) {
         m_file.cancelWriting();

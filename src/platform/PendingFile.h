@@ -12,6 +12,7 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -55,6 +56,8 @@ private:
     QSaveFile m_file;
     // With the in-place fallback, the content is held here and written over the old file at the end.
     std::optional<QBuffer> m_inPlace;
+    // What device() hands out: m_file or m_inPlace, with every short write remembered.
+    std::unique_ptr<QIODevice> m_checked;
 };
 
 } // namespace platform
