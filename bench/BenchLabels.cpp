@@ -3,6 +3,7 @@
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
@@ -54,7 +55,9 @@ void BM_ListToPdf(benchmark::State& state)
     for (auto _ : state) {
         const labels::Sheet sheet = labels::FillSheet(stock, rows, {});
         QByteArray pdf;
-        labels::WritePdf(sheet, {}, 300, pdf, error);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        labels::WritePdf(sheet, {}, 300, buffer, error);
         state.counters["pages"] = sheet.pageCount();
         state.counters["bytes"] = double(pdf.size());
     }

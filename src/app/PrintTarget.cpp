@@ -2,9 +2,8 @@
 
 #include "platform/Desktop.h"
 #include "platform/FileNames.h"
-#include "platform/FileWriter.h"
+#include "platform/PendingFile.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPdfWriter>
@@ -170,16 +169,16 @@ PrintOutcome PrintTarget::print(int pageCount, const labels::PageDrawer& drawPag
     return outcome;
 }
 
-// Qt's own PDF output truncates the file first and reports nothing when the disk fills: the pages are drawn in
-// memory instead, the same pages at the same resolution, and the file replaced only when all of it is written.
+// Qt's own PDF output truncates the file first and reports nothing when the disk fills: the pages go to a
+// temporary file beside it instead, the same pages at the same resolution, and the file is replaced only
+// when all of it is written.
 PrintOutcome PrintTarget::printToFile(int pageCount, const labels::PageDrawer& drawPage)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly))
-        return PrintOutcome::NotStarted;
+    platform::PendingFile file(m_printer.outputFileName());
+    if (!file.open(m_writeError))
+        return PrintOutcome::NotWritten;
     {
-        QPdfWriter pdf(&buffer);
+        QPdfWriter pdf(&file.device());
         pdf.setResolution(m_printer.resolution());
         pdf.setPageLayout(m_printer.pageLayout());
         pdf.setTitle(m_printer.docName());
@@ -188,7 +187,7 @@ PrintOutcome PrintTarget::printToFile(int pageCount, const labels::PageDrawer& d
             painted != PrintOutcome::Printed)
             return painted;
     }
-    if (!platform::WriteWholeFile(m_printer.outputFileName(), bytes, m_writeError))
+    if (!file.commit(m_writeError))
         return PrintOutcome::NotWritten;
     return PrintOutcome::Printed;
 }

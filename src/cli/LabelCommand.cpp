@@ -5,7 +5,7 @@
 #include "labels/RowList.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
-#include "platform/FileWriter.h"
+#include "platform/PendingFile.h"
 #include "render/BarCodeDrawing.h"
 
 #include <QFile>
@@ -100,6 +100,7 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
         return 1;
     }
     const labels::Sheet sheet = labels::FillSheet(stock, rows, fill);
+    rows = QStringList(); // the sheet holds what the pages need: the rows' memory goes before the pages'
     for (const labels::RowFailure& failure : sheet.failures)
         Complain(console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
     for (const QString& warning : labels::SheetWarnings(sheet, fill.dpi))
@@ -107,9 +108,8 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
         Complain(console.err, QStringLiteral("warning: ") + offPage);
 
-    QByteArray pdf;
-    const QString file = QFile::decodeName(QByteArray::fromStdString(commandLine.outputFile));
-    if (!labels::WritePdf(sheet, draw, fill.dpi, pdf, error) || !platform::WriteWholeFile(file, pdf, error)) {
+    platform::PendingFile pdf(QFile::decodeName(QByteArray::fromStdString(commandLine.outputFile)));
+    if (!pdf.open(error) || !labels::WritePdf(sheet, draw, fill.dpi, pdf.device(), error) || !pdf.commit(error)) {
         Complain(console.err, CannotWrite(commandLine.outputFile, error.toStdString()));
         return 1;
     }

@@ -3,6 +3,7 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 
 namespace labels {
 
@@ -30,6 +31,23 @@ PaintResult PaintPages(QPagedPaintDevice& device, int pageCount, const PageDrawe
         drawPage(painter, page);
     }
     return painter.end() ? PaintResult::Painted : PaintResult::NotFinished;
+}
+
+bool WritePdfPages(QIODevice& out, const Stock& stock, int dpi, int pageCount, const PageDrawer& drawPage,
+                   QString& error)
+{
+    QPdfWriter writer(&out);
+    writer.setCreator(QStringLiteral("code39"));
+    writer.setResolution(dpi);
+    if (!writer.setPageLayout(StockPageLayout(stock))) {
+        error = QStringLiteral("the page size cannot be set");
+        return false;
+    }
+    if (PaintPages(writer, pageCount, drawPage) == PaintResult::NotStarted) {
+        error = QStringLiteral("the PDF cannot be started");
+        return false;
+    }
+    return true;
 }
 
 } // namespace labels

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QIODevice;
 class QPagedPaintDevice;
 class QPainter;
 
@@ -26,5 +27,11 @@ enum class PaintResult { Painted, NotStarted, NotFinished };
 // Paints pageCount pages (at least one) on device, each after the first on a new page. NotStarted when the
 // device cannot be painted on (nothing is drawn), NotFinished when it fails to end the job.
 PaintResult PaintPages(QPagedPaintDevice& device, int pageCount, const PageDrawer& drawPage);
+
+// pageCount pages (at least one) of the stock's paper as a PDF at dpi, its creator the code39 command,
+// written to out (open for writing) as each page is finished: a job of any length takes the memory of
+// one page. False with a reason in error; a failure of out itself is out's to report.
+bool WritePdfPages(QIODevice& out, const Stock& stock, int dpi, int pageCount, const PageDrawer& drawPage,
+                   QString& error);
 
 } // namespace labels

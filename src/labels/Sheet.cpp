@@ -4,13 +4,11 @@
 #include "code39/Code39.h"
 #include "render/Typefaces.h"
 
-#include <QBuffer>
 #include <QHash>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPdfWriter>
 #include <QtMath>
 
 namespace labels {
@@ -263,27 +261,11 @@ void DrawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const Dra
     painter.restore();
 }
 
-bool WritePdf(const Sheet& sheet, const DrawOptions& options, int dpi, QByteArray& pdf, QString& error)
+bool WritePdf(const Sheet& sheet, const DrawOptions& options, int dpi, QIODevice& out, QString& error)
 {
-    pdf.clear();
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("code39"));
-        writer.setResolution(dpi);
-        if (!writer.setPageLayout(StockPageLayout(sheet.stock))) {
-            error = QStringLiteral("the page size cannot be set");
-            return false;
-        }
-        if (PaintPages(writer, sheet.pageCount(), [&](QPainter& painter, int page) {
-                DrawPage(painter, sheet, page, options);
-            }) == PaintResult::NotStarted) {
-            error = QStringLiteral("the PDF cannot be started");
-            return false;
-        }
-    }
-    return true;
+    return WritePdfPages(
+        out, sheet.stock, dpi, sheet.pageCount(),
+        [&](QPainter& painter, int page) { DrawPage(painter, sheet, page, options); }, error);
 }
 
 } // namespace labels

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
 class QPainter;
 
 namespace labels {
@@ -74,7 +75,8 @@ void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions
 // drawing or checking a single label without the rest of its page.
 void DrawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const DrawOptions& options);
 
-// Every page of the sheet as a PDF at dpi (fonts embedded). False with a reason in error.
-bool WritePdf(const Sheet& sheet, const DrawOptions& options, int dpi, QByteArray& pdf, QString& error);
+// Every page of the sheet as a PDF at dpi (fonts embedded), written to out (open for writing) page by
+// page. False with a reason in error; a failure of out itself is out's to report.
+bool WritePdf(const Sheet& sheet, const DrawOptions& options, int dpi, QIODevice& out, QString& error);
 
 } // namespace labels

@@ -17,7 +17,6 @@
 #endif
 #ifdef Q_OS_WIN
 #include <QDir>
-#include <io.h>
 #include <windows.h>
 #endif
 
@@ -46,18 +45,6 @@ int openFolderForSync(const QString& folder)
 #else
     Q_UNUSED(folder);
     return -1;
-#endif
-}
-
-bool syncFile(QFile& file)
-{
-#if defined(Q_OS_UNIX)
-    return ::fsync(file.handle()) == 0;
-#elif defined(Q_OS_WIN)
-    return file.handle() >= 0 && ::_commit(file.handle()) == 0;
-#else
-    Q_UNUSED(file);
-    return true;
 #endif
 }
 
@@ -171,8 +158,8 @@ FileBatch::Outcome FileBatch::Write(const QString& path, const QByteArray& bytes
             return failed(error, file.errorString());
     }
     const QString temporary = file.fileName();
-    const bool written = file.write(bytes) == bytes.size() && file.flush() && (syncLater || syncFile(file)) &&
-                         file.error() == QFileDevice::NoError;
+    const bool written = file.write(bytes) == bytes.size() && file.flush() &&
+                         (syncLater || detail::SyncFile(file)) && file.error() == QFileDevice::NoError;
     if (written)
         file.close(); // which may yet fail, on a network file system
     if (!written || file.error() != QFileDevice::NoError) {

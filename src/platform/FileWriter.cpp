@@ -1,39 +1,29 @@
 #include "FileWriter.h"
 
 #include "FileWriterDetail.h"
+#include "PendingFile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
-
-#include <optional>
 
 #ifdef Q_OS_UNIX
-#include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <io.h>
 #endif
 
 namespace platform {
 
 namespace {
 
-// A file rewritten in place keeps its old bytes in memory to put them back on failure; beyond this
-// size the fallback is refused rather than risk a half-written file that cannot be restored.
-constexpr qint64 kMaxInPlaceSize = 64 * 1024 * 1024;
-
 bool fail(QString& error, const QString& reason)
 {
     error = reason;
     return false;
-}
-
-std::nullopt_t failed(QString& error, const QString& reason)
-{
-    fail(error, reason);
-    return std::nullopt;
 }
 
 // QSaveFile's temporary names: the file's name, a dot and six letters or digits. A name made only of small
@@ -50,96 +40,6 @@ bool looksTemporary(QStringView name, qsizetype baseSize)
         lowerOnly = lowerOnly && c >= u'a' && c <= u'z';
     }
     return !lowerOnly;
-}
-
-// The rule the kernel's protected_symlinks applies to opens, which resolving a link ourselves bypasses: a
-// link in a world-writable sticky folder (/tmp) is followed only when it belongs to this user or to the
-// folder's owner, so that nobody can plant a link there that turns our write onto a file of ours.
-bool linkMayBeFollowed(const QString& link)
-{
-#ifdef Q_OS_UNIX
-    struct stat linkStatus {};
-    struct stat folderStatus {};
-    if (::lstat(QFile::encodeName(link).constData(), &linkStatus) != 0)
-        return false;
-    if (!S_ISLNK(linkStatus.st_mode))
-        return true;
-    if (::stat(QFile::encodeName(QFileInfo(link).absolutePath()).constData(), &folderStatus) != 0)
-        return false;
-    const bool shared = (folderStatus.st_mode & S_ISVTX) && (folderStatus.st_mode & S_IWOTH);
-    return !shared || linkStatus.st_uid == ::geteuid() || linkStatus.st_uid == folderStatus.st_uid;
-#else
-    Q_UNUSED(link);
-    return true;
-#endif
-}
-
-// Each link on the way from path to the file it names passes the rule above.
-bool linksMayBeFollowed(QString path)
-{
-    constexpr int kMaxLinks = 40; // as the kernel's own limit: beyond it the links go round in a loop
-    for (int links = 0; links < kMaxLinks; ++links) {
-        const QFileInfo info(path);
-        if (!info.isSymLink())
-            return true;
-        if (!linkMayBeFollowed(path))
-            return false;
-        path = info.symLinkTarget();
-    }
-    return false;
-}
-
-bool writeInPlace(const QString& path, const QByteArray& bytes, QString& error)
-{
-    QFile file(path);
-    if (file.size() > kMaxInPlaceSize)
-        return fail(error, QStringLiteral("no temporary file can be made beside it"));
-    // Unbuffered: a failed write must leave nothing queued that would later land over the restored bytes.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return fail(error, file.errorString());
-    const QByteArray old = file.read(kMaxInPlaceSize + 1);
-    if (file.error() != QFileDevice::NoError || old.size() > kMaxInPlaceSize)
-        return fail(error, QStringLiteral("no temporary file can be made beside it"));
-    return RewriteInPlace(file, old, bytes, error);
-}
-
-// WriteWholeFile but for clearing the leftovers: the file written (links resolved), or nothing on failure.
-std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback,
-                                      QString& error)
-{
-    if (path.isEmpty())
-        return failed(error, QStringLiteral("no file name"));
-    const QFileInfo given(path);
-    QString target = path;
-    if (given.exists()) {
-        // Through any symbolic links to the file itself, so that the links stay links.
-        if (!given.isFile())
-            return failed(error, QStringLiteral("not a regular file"));
-        if (given.isSymLink() && !linksMayBeFollowed(path))
-            return failed(error, QStringLiteral("a link that another user put in a shared folder"));
-        target = given.canonicalFilePath();
-    } else if (given.isSymbolicLink()) {
-        return failed(error, QStringLiteral("a link to a missing file"));
-    }
-
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        // Most often a folder that cannot be written, holding a file that can.
-        const QFileInfo existing(target);
-        if (fallback == WriteFallback::InPlace && existing.isFile() && existing.isWritable())
-            return writeInPlace(target, bytes, error) ? std::optional(target) : std::nullopt;
-        return failed(error, file.errorString());
-    }
-    // QSaveFile::commit() ignores a failure of its own final flush, so everything is flushed and checked
-    // here while the old file is still in place.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failed(error, reason);
-    }
-    if (!file.commit())
-        return failed(error, file.errorString());
-    return target;
 }
 
 } // namespace
@@ -175,7 +75,23 @@ void RemoveStaleTemporaryFiles(const QString& folder, const std::function<bool(Q
 
 bool ReplaceWholeFile(const QString& path, const QByteArray& bytes, QString& error)
 {
-    return writeWholeFile(path, bytes, WriteFallback::None, error).has_value();
+    PendingFile file(path);
+    if (!file.open(error))
+        return false;
+    file.device().write(bytes);
+    return CommitKeepingLeftovers(file, error).has_value();
+}
+
+bool SyncFile(QFileDevice& file)
+{
+#if defined(Q_OS_UNIX)
+    return ::fsync(file.handle()) == 0;
+#elif defined(Q_OS_WIN)
+    return file.handle() >= 0 && ::_commit(file.handle()) == 0;
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
 }
 
 } // namespace detail
@@ -203,13 +119,11 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString& error
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, WriteFallback fallback, QString& error)
 {
-    const std::optional<QString> target = writeWholeFile(path, bytes, fallback, error);
-    if (!target)
+    PendingFile file(path, fallback);
+    if (!file.open(error))
         return false;
-    const QFileInfo written(*target);
-    const QString name = written.fileName();
-    detail::RemoveStaleTemporaryFiles(written.absolutePath(), [&name](QStringView base) { return base == name; });
-    return true;
+    file.device().write(bytes);
+    return file.commit(error);
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/FileBatch.h"
 #include "platform/FileWriter.h"
+#include "platform/PendingFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/Files.h"
 
 #include <QDir>
@@ -7,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <optional>
 #include <thread>
 
 #ifdef Q_OS_UNIX
@@ -17,6 +20,14 @@
 using namespace platform;
 
 namespace {
+
+constexpr qint64 kPiece = 1000;
+
+// The bytes of a progressive write, different in every piece so that a piece lost or doubled shows.
+QByteArray Piece(int index, int size)
+{
+    return QByteArray::number(index).rightJustified(size, '.');
+}
 
 bool setAge(const QString& path, int seconds)
 {
@@ -237,6 +248,75 @@ private slots:
             QCOMPARE(support::ReadFile(target), QByteArray::number(winner - outcomes.begin()));
         }
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), kNames);
+    }
+
+    // A file written piece by piece replaces the old one only when all of it is written and committed: a
+    // full disk (here a file-size limit) at any point, or no commit, leaves the old file byte for byte,
+    // reports the failure, and leaves no temporary file beside it.
+    void pendingFile_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<int>("pieces");
+        QTest::addColumn<int>("size");     // of each piece
+        QTest::addColumn<qint64>("limit"); // the file-size limit; 0 for none
+        QTest::addColumn<bool>("commit");
+        QTest::addColumn<bool>("written");
+        const int piece = int(kPiece);
+        QTest::newRow("a thousand pieces replace the file") << true << 1000 << piece << qint64(0) << true << true;
+        QTest::newRow("a thousand pieces make a new file") << false << 1000 << piece << qint64(0) << true << true;
+        QTest::newRow("full disk mid-write: the old file kept")
+            << true << 1000 << piece << 300 * kPiece << true << false;
+        QTest::newRow("full disk mid-write: no new file")
+            << false << 1000 << piece << 300 * kPiece << true << false;
+        QTest::newRow("full disk at the commit's flush of the last pieces: the old file kept")
+            << true << 3 << piece << 2 * kPiece << true << false;
+        // The system takes part of a write without an error: only the count it returns tells.
+        QTest::newRow("full disk within one write larger than the buffer: the old file kept")
+            << true << 1 << 100 * piece << 40 * kPiece << true << false;
+        QTest::newRow("never committed: the old file kept")
+            << true << 1000 << piece << qint64(0) << false << false;
+        QTest::newRow("never committed: no new file") << false << 10 << piece << qint64(0) << false << false;
+    }
+    void pendingFile()
+    {
+        QFETCH(bool, existing);
+        QFETCH(int, pieces);
+        QFETCH(int, size);
+        QFETCH(qint64, limit);
+        QFETCH(bool, commit);
+        QFETCH(bool, written);
+        const QString target = path("sheet.pdf");
+        const QByteArray old = "old bytes that must survive";
+        if (existing)
+            QVERIFY(support::WriteFile(target, old));
+        QByteArray whole;
+        QString error;
+        bool committed = false;
+        {
+            PendingFile file(target);
+            QVERIFY2(file.open(error), qPrintable(error));
+            std::optional<support::FileSizeLimit> full;
+            if (limit > 0) {
+                full.emplace(limit);
+                if (!full->isSet())
+                    QSKIP("a file-size limit stands in for a full disk on POSIX only");
+            }
+            for (int i = 0; i < pieces; ++i) {
+                file.device().write(Piece(i, size));
+                whole += Piece(i, size);
+            }
+            if (commit)
+                committed = file.commit(error);
+        }
+        QCOMPARE(committed, written);
+        QCOMPARE(error.isEmpty(), written || !commit);
+        if (written)
+            QCOMPARE(support::ReadFile(target), whole);
+        else if (existing)
+            QCOMPARE(support::ReadFile(target), old);
+        QCOMPARE(QFileInfo::exists(target), written || existing);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+                 QFileInfo::exists(target) ? QStringList{"sheet.pdf"} : QStringList{});
     }
 
     // A writable file in a folder that cannot be written: only the in-place fallback changes it.
