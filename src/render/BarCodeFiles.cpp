@@ -10,13 +10,17 @@
 #include <QStringList>
 #include <QtMath>
 
+#include <algorithm>
+#include <cmath>
+
 namespace render {
 
 namespace {
 
 const QString kCreator = QStringLiteral("Kelm");
-// Readers refuse a page side beyond 200 inches.
-constexpr double kMaxPdfPageSide = 14400;
+// What each picture type says when the size asked for is beyond its limits.
+const QString kImageTooLarge = QStringLiteral("the image would be too large");
+const QString kPageTooLarge = QStringLiteral("the page would be too large");
 
 bool Fail(QString& error, const QString& why)
 {
@@ -103,7 +107,7 @@ bool MeasureBarCodeImage(const QString& barText, const BarCodeLook& look, int dp
     // A cheap bound first: sizing a huge text at a huge size could overflow.
     const int pixels = PixelsPerEm(look.pointSize, dpi);
     if (qint64(barText.size()) * pixels * pixels > kMaxImagePixels)
-        return tooLarge(QStringLiteral("the image would be too large"));
+        return tooLarge(kImageTooLarge);
     // A margin of two modules round the symbol and its quiet zones.
     const int margin = qCeil(2 * pixels / double(kModulesPerCharacter));
     const QSizeF extent = BarCodeExtent(barText, look, dpi);
@@ -114,7 +118,7 @@ bool MeasureBarCodeImage(const QString& barText, const BarCodeLook& look, int dp
                             .arg(width)
                             .arg(kMaxPngWidth));
     if (width * height > kMaxImagePixels)
-        return tooLarge(QStringLiteral("the image would be too large (%1 x %2 pixels)").arg(width).arg(height));
+        return tooLarge(QStringLiteral("%1 (%2 x %3 pixels)").arg(kImageTooLarge).arg(width).arg(height));
     size = {width, height, margin, false};
     return true;
 }
@@ -165,12 +169,19 @@ QByteArray BarCodePng(const QString& barText, const BarCodeLook& look, int dpi, 
 
 QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QString& title, QString& error)
 {
+    // Every character has five bars, none shorter in the file than this: a row too long is refused before
+    // it is laid out, which would take as much memory again.
+    constexpr qint64 kLeastBarBytes = sizeof("<rect x=\"0\" y=\"0\" width=\"0\" height=\"0\"/>\n") - 1;
+    if (!CanDrawBarCodeText(barText, error))
+        return {};
+    if (barText.size() * 5 * kLeastBarBytes > kMaxSvgBytes)
+        return Fail(error, kImageTooLarge), QByteArray();
     const BarCodeLayout layout = LayOutBarCode(barText, look);
     if (!LaidOut(barText, layout, error))
         return {};
     const QByteArray width = Trimmed(layout.size.width()), height = Trimmed(layout.size.height());
     QByteArray svg;
-    svg.reserve(1024 + layout.bars.size() * 64 + layout.characters.size() * 48);
+    svg.reserve(std::min<qint64>(1024 + layout.bars.size() * 64 + layout.characters.size() * 48, kMaxSvgBytes));
     svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
            width + "pt\" height=\"" + height + "pt\" viewBox=\"0 0 " + width + ' ' + height + "\">\n";
@@ -180,6 +191,8 @@ QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QSt
     for (const QRectF& bar : layout.bars) {
         svg += "<rect x=\"" + Trimmed(bar.x()) + "\" y=\"" + Trimmed(bar.y()) + "\" width=\"" +
                Trimmed(bar.width()) + "\" height=\"" + Trimmed(bar.height()) + "\"/>\n";
+        if (svg.size() > kMaxSvgBytes)
+            return Fail(error, kImageTooLarge), QByteArray();
     }
     svg += "</g>\n";
     if (!layout.characters.isEmpty()) {
@@ -192,11 +205,20 @@ QByteArray BarCodeSvg(const QString& barText, const BarCodeLook& look, const QSt
         svg += "</g>\n";
     }
     svg += "</svg>\n";
+    if (svg.size() > kMaxSvgBytes)
+        return Fail(error, kImageTooLarge), QByteArray();
     return svg;
 }
 
 QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QString& title, QString& error)
 {
+    // The page is as wide as the layout below (an em a character and ten modules each side), found first:
+    // laying out a row too long would take far more memory than its page is allowed.
+    if (!CanDrawBarCodeText(barText, error))
+        return {};
+    if (std::ceil(double(barText.size() * kModulesPerCharacter + 2 * kQuietZoneModules) * look.pointSize /
+                  kModulesPerCharacter) > kMaxPdfPageSide)
+        return Fail(error, kPageTooLarge), QByteArray();
     const BarCodeLayout layout = LayOutBarCode(barText, look);
     if (!LaidOut(barText, layout, error))
         return {};
@@ -214,7 +236,7 @@ QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QSt
         const QSizeF page(qCeil(layout.size.width()), qCeil(layout.size.height()));
         if (page.width() > kMaxPdfPageSide || page.height() > kMaxPdfPageSide ||
             !pdf.setPageSize(QPageSize(page, QPageSize::Point, QString(), QPageSize::ExactMatch)))
-            return Fail(error, QStringLiteral("the page would be too large")), QByteArray();
+            return Fail(error, kPageTooLarge), QByteArray();
         QPainter painter;
         if (!painter.begin(&pdf))
             return Fail(error, QStringLiteral("the PDF page could not be made")), QByteArray();

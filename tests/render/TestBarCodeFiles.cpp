@@ -113,6 +113,13 @@ private slots:
             << "*" + QString(62499, u'A') + "*" << 1.0 << 1152 << "image too wide" << true << false;
         QTest::newRow("a PDF page beyond 200 inches")
             << "*" + QString(1000, u'A') + "*" << 22.0 << 36 << "" << true << false;
+        QTest::newRow("a row of a megabyte is too large for every picture")
+            << "*" + QString(1 << 20, u'A') + "*" << 22.0 << 300 << "the image would be too large" << false
+            << false;
+        QTest::newRow("the longest PNG at 4 pixels an em has its SVG too")
+            << "*" + QString(249996, u'A') + "*" << 4.0 << 72 << "" << true << false;
+        QTest::newRow("an SVG laid out but beyond its bytes: long numbers at a large size")
+            << "*" + QString(450000, u'A') + "*" << 1000.0 << 300 << "too large" << false << false;
     }
     void refusals()
     {
@@ -129,8 +136,13 @@ private slots:
         QVERIFY2(png.isEmpty() || error.contains(png), qPrintable(error));
         QVERIFY(image.isEmpty() || !QImage::fromData(image, "PNG").isNull());
         error.clear();
-        QCOMPARE(!render::BarCodeSvg(symbol, look, "t", error).isEmpty(), svg);
+        const QByteArray drawing = render::BarCodeSvg(symbol, look, "t", error);
+        QCOMPARE(!drawing.isEmpty(), svg);
         QCOMPARE(error.isEmpty(), svg);
+        QVERIFY(drawing.size() <= render::kMaxSvgBytes);
+        // Too large is one reason, said alike for the image and the drawing.
+        if (!svg && png.contains("too large"))
+            QCOMPARE(error, QStringLiteral("the image would be too large"));
         error.clear();
         QCOMPARE(!render::BarCodePdf(symbol, look, "t", error).isEmpty(), pdf);
         QCOMPARE(error.isEmpty(), pdf);
