@@ -44,7 +44,7 @@ batch() {
 # Width x height of the first PNG in the output folder, "-" for other types.
 pixels() {
     local file
-    file=$(find "$work/out" -type f -name '*.png' | head -1)
+    file=$(find "$work/out" -type f -name '*.png' -print -quit)
     if [ -z "$file" ]; then
         echo -
         return
