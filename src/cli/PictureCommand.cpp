@@ -47,7 +47,9 @@ QByteArray DrawFile(const Job& job, const QString& barText, const QString& title
 
 // Draws rows into their files and reports each row's outcome in input order. A file that replaces
 // another is synced to disk first, and a sync is a wait for the disk: a batch keeps a few such writes in
-// flight so that their waits overlap, while rows are encoded and drawn here, one after the other.
+// flight so that their waits overlap, while rows are encoded and drawn here, one after the other. What is
+// in flight is bounded by its bytes as well as its count, so that a batch of large pictures holds no more
+// memory than a few small ones.
 class RowDrawer : public RowConsumer {
 public:
     RowDrawer(const Job& job, std::FILE* err) : m_job(job), m_err(err)
@@ -89,6 +91,7 @@ public:
         if (bytes.isEmpty())
             return Done(tooLarge && !m_job.isTemplate ? 2 : 1, where + error.toStdString());
         Pending r;
+        r.bytes = bytes.size();
         r.failure = CannotWrite(file, "");
         r.failure.insert(0, where);
         r.exists = ExistsMessage(where, file);
@@ -144,11 +147,16 @@ private:
     };
     struct Pending {
         std::future<Written> write; // when a file is being written
+        qint64 bytes = 0;           // the file's, held until its write is reported
         int status = 0;
         std::string failure; // the message, or its beginning when the write fails
         std::string exists;  // the message when the file's name is taken
     };
+    // Enough writes to overlap the waits for the disk, each a thread while it waits.
     static constexpr std::size_t kWritesInFlight = 8;
+    // The files' bytes held at once beyond the one being drawn: a few of the largest drawings, many of the
+    // usual ones. A file larger than this is the only one held.
+    static constexpr qint64 kBytesInFlight = 64 * 1024 * 1024;
 
     // A batch names each row's line; a single file needs no number.
     std::string Where() const { return m_job.isTemplate ? AboutLine(m_row, "") : std::string(); }
@@ -167,8 +175,9 @@ private:
 
     void Add(Pending&& r)
     {
+        m_bytesInFlight += r.bytes;
         m_rows.push_back(std::move(r));
-        while (m_rows.size() > kWritesInFlight)
+        while (m_rows.size() > kWritesInFlight || (m_bytesInFlight > kBytesInFlight && m_rows.size() > 1))
             ReportFirst();
     }
 
@@ -188,6 +197,7 @@ private:
         if (r.status != 0)
             Complain(m_err, r.failure);
         m_status = std::max(m_status, r.status);
+        m_bytesInFlight -= r.bytes;
         m_rows.pop_front();
     }
 
@@ -195,6 +205,7 @@ private:
     std::FILE* m_err;
     unsigned long long m_row = 0;
     std::deque<Pending> m_rows;
+    qint64 m_bytesInFlight = 0;
     int m_status = 0;
     std::optional<platform::FileBatch> m_batch;                       // the files of a template
     std::unordered_map<std::size_t, unsigned long long> m_lineOfName; // the first line to make each name

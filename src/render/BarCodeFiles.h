@@ -3,6 +3,7 @@
 // for the clipboard. Each needs a QGuiApplication.
 
 #include "BarCodeDrawing.h"
+#include "OutputLimits.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -10,11 +11,6 @@
 #include <QtGlobal>
 
 namespace render {
-
-// Cap on an image, so that a long text at a large size cannot exhaust memory.
-inline constexpr qint64 kMaxImagePixels = 64 * 1024 * 1024;
-// libpng writes no wider image than this.
-inline constexpr qint64 kMaxPngWidth = 1000000;
 
 // The image DrawBarCodeImage makes, found without drawing it: its size in pixels and the margin round the
 // symbol. tooLarge when the bars could be drawn, but not in an image of that size.

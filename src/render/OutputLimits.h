@@ -2,6 +2,8 @@
 // The defaults and ranges every output of a bar code shares: the windows, their settings and the code39
 // command take them from here, so that what one accepts the others accept too.
 
+#include <QtGlobal>
+
 namespace render {
 
 // The resolution pictures are drawn at, and label sheets are fitted to until a printer says otherwise: a
@@ -28,5 +30,17 @@ inline constexpr double kMaxOffsetMm = 20;
 inline constexpr int kMaxCopies = 10000;
 // Labels in one job, over all its sheets: beyond this a request is a slip, not a job anyone prints.
 inline constexpr int kMaxLabels = 1000000;
+
+// How large a picture file may grow. Each is made whole in memory, and a batch holds several at once:
+// a long text at a large size must be refused, not exhaust memory.
+// A PNG's pixels (a byte each in the grey image it is drawn on).
+inline constexpr qint64 kMaxImagePixels = 64 * 1024 * 1024;
+// libpng writes no wider image than this.
+inline constexpr qint64 kMaxPngWidth = 1000000;
+// An SVG drawing's bytes: room for the longest bar code a PNG holds at four pixels an em, none for a row of a
+// megabyte.
+inline constexpr qint64 kMaxSvgBytes = 128 * 1024 * 1024;
+// A PDF page's side in points: readers refuse a page beyond 200 inches.
+inline constexpr double kMaxPdfPageSide = 14400;
 
 } // namespace render

@@ -271,6 +271,16 @@ private slots:
             << none << QStringList{"--svg", "r-%n.svg"} << QByteArray(1 << 20, 'a') + "\r\nB\n"
             << 0 << QStringList{"r-2.svg:svg"} << "code39: line 1: " + kIllegalA + "\n"
             << 1;
+        const QByteArray megabyteRow = QByteArray(1 << 20, 'A') + "\nB\n";
+        QTest::newRow("a row of 1 MiB is too large for a PNG, the next row still drawn")
+            << none << QStringList{"--png", "r-%n.png"} << megabyteRow << 0 << QStringList{"r-2.png:png"}
+            << QByteArray("code39: line 1: the image would be too large\n") << 1;
+        QTest::newRow("a row of 1 MiB is too large for an SVG, said as for a PNG")
+            << none << QStringList{"--svg", "r-%n.svg"} << megabyteRow << 0 << QStringList{"r-2.svg:svg"}
+            << QByteArray("code39: line 1: the image would be too large\n") << 1;
+        QTest::newRow("a row of 1 MiB is too large for a PDF page")
+            << none << QStringList{"--pdf", "r-%n.pdf"} << megabyteRow << 0 << QStringList{"r-2.pdf:pdf"}
+            << QByteArray("code39: line 1: the page would be too large\n") << 1;
         QTest::newRow("no DATA and no %n or %d is bad usage")
             << none << QStringList{"--svg", "x.svg"} << QByteArray("A\n") << 0 << none << QByteArray("*") << 2;
         QTest::newRow("a single file replaces an older one")

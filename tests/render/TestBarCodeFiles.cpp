@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -113,6 +114,13 @@ private slots:
             << "*" + QString(62499, u'A') + "*" << 1.0 << 1152 << "image too wide" << true << false;
         QTest::newRow("a PDF page beyond 200 inches")
             << "*" + QString(1000, u'A') + "*" << 22.0 << 36 << "" << true << false;
+        QTest::newRow("a row of a megabyte is too large for every picture")
+            << "*" + QString(1 << 20, u'A') + "*" << 22.0 << 300 << "the image would be too large" << false
+            << false;
+        QTest::newRow("the longest PNG at 4 pixels an em has its SVG too")
+            << "*" + QString(249996, u'A') + "*" << 4.0 << 72 << "" << true << false;
+        QTest::newRow("an SVG laid out but beyond its bytes: long numbers at a large size")
+            << "*" + QString(450000, u'A') + "*" << 1000.0 << 300 << "too large" << false << false;
     }
     void refusals()
     {
@@ -129,8 +137,13 @@ private slots:
         QVERIFY2(png.isEmpty() || error.contains(png), qPrintable(error));
         QVERIFY(image.isEmpty() || !QImage::fromData(image, "PNG").isNull());
         error.clear();
-        QCOMPARE(!render::BarCodeSvg(symbol, look, "t", error).isEmpty(), svg);
+        const QByteArray drawing = render::BarCodeSvg(symbol, look, "t", error);
+        QCOMPARE(!drawing.isEmpty(), svg);
         QCOMPARE(error.isEmpty(), svg);
+        QVERIFY(drawing.size() <= render::kMaxSvgBytes);
+        // Too large is one reason, said alike for the image and the drawing.
+        if (!svg && png.contains("too large"))
+            QCOMPARE(error, QStringLiteral("the image would be too large"));
         error.clear();
         QCOMPARE(!render::BarCodePdf(symbol, look, "t", error).isEmpty(), pdf);
         QCOMPARE(error.isEmpty(), pdf);
@@ -171,6 +184,63 @@ private slots:
             QCOMPARE(size.width, render::kMaxPngWidth);
         if (characters > 1000 && !made)
             QVERIFY2(measureError.contains("1000004 pixels"), qPrintable(measureError));
+    }
+
+    // The PNG holds exactly what the painter draws on a label or a preview, pixel for pixel, and says its
+    // resolution: every character, both families, with and without antialiasing, odd sizes.
+    void pngIsThePaintersDrawing_data()
+    {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<bool>("textAbove");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("antialias");
+        const QString every = "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-.~$/+%*";
+        QTest::newRow("every character, the usual size") << every << false << 22.0 << 300 << true;
+        QTest::newRow("every character, text above") << every << true << 22.0 << 300 << true;
+        QTest::newRow("without antialiasing") << every << false << 22.0 << 300 << false;
+        QTest::newRow("an odd size on a screen") << every << true << 7.3 << 96 << true;
+        QTest::newRow("one pixel an em") << every << false << 1.0 << 36 << true;
+        QTest::newRow("a large size, few characters") << "*AQ7*" << false << 300.0 << 300 << true;
+        QTest::newRow("a repeated character") << "*" + QString(40, u'W') + "*" << true << 13.0 << 600 << false;
+    }
+    void pngIsThePaintersDrawing()
+    {
+        QFETCH(QString, symbol);
+        QFETCH(bool, textAbove);
+        QFETCH(double, points);
+        QFETCH(int, dpi);
+        QFETCH(bool, antialias);
+        const render::BarCodeLook look{textAbove, points, antialias};
+        render::BarCodeImageSize size;
+        QString error;
+        QVERIFY2(render::MeasureBarCodeImage(symbol, look, dpi, size, error), qPrintable(error));
+        QImage painted(int(size.width), int(size.height), QImage::Format_RGB32);
+        painted.setDotsPerMeterX(qRound(dpi / 0.0254));
+        painted.setDotsPerMeterY(qRound(dpi / 0.0254));
+        painted.fill(Qt::white);
+        {
+            QPainter painter(&painted);
+            render::DrawBarCode(painter, QPointF(size.margin, size.margin), symbol, look);
+        }
+        const QImage png = QImage::fromData(render::BarCodePng(symbol, look, dpi, error), "PNG");
+        QVERIFY2(!png.isNull(), qPrintable(error));
+        QCOMPARE(png.format(), QImage::Format_Grayscale8);
+        QCOMPARE(png.size(), painted.size());
+        QCOMPARE(png.dotsPerMeterX(), painted.dotsPerMeterX());
+        QCOMPARE(png.dotsPerMeterY(), painted.dotsPerMeterY());
+        for (int y = 0; y < png.height(); ++y) {
+            const QRgb* expected = reinterpret_cast<const QRgb*>(painted.constScanLine(y));
+            const uchar* row = png.constScanLine(y);
+            for (int x = 0; x < png.width(); ++x) {
+                if (row[x] != qGray(expected[x]))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2: %3, painted %4")
+                                         .arg(x)
+                                         .arg(y)
+                                         .arg(row[x])
+                                         .arg(qGray(expected[x]))));
+            }
+        }
     }
 
     // The type a file name asks for, and the bytes of each type.
