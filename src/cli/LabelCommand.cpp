@@ -87,6 +87,8 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     fill.look.pointSize = commandLine.pointSize;
     fill.look.textAbove = commandLine.textAbove;
     fill.dpi = commandLine.dpi;
+    fill.barHeightMm = commandLine.barHeightMm;
+    fill.rotation = commandLine.rotation;
     labels::DrawOptions draw;
     draw.outlines = commandLine.outlines;
     draw.offsetMm = QPointF(commandLine.offsetXMm, commandLine.offsetYMm);
@@ -98,7 +100,7 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     const labels::Sheet sheet = labels::FillSheet(stock, rows, fill);
     for (const labels::RowFailure& failure : sheet.failures)
         Complain(console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
-    for (const QString& warning : labels::SheetWarnings(sheet, fill.dpi))
+    for (const QString& warning : labels::SheetWarnings(sheet))
         Complain(console.err, QStringLiteral("warning: ") + warning);
 
     QByteArray pdf;
