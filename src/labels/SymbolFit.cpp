@@ -241,7 +241,8 @@ void DrawSymbol(QPainter& painter, const QRect& place, const QString& barText, c
 {
     if (place.isEmpty() || fit.module == 0)
         return;
-    painter.save();
+    // Only the transform changes: a PDF pays for every saved and restored state, over thousands of labels.
+    const QTransform before = painter.transform();
     painter.translate(place.topLeft());
     if (fit.turned) {
         // A quarter turn clockwise: the symbol's top to the right, its text read downwards.
@@ -274,7 +275,7 @@ void DrawSymbol(QPainter& painter, const QRect& place, const QString& barText, c
     run.setPositions(positions);
     painter.setPen(Qt::black);
     painter.drawGlyphRun(QPointF(), run);
-    painter.restore();
+    painter.setTransform(before);
 }
 
 } // namespace labels

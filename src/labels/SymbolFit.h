@@ -70,6 +70,7 @@ QRect PlaceSymbol(const Stock& stock, const QRectF& label, const SymbolFit& fit,
 
 // Draws barText as fitted into its place, the painter's units being the fit's dots: the bars as rectangles
 // from the element table, the readable characters in a plain face below them or, with textAbove, above.
+// Leaves the painter's pen and brush black.
 void DrawSymbol(QPainter& painter, const QRect& place, const QString& barText, const SymbolFit& fit,
                 bool textAbove);
 
