@@ -7,11 +7,12 @@ _code39()
         --svg) COMPREPLY=($(compgen -f -X '!*.svg' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --pdf) COMPREPLY=($(compgen -f -X '!*.pdf' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --list) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-        --size | --dpi | --labels | --start | --copies | --offset | --column | --paper) return ;;
+        --rotate) COMPREPLY=($(compgen -W 'auto 0 90' -- "$cur")); return ;;
+        --size | --dpi | --height | --labels | --start | --copies | --offset | --column | --paper) return ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '-c --checksum -f --full-ascii -h --help --version --png --svg --pdf
-            --size --dpi --text-above --no-antialias --force --labels --start --copies --offset --outlines
+            --size --dpi --text-above --no-antialias --force --labels --start --copies --height --rotate --offset --outlines
             --list --column --header --list-stocks --paper' -- "$cur"))
     fi
 }

@@ -59,6 +59,10 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     paperCombo->addItem(QStringLiteral("US Letter"), QStringLiteral("US-Letter"));
     paperCombo->addItem(QStringLiteral("A4"), QStringLiteral("A4"));
     paperCombo->addItem(QStringLiteral("Other"), QStringLiteral("Other"));
+    // A PDF file's bars are set for the printer it will go to: the usual label and office printers.
+    for (const int dpi : labels::kPdfResolutions)
+        dpiCombo->addItem(QStringLiteral("%1 dpi").arg(dpi), dpi);
+    dpiCombo->setCurrentIndex(dpiCombo->findData(render::kDefaultDpi));
 
     connect(stockSearchEdit, &QLineEdit::textChanged, this, &FillSheetDialog::searchStocks);
     connect(paperCombo, &QComboBox::currentIndexChanged, this, &FillSheetDialog::searchStocks);
@@ -75,6 +79,7 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     for (QSpinBox* spin : {startSpin, copiesSpin})
         connect(spin, &QSpinBox::valueChanged, this, &FillSheetDialog::rebuild);
     connect(sizeSpin, &QDoubleSpinBox::valueChanged, this, &FillSheetDialog::rebuild);
+    connect(dpiCombo, &QComboBox::currentIndexChanged, this, &FillSheetDialog::rebuild);
     connect(previousPageButton, &QPushButton::clicked, this, [this] { showPage(m_page - 1); });
     connect(nextPageButton, &QPushButton::clicked, this, [this] { showPage(m_page + 1); });
     connect(printButton, &QPushButton::clicked, this, &FillSheetDialog::print);
@@ -452,6 +457,7 @@ void FillSheetDialog::rebuild()
     startSpin->setMaximum(qMax(1, stock.labelCount()));
     m_options.start = startSpin->value();
     m_options.look.pointSize = sizeSpin->value();
+    m_options.dpi = dpiCombo->currentData().toInt();
     const bool list = listRadio->isChecked();
     copiesSpin->setEnabled(list);
     QStringList rows;
@@ -463,6 +469,7 @@ void FillSheetDialog::rebuild()
         rows = {m_data};
         m_options.copies = stock.labelCount() - m_options.start + 1;
     }
+    m_rows = rows;
     m_sheet = labels::FillSheet(stock, rows, m_options);
 
     QStringList problems;
@@ -470,7 +477,7 @@ void FillSheetDialog::rebuild()
         problems.append(m_listError);
     for (const labels::RowFailure& failure : std::as_const(m_sheet.failures))
         problems.append(kRowFailed.arg(failure.row).arg(failure.message));
-    problems.append(labels::SheetWarnings(m_sheet, render::kDefaultDpi));
+    problems.append(labels::SheetWarnings(m_sheet));
     if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
         problems.append(offPage);
     problemsEdit->setPlainText(problems.join(u'\n'));
@@ -536,14 +543,21 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
     }
     const QString printerName = target.printerName();
     options.offsetMm = offsetForPrinter(printerName);
+    // The bars go on the printer's own dots; a PDF file's on those chosen for it, as the preview shows.
+    labels::Sheet sheet = m_sheet;
+    if (const int dpi = printerName.isEmpty() ? m_options.dpi : target.dpi(); dpi != m_sheet.dpi) {
+        labels::FillOptions fill = m_options;
+        fill.dpi = dpi;
+        sheet = labels::FillSheet(m_sheet.stock, m_rows, fill);
+    }
     if (warn) {
-        // The printer's own resolution decides what scans; say so before the paper is used.
-        const QStringList warnings = labels::SheetWarnings(m_sheet, target.dpi());
+        // What scans on this printer; say so before the paper is used.
+        const QStringList warnings = labels::SheetWarnings(sheet);
         if (!warnings.isEmpty())
             platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), warnings.join(u'\n'));
     }
-    const int pages = options.barCodes ? m_sheet.pageCount() : 1;
-    const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, m_sheet, page, options); };
+    const int pages = options.barCodes ? sheet.pageCount() : 1;
+    const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, sheet, page, options); };
     if (const kelm::PrintOutcome printed = target.print(pages, drawPage); printed != kelm::PrintOutcome::Printed) {
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), target.problem(printed, kLabelsJob));
         return false;

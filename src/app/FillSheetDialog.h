@@ -117,6 +117,7 @@ private:
     bool m_offsetTyped = false;
     QString m_data;
     labels::FillOptions m_options;
+    QStringList m_rows; // what the sheet was filled with
     labels::Sheet m_sheet;
     QString m_dataFolder;
     QString m_listFile;

@@ -31,6 +31,8 @@ void SheetPreview::paintEvent(QPaintEvent*)
     painter.fillRect(QRectF(QPointF(), page), Qt::white);
     painter.setPen(QPen(Qt::darkGray, 0));
     painter.drawRect(QRectF(QPointF(), page));
+    // Bars a few printer dots wide are a fraction of a screen pixel here: shaded, not dropped.
+    painter.setRenderHint(QPainter::Antialiasing);
     labels::DrawOptions options;
     options.outlines = true;
     labels::DrawPage(painter, *m_sheet, m_page, options);

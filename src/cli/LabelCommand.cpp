@@ -91,6 +91,8 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     fill.look.pointSize = commandLine.pointSize;
     fill.look.textAbove = commandLine.textAbove;
     fill.dpi = commandLine.dpi;
+    fill.barHeightMm = commandLine.barHeightMm;
+    fill.rotation = commandLine.rotation;
     labels::DrawOptions draw;
     draw.outlines = commandLine.outlines;
     draw.offsetMm = QPointF(commandLine.offsetXMm, commandLine.offsetYMm);
@@ -103,7 +105,7 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     rows = QStringList(); // the sheet holds what the pages need: the rows' memory goes before the pages'
     for (const labels::RowFailure& failure : sheet.failures)
         Complain(console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
-    for (const QString& warning : labels::SheetWarnings(sheet, fill.dpi))
+    for (const QString& warning : labels::SheetWarnings(sheet))
         Complain(console.err, QStringLiteral("warning: ") + warning);
     if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
         Complain(console.err, QStringLiteral("warning: ") + offPage);

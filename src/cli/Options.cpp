@@ -48,11 +48,13 @@ constexpr Option kOptions[] = {
      .set = [](CommandLine& c, const OptionValue& v) { c.pictureType = PictureType::Pdf; c.outputFile = v.text; }},
     // Point size and resolution: the ranges and defaults every output shares.
     {.longName = "size", .valueName = "PT", .kind = ValueKind::Number, .modes = Pictures | Labels,
-     .help = "the typeface's size in points; with --labels the largest a bar code is drawn at",
+     .help = "the typeface's size in points; with --labels the widest narrow bar is the typeface's at this "
+             "size (a sixteenth of it), fewer whole printer dots where the label holds no more",
      .needs = "a point size", .low = render::kMinPointSize, .high = render::kMaxPointSize, .defaultValue = render::kDefaultPointSize,
      .set = [](CommandLine& c, const OptionValue& v) { c.pointSize = v.numbers[0]; }},
     {.longName = "dpi", .valueName = "N", .kind = ValueKind::WholeNumber, .modes = Pictures | Labels,
-     .help = "the PNG's resolution, or with --labels the printer's, which the fit rounds to",
+     .help = "the PNG's resolution, or with --labels the printer's: every bar is a whole number of its dots "
+             "(203, 300 and 600 are common)",
      .needs = "a whole resolution", .low = render::kMinDpi, .high = render::kMaxDpi, .defaultValue = render::kDefaultDpi,
      .set = [](CommandLine& c, const OptionValue& v) { c.dpi = int(v.numbers[0]); }},
     {.longName = "text-above", .modes = Pictures | Labels,
@@ -83,6 +85,20 @@ constexpr Option kOptions[] = {
      .help = "the printer's nudge, millimetres right and down", .needs = "X,Y in millimetres",
      .low = -render::kMaxOffsetMm, .high = render::kMaxOffsetMm, .defaultValue = 0,
      .set = [](CommandLine& c, const OptionValue& v) { c.offsetXMm = v.numbers[0]; c.offsetYMm = v.numbers[1]; }},
+    // A bar height within what paper comes in; below a millimetre no scanner reads a line.
+    {.longName = "height", .valueName = "MM", .kind = ValueKind::Number, .modes = Modes(Labels),
+     .help = "the bars' height in millimetres; without it they are as tall as the label allows, and Code 39 "
+             "asks for at least 6.35 mm or 15 % of the symbol's length",
+     .needs = "a height in millimetres", .low = render::kMinBarHeightMm, .high = render::kMaxBarHeightMm,
+     .set = [](CommandLine& c, const OptionValue& v) { c.barHeightMm = v.numbers[0]; }},
+    {.longName = "rotate", .valueName = "TURN", .kind = ValueKind::Choice, .modes = Modes(Labels),
+     .help = "auto (the default) turns a bar code a quarter to run along the label's long side when it scans "
+             "only that way; 0 never turns it, 90 always does",
+     .needs = "auto, 0 or 90", .choices = "auto|0|90",
+     .set = [](CommandLine& c, const OptionValue& v) {
+         constexpr labels::Rotation kTurns[] = {labels::Rotation::Auto, labels::Rotation::Upright,
+                                                labels::Rotation::Turned};
+         c.rotation = kTurns[int(v.numbers[0])]; }},
     {.longName = "outlines", .modes = Modes(Labels),
      .help = "draw each label's outline",
      .set = [](CommandLine& c, const OptionValue&) { c.outlines = true; }},
@@ -122,9 +138,12 @@ constexpr ModeText kModeTexts[] = {
      "DATA",
      "Without DATA and with %n (the row number) or %d (the data, made safe) in FILE, each line of standard "
      "input is drawn into a file of its own; %% is one %."},
-    {Labels, "Label sheets: one label per row, each bar code reduced to fit its label, as a PDF", "DATA",
+    {Labels, "Label sheets: one label per row, each bar code fitted to its label, as a PDF", "DATA",
      "The rows are DATA, the lines of standard input, or --list FILE. STOCK is a maker and part "
-     "(\"Avery 5160\"), a part only one maker uses, or one of ours (lb167)."},
+     "(\"Avery 5160\"), a part only one maker uses, or one of ours (lb167). Every bar edge lies on the "
+     "printer's dots (--dpi), wide bars are three narrow ones and the quiet zones ten; a warning names the "
+     "rows that will not scan (narrow bars below 2 dots or 0.19 mm) or may not (bars too short), and what "
+     "would."},
     {StockList, "Stock list: the label stocks that match every one of WORDS", "WORDS", ""},
 };
 
@@ -204,6 +223,18 @@ bool ParseValue(const Option& option, std::string_view text, OptionValue& value)
     case ValueKind::Number:
     case ValueKind::WholeNumber:
         return ParseNumber(text, option.low, option.high, option.kind == ValueKind::WholeNumber, value.numbers[0]);
+    case ValueKind::Choice: {
+        std::string_view rest = option.choices;
+        for (int place = 0; !rest.empty(); ++place) {
+            const std::size_t bar = std::min(rest.find('|'), rest.size());
+            if (rest.substr(0, bar) == text) {
+                value.numbers[0] = place;
+                return true;
+            }
+            rest.remove_prefix(std::min(bar + 1, rest.size()));
+        }
+        return false;
+    }
     case ValueKind::NumberPair: {
         const std::size_t comma = text.find(',');
         return comma != std::string_view::npos &&

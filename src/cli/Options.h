@@ -4,6 +4,7 @@
 // option is one row of the table in Options.cpp and, where it holds a setting, a field of CommandLine.
 
 #include "labels/RowList.h"
+#include "labels/SymbolFit.h"
 #include "render/BarCodeFiles.h"
 #include "render/OutputLimits.h"
 
@@ -68,6 +69,9 @@ struct CommandLine {
 
     std::string paper;
 
+    double barHeightMm = 0; // 0: as tall as the label allows
+    labels::Rotation rotation = labels::Rotation::Auto;
+
     std::vector<std::string_view> given; // the long names of the options given, in order
 };
 
@@ -78,6 +82,7 @@ enum class ValueKind {
     Number,      // a plain decimal number within the range
     WholeNumber, // digits only, within the range
     NumberPair,  // two Numbers and a comma, as "X,Y"
+    Choice,      // one of the option's choices; numbers[0] is its place among them
 };
 
 struct OptionValue {
@@ -97,6 +102,7 @@ struct Option {
     std::string_view help;              // for --help, without the range and default that follow it there
     std::string_view needs;             // what its value must be, as "a point size", for the messages
     double low = 0, high = 0;           // the range of a number
+    std::string_view choices;           // a Choice's words, separated by "|"
     std::optional<double> defaultValue; // the default --help shows
     void (*set)(CommandLine& commandLine, const OptionValue& value) = nullptr;
 };

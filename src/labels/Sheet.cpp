@@ -11,94 +11,130 @@
 #include <QPainterPath>
 #include <QtMath>
 
+#include <algorithm>
+
 namespace labels {
 
 namespace {
 
-// What is left of a label for the bar code: the label less its markup margin, in device pixels.
-struct Room {
-    LabelShape shape = LabelShape::Rectangle;
-    QRectF box;
-    double hole = 0; // a CD's hole radius plus the margin
-};
-
-Room RoomIn(const Stock& stock, const QRectF& label, double scale)
+QString Millimetres(double dots, int dpi)
 {
-    const double margin = stock.markupMargin * scale;
-    Room room{stock.shape,
-              QRectF(label.topLeft() * scale, label.size() * scale).adjusted(margin, margin, -margin, -margin)};
-    room.hole = (stock.hole + stock.markupMargin) * scale;
-    return room;
+    return QString::number(DotsToMm(dots, dpi), 'f', 2);
 }
 
-// Where a symbol of size goes in the room; an empty rectangle when it does not fit.
-QRectF Place(const Room& room, const QSizeF& size)
+// "row 4", "rows 1-3, 7", "rows 1-3, 7, 9-12 and 5 more": the rows of a warning, in order, each once.
+QString RowsText(QList<int> rows)
 {
-    const double w = size.width(), h = size.height();
-    if (room.box.width() <= 0 || room.box.height() <= 0)
-        return {};
-    const QPointF centre = room.box.center();
-    switch (room.shape) {
-    case LabelShape::Rectangle:
-        if (w > room.box.width() || h > room.box.height())
-            return {};
-        return QRectF(centre.x() - w / 2, centre.y() - h / 2, w, h);
-    case LabelShape::Round:
-    case LabelShape::Ellipse: {
-        // The corners of a centred rectangle lie inside the ellipse.
-        const double a = room.box.width() / 2, b = room.box.height() / 2;
-        if ((w * w) / (4 * a * a) + (h * h) / (4 * b * b) > 1)
-            return {};
-        return QRectF(centre.x() - w / 2, centre.y() - h / 2, w, h);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    constexpr int kRangesShown = 4;
+    QStringList ranges;
+    qsizetype i = 0, shown = 0;
+    while (i < rows.size() && ranges.size() < kRangesShown) {
+        qsizetype j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        ranges.append(i == j ? QString::number(rows[i]) : QStringLiteral("%1-%2").arg(rows[i]).arg(rows[j]));
+        shown = j + 1;
+        i = j + 1;
     }
-    case LabelShape::Cd: {
-        // Above the hole, centred in the band between the hole and the rim, its top corners on the disc.
-        const double r = qMin(room.box.width(), room.box.height()) / 2;
-        const double band = r - room.hole;
-        if (h > band)
-            return {};
-        const double bottom = room.hole + (band - h) / 2; // distance of the symbol's lower edge from the centre
-        if ((w / 2) * (w / 2) + (bottom + h) * (bottom + h) > r * r)
-            return {};
-        return QRectF(centre.x() - w / 2, centre.y() - bottom - h, w, h);
+    QString text =
+        (rows.size() == 1 ? QStringLiteral("row ") : QStringLiteral("rows ")) + ranges.join(QStringLiteral(", "));
+    if (shown < rows.size())
+        text += QStringLiteral(" and %L1 more").arg(rows.size() - shown);
+    return text;
+}
+
+SymbolRules RulesOf(const Sheet& sheet)
+{
+    return {sheet.look, sheet.barHeightMm, sheet.rotation, sheet.dpi};
+}
+
+// The longest bar text (start and stop included) whose symbol scans on the sheet's labels; 0 when none.
+int LongestThatScans(const Sheet& sheet, const SymbolRules& rules, int characters)
+{
+    int longest = 0;
+    for (int n = 3; n < characters; ++n) {
+        const SymbolFit fit = FitSymbol(sheet.stock, n, rules);
+        if (fit.module == 0 || !fit.moduleScans() || !fit.barsScan())
+            break;
+        longest = n;
     }
+    return longest;
+}
+
+// Why a bar text of characters leaves its label blank, and how long one may be.
+QString TooLong(const Sheet& sheet, int characters)
+{
+    const int longest = LongestThatScans(sheet, RulesOf(sheet), characters);
+    const QString tooLong = QStringLiteral("the bar code is too long to fit the label");
+    if (longest > 2)
+        return tooLong + QStringLiteral(" (at most %1 characters of data scan on it at %2 dpi)")
+                             .arg(longest - 2)
+                             .arg(sheet.dpi);
+    return tooLong + QStringLiteral(" (no bar code scans on it at %1 dpi)").arg(sheet.dpi);
+}
+
+// What would make a symbol of this length scan: fewer characters, a higher resolution, a larger label.
+QString WouldScan(const Sheet& sheet, const SymbolFit& fit, bool moduleRule)
+{
+    SymbolRules rules = RulesOf(sheet);
+    QStringList ways;
+    if (const int longest = LongestThatScans(sheet, rules, fit.characters); longest > 2)
+        ways.append(QStringLiteral("at most %1 characters of data on these labels").arg(longest - 2));
+    if (moduleRule) {
+        for (const int dpi : {300, 600, 1200}) {
+            if (dpi <= sheet.dpi)
+                continue;
+            rules.dpi = dpi;
+            const SymbolFit finer = FitSymbol(sheet.stock, fit.characters, rules);
+            if (finer.module > 0 && finer.moduleScans()) {
+                ways.append(QStringLiteral("a printer of %1 dpi").arg(dpi));
+                break;
+            }
+        }
+    }
+    const QString least = Millimetres(fit.leastBarHeight(), fit.dpi);
+    // Bars as short as asked, on a label that holds more, need only a taller bar height.
+    const bool asked = sheet.barHeightMm > 0 && fit.barHeight >= qRound(sheet.barHeightMm / 25.4 * fit.dpi);
+    if (moduleRule)
+        ways.append(QStringLiteral("a larger label"));
+    else if (asked)
+        ways.append(QStringLiteral("a bar height of at least %1 mm").arg(least));
+    else
+        ways.append(QStringLiteral("a label with room for bars of %1 mm").arg(least));
+    return QStringLiteral("It would scan with ") + ways.join(QStringLiteral(", or ")) + u'.';
+}
+
+// The warning for the symbols of one length, or an empty text when they scan.
+QString SymbolWarning(const Sheet& sheet, const SymbolFit& fit, const QList<int>& rows)
+{
+    const QString what = QStringLiteral("The bar codes of %1 (%2 characters with start and stop)")
+                             .arg(RowsText(rows))
+                             .arg(fit.characters);
+    if (!fit.moduleScans()) {
+        return QStringLiteral("%1 will not scan: their narrow bars are %2 printer dot%3 (%4 mm) at %5 dpi; Code "
+                              "39 needs at least %6 dots and %7 mm. %8")
+            .arg(what)
+            .arg(fit.module)
+            .arg(fit.module == 1 ? QString() : QStringLiteral("s"))
+            .arg(Millimetres(fit.module, fit.dpi))
+            .arg(fit.dpi)
+            .arg(kLeastModuleDots)
+            .arg(kLeastModuleMm)
+            .arg(WouldScan(sheet, fit, true));
+    }
+    if (!fit.barsScan()) {
+        return QStringLiteral("%1 may not scan: their bars are %2 mm high; Code 39 needs at least %3 mm, or "
+                              "%4 % of the symbol's length where that is more (here %5 mm). %6")
+            .arg(what)
+            .arg(Millimetres(fit.barHeight, fit.dpi))
+            .arg(kLeastBarHeightMm)
+            .arg(kLeastBarHeightShare * 100)
+            .arg(Millimetres(fit.leastBarHeight(), fit.dpi))
+            .arg(WouldScan(sheet, fit, false));
     }
     return {};
-}
-
-render::BarCodeLook LookAt(const render::BarCodeLook& look, int pixelsPerEm, int dpi)
-{
-    render::BarCodeLook sized = look;
-    sized.pointSize = pixelsPerEm * 72.0 / dpi;
-    return sized;
-}
-
-// The largest pixels per em (at most the look's) at which the symbol fits the room; 0 when none does.
-int FittedPixels(const Room& room, int characters, const render::BarCodeLook& look, int dpi)
-{
-    const QString probe(characters, QLatin1Char('0'));
-    const auto fits = [&](int px) {
-        return !Place(room, render::BarCodeExtent(probe, LookAt(look, px, dpi), dpi)).isEmpty();
-    };
-    int low = 0, high = render::PixelsPerEm(look.pointSize, dpi);
-    if (fits(high))
-        return high;
-    // Extents grow with the size: the largest fitting size lies in (low, high).
-    while (high - low > 1) {
-        const int mid = low + (high - low) / 2;
-        (fits(mid) ? low : high) = mid;
-    }
-    return low;
-}
-
-double PointsFor(int pixels, const render::BarCodeLook& look, int dpi)
-{
-    return pixels == render::PixelsPerEm(look.pointSize, dpi) ? look.pointSize : pixels * 72.0 / dpi;
-}
-
-QString SizeText(double points)
-{
-    return QString::number(points, 'f', 1);
 }
 
 } // namespace
@@ -110,28 +146,24 @@ int Sheet::pageCount() const
     return int((barTexts.size() + labels.size() - 1) / labels.size());
 }
 
-double ScannablePointSize(int dpi)
-{
-    return kScannablePixelsPerEm * 72.0 / dpi;
-}
-
 Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& options)
 {
     Sheet sheet;
     sheet.stock = stock;
     sheet.look = options.look;
     sheet.dpi = options.dpi;
+    sheet.barHeightMm = options.barHeightMm;
+    sheet.rotation = options.rotation;
     sheet.labels = LabelRects(stock);
     if (sheet.labels.isEmpty())
         return sheet;
-    render::RegisterBarCodeTypefaces(); // the fit measures the typeface itself
+    render::RegisterBarCodeTypefaces();
     const int copies = qBound(1, options.copies, kMaxCopies);
     const int start = qBound(1, options.start, int(sheet.labels.size()));
     sheet.barTexts.fill(QString(), start - 1);
+    sheet.rows.fill(0, start - 1);
 
-    // Every label has the same room, and a symbol's extent depends only on its length.
-    const Room room = RoomIn(stock, sheet.labels.front(), options.dpi / 72.0);
-    QHash<int, bool> fitsByLength;
+    const SymbolRules rules = RulesOf(sheet);
     code39::BuildResult built;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const int row = int(i + 1);
@@ -149,61 +181,65 @@ Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& 
         } else {
             barText = QString::fromStdString(code39::BarCodeString(built.data));
             const int length = int(barText.size());
-            auto fit = fitsByLength.find(length);
-            if (fit == fitsByLength.end())
-                fit = fitsByLength.insert(length, FittedPixels(room, length, options.look, options.dpi) > 0);
-            if (!*fit) {
-                sheet.failures.append({row, QStringLiteral("the bar code is too long to fit the label")});
+            auto fit = sheet.fits.find(length);
+            if (fit == sheet.fits.end())
+                fit = sheet.fits.insert(length, FitSymbol(stock, length, rules));
+            if (fit->module == 0) {
+                sheet.failures.append({row, TooLong(sheet, length)});
                 barText.clear();
             }
         }
-        for (int c = 0; c < copies; ++c)
+        for (int c = 0; c < copies; ++c) {
             sheet.barTexts.append(barText);
+            sheet.rows.append(barText.isEmpty() ? 0 : row);
+        }
     }
     return sheet;
 }
 
-QStringList SheetWarnings(const Sheet& sheet, int dpi)
+SymbolFit FitOf(const Sheet& sheet, const QString& barText)
 {
-    QStringList warnings;
-    if (sheet.labels.isEmpty())
-        return warnings;
-    const Room room = RoomIn(sheet.stock, sheet.labels.front(), dpi / 72.0);
-    QHash<int, int> pixelsByLength;
-    int smallest = INT_MAX;
-    for (const QString& barText : sheet.barTexts) {
-        if (barText.isEmpty())
+    SymbolFit none;
+    none.dpi = sheet.dpi;
+    return sheet.fits.value(int(barText.size()), none);
+}
+
+QStringList SheetWarnings(const Sheet& sheet)
+{
+    // By length, in the order the rows come.
+    QList<int> lengths;
+    QHash<int, QList<int>> rowsByLength;
+    for (qsizetype i = 0; i < sheet.barTexts.size(); ++i) {
+        const int length = int(sheet.barTexts[i].size());
+        if (length == 0)
             continue;
-        auto it = pixelsByLength.find(int(barText.size()));
-        if (it == pixelsByLength.end())
-            it = pixelsByLength.insert(int(barText.size()),
-                                       FittedPixels(room, int(barText.size()), sheet.look, dpi));
-        if (*it > 0)
-            smallest = qMin(smallest, *it);
+        auto it = rowsByLength.find(length);
+        if (it == rowsByLength.end()) {
+            lengths.append(length);
+            it = rowsByLength.insert(length, {});
+        }
+        it->append(sheet.rows.value(i));
     }
-    if (smallest < kScannablePixelsPerEm) {
-        warnings.append(QStringLiteral("Bar codes are reduced to %1 pt to fit the labels; at %2 dpi they need at "
-                                       "least %3 pt to scan. Use larger labels or shorter data.")
-                            .arg(SizeText(PointsFor(smallest, sheet.look, dpi)))
-                            .arg(dpi)
-                            .arg(SizeText(qCeil(ScannablePointSize(dpi) * 10) / 10.0)));
+    QStringList warnings;
+    for (const int length : std::as_const(lengths)) {
+        const SymbolFit fit = sheet.fits.value(length);
+        if (fit.module == 0)
+            continue;
+        if (const QString warning = SymbolWarning(sheet, fit, rowsByLength.value(length)); !warning.isEmpty())
+            warnings.append(warning);
     }
     return warnings;
 }
 
 namespace {
 
-// The sizes fitted so far, by bar-text length: every label of a sheet has the same room.
-using FittedSizes = QHash<int, int>;
-
-void drawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const DrawOptions& options,
-               FittedSizes& fitted)
+void drawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const DrawOptions& options)
 {
-    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
-    const double scale = dpi / 72.0;
+    const double scale = sheet.dpi / 72.0;
+    const QPointF offset = options.offsetMm * kPointsPerMm * scale;
     const QRectF& rect = sheet.labels[label % sheet.labels.size()];
     if (options.outlines) {
-        const QRectF box(rect.topLeft() * scale, rect.size() * scale);
+        const QRectF box(rect.topLeft() * scale + offset, rect.size() * scale);
         painter.setPen(QPen(Qt::gray, 0));
         painter.setBrush(Qt::NoBrush);
         if (sheet.stock.shape == LabelShape::Rectangle) {
@@ -219,15 +255,16 @@ void drawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const Dra
     const QString& barText = sheet.barTexts[label];
     if (barText.isEmpty())
         return;
-    const Room room = RoomIn(sheet.stock, rect, scale);
-    auto it = fitted.find(int(barText.size()));
-    if (it == fitted.end())
-        it = fitted.insert(int(barText.size()), FittedPixels(room, int(barText.size()), sheet.look, dpi));
-    if (*it == 0)
-        return;
-    const render::BarCodeLook look = LookAt(sheet.look, *it, dpi);
-    const QRectF place = Place(room, render::BarCodeExtent(barText, look, dpi));
-    render::DrawBarCode(painter, place.topLeft(), barText, look);
+    const SymbolFit fit = FitOf(sheet, barText);
+    DrawSymbol(painter, PlaceSymbol(sheet.stock, rect, fit, offset), barText, fit, sheet.look.textAbove);
+}
+
+// The painter set to draw in the sheet's dots on its device, whatever the device's own resolution.
+void ToSheetDots(QPainter& painter, const Sheet& sheet)
+{
+    const double deviceDpi = painter.device() ? painter.device()->logicalDpiY() : 72;
+    const double toDevice = deviceDpi / sheet.dpi;
+    painter.scale(toDevice, toDevice);
 }
 
 } // namespace
@@ -235,29 +272,23 @@ void drawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const Dra
 void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions& options)
 {
     // Page 0 exists even without rows: its outlines are a calibration print.
-    if (page < 0 || (page > 0 && page >= sheet.pageCount()) || sheet.labels.isEmpty())
+    if (page < 0 || (page > 0 && page >= sheet.pageCount()) || sheet.labels.isEmpty() || sheet.dpi <= 0)
         return;
-    render::RegisterBarCodeTypefaces(); // measured and drawn in no other font
-    const double scale = (painter.device() ? painter.device()->logicalDpiY() : 72) / 72.0;
     painter.save();
-    painter.translate(options.offsetMm * kPointsPerMm * scale);
-    FittedSizes fitted;
+    ToSheetDots(painter, sheet);
     const qsizetype first = qsizetype(page) * sheet.labels.size();
     for (qsizetype i = 0; i < sheet.labels.size(); ++i)
-        drawLabel(painter, sheet, first + i, options, fitted);
+        drawLabel(painter, sheet, first + i, options);
     painter.restore();
 }
 
 void DrawLabel(QPainter& painter, const Sheet& sheet, qsizetype label, const DrawOptions& options)
 {
-    if (label < 0 || sheet.labels.isEmpty())
+    if (label < 0 || sheet.labels.isEmpty() || sheet.dpi <= 0)
         return;
-    render::RegisterBarCodeTypefaces();
-    const double scale = (painter.device() ? painter.device()->logicalDpiY() : 72) / 72.0;
     painter.save();
-    painter.translate(options.offsetMm * kPointsPerMm * scale);
-    FittedSizes fitted;
-    drawLabel(painter, sheet, label, options, fitted);
+    ToSheetDots(painter, sheet);
+    drawLabel(painter, sheet, label, options);
     painter.restore();
 }
 

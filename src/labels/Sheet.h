@@ -1,12 +1,15 @@
 #pragma once
 // A sheet (or several) of labels filled with bar codes, independent of any window: which row goes into
-// which label, how large each bar code can be drawn, and the drawing itself on any painter.
+// which label, how each bar code is set on the device's dots (SymbolFit.h), what would keep it from
+// scanning, and the drawing itself on any painter.
 
 #include "Stock.h"
+#include "SymbolFit.h"
 #include "render/BarCodeDrawing.h"
 #include "render/OutputLimits.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QString>
@@ -17,8 +20,6 @@ class QPainter;
 
 namespace labels {
 
-// Below this many pixels per em the typefaces' narrow bars vanish on the page.
-inline constexpr int kScannablePixelsPerEm = 13;
 // The ranges a fill takes, from the one table of output limits.
 inline constexpr int kMaxCopies = render::kMaxCopies;
 inline constexpr int kMaxLabels = render::kMaxLabels;
@@ -29,8 +30,10 @@ struct FillOptions {
     int copies = 1; // labels per row
     bool checksum = false;
     bool fullAscii = false;
-    render::BarCodeLook look;      // the chosen size is the largest a bar code is drawn at
-    int dpi = render::kDefaultDpi; // the printer's resolution, which the fit rounds to
+    render::BarCodeLook look;      // the typeface's module at the chosen size is the widest narrow bar
+    int dpi = render::kDefaultDpi; // the device's resolution: every bar edge lies on its dots
+    double barHeightMm = 0;        // 0: as tall as the label allows
+    Rotation rotation = Rotation::Auto;
 };
 
 struct RowFailure {
@@ -42,9 +45,13 @@ struct Sheet {
     Stock stock;
     QList<QRectF> labels; // one page's label rectangles, in order
     QStringList barTexts; // per label over all pages: "*DATA*", or empty for a blank label
+    QList<int> rows;      // per label over all pages: the row it holds, from 1; 0 for a blank label
     QList<RowFailure> failures;
     render::BarCodeLook look;
     int dpi = render::kDefaultDpi;
+    double barHeightMm = 0;
+    Rotation rotation = Rotation::Auto;
+    QHash<int, SymbolFit> fits; // by the bar text's length: every label of a sheet has the same room
 
     int pageCount() const;
 };
@@ -54,12 +61,14 @@ struct Sheet {
 // with its number and the reason.
 Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& options);
 
-// The smallest point size that scans on a device of dpi.
-double ScannablePointSize(int dpi);
+// The fit of a bar text of the sheet; a fit of module 0 for a length the sheet does not hold.
+SymbolFit FitOf(const Sheet& sheet, const QString& barText);
 
-// Problems to tell the user before printing on a device of dpi: bar codes reduced below the scannable
-// size (naming the size that would scan) and bar codes that fit no size at all.
-QStringList SheetWarnings(const Sheet& sheet, int dpi);
+// What to tell the user before printing, one line per length of bar code that falls short: "will not
+// scan" when its narrow bar is below kLeastModuleDots or kLeastModuleMm at the sheet's resolution, "may
+// not scan" when its bars are shorter than the least bar height; each names its rows, the rule and what
+// would scan (fewer characters, a higher resolution, a larger label).
+QStringList SheetWarnings(const Sheet& sheet);
 
 struct DrawOptions {
     bool outlines = false; // draw each label's outline (a calibration print, or the preview)
@@ -68,7 +77,8 @@ struct DrawOptions {
 };
 
 // Draws one page (from 0) of the sheet, the painter's origin at the page's top-left corner, in the
-// device's pixels at its logical resolution.
+// device's pixels at its logical resolution. The bars lie on the sheet's dots, which are the device's
+// own when it has the sheet's resolution (a preview shows them scaled).
 void DrawPage(QPainter& painter, const Sheet& sheet, int page, const DrawOptions& options);
 
 // Draws one label (from 0, counted over all pages) where it sits on its page, as DrawPage does: for

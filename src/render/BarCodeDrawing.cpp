@@ -152,6 +152,33 @@ bool CanDrawBarCodeText(const QString& barText, QString& why)
     return true;
 }
 
+QList<QRectF> BarRects(const QString& barText, double module, int leftModules, double top, double height)
+{
+    QList<QRectF> bars;
+    bars.reserve(barText.size() * 5);
+    for (qsizetype i = 0; i < barText.size(); ++i) {
+        const QChar c = barText[i];
+        const std::string_view pattern = code39::ElementPattern(c.unicode() < 128 ? char(c.unicode()) : '\0');
+        if (pattern.empty())
+            return {};
+        double x = (leftModules + i * kModulesPerCharacter) * module;
+        for (std::size_t e = 0; e < pattern.size(); ++e) {
+            const double width = (pattern[e] == '1' ? kWideModules : 1) * module;
+            if (e % 2 == 0)
+                bars.append(QRectF(x, top, width, height));
+            x += width;
+        }
+    }
+    return bars;
+}
+
+QFont ReadableTextFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
 BarCodeLayout LayOutBarCode(const QString& barText, const BarCodeLook& look)
 {
     BarCodeLayout layout;
@@ -162,27 +189,19 @@ BarCodeLayout LayOutBarCode(const QString& barText, const BarCodeLook& look)
     constexpr double kTextScale = 0.4;
     constexpr double kBarsCentre = (kModulesPerCharacter - 1) / 2.0;
     layout.textPointSize = kTextScale * em;
-    layout.bars.reserve(barText.size() * 5);
+    layout.bars =
+        BarRects(barText, module, kQuietZoneModules, (m.ascent + m.barsTop) * em, (m.barsBottom - m.barsTop) * em);
+    if (layout.bars.isEmpty())
+        return {};
     for (qsizetype i = 0; i < barText.size(); ++i) {
         const QChar c = barText[i];
-        const std::string_view pattern = code39::ElementPattern(c.unicode() < 128 ? char(c.unicode()) : '\0');
-        if (pattern.empty())
-            return {};
-        double x = (kQuietZoneModules + i * kModulesPerCharacter) * module;
-        for (std::size_t e = 0; e < pattern.size(); ++e) {
-            const double width = (pattern[e] == '1' ? 3 : 1) * module;
-            if (e % 2 == 0)
-                layout.bars.append(QRectF(x, (m.ascent + m.barsTop) * em, width, (m.barsBottom - m.barsTop) * em));
-            x += width;
-        }
         if (c != u'~') {
             const double centre = (kQuietZoneModules + i * kModulesPerCharacter + kBarsCentre) * module;
             layout.characters.append({QPointF(centre, (m.ascent + m.textBaseline) * em), c});
         }
     }
-    if (!layout.bars.isEmpty())
-        layout.size = QSizeF((barText.size() * kModulesPerCharacter + 2 * kQuietZoneModules) * module,
-                             (m.ascent + m.descent) * em);
+    layout.size = QSizeF((barText.size() * kModulesPerCharacter + 2 * kQuietZoneModules) * module,
+                         (m.ascent + m.descent) * em);
     return layout;
 }
 

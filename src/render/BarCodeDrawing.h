@@ -18,6 +18,8 @@ namespace render {
 inline constexpr int kModulesPerCharacter = 16;
 // Blank space each side of the symbol, in modules: scanners need at least ten.
 inline constexpr int kQuietZoneModules = 10;
+// A wide bar or space is three narrow ones, as the typeface draws it.
+inline constexpr int kWideModules = 3;
 
 struct BarCodeLook {
     bool textAbove = false; // the family with the readable text above the bars
@@ -60,6 +62,14 @@ struct BarCodeLayout {
 // Whether barText can be drawn as a bar code; false with the reason in why (empty, or a character the
 // typeface has no bars for).
 bool CanDrawBarCodeText(const QString& barText, QString& why);
+
+// The bars of barText from the element table, left to right: the first character's first bar leftModules
+// from x = 0, each bar one module or kWideModules wide, every character kModulesPerCharacter modules after
+// the one before, each bar height tall from top. Empty when barText holds a character that has no bars.
+QList<QRectF> BarRects(const QString& barText, double module, int leftModules, double top, double height);
+
+// The face the readable characters are set in beside the bars of a drawing (not the typeface's own).
+QFont ReadableTextFont();
 
 // barText laid out as DrawBarCode sets it in the typeface. An empty layout when barText is empty or holds
 // a character the typeface has no bars for. Needs a QGuiApplication.

@@ -442,8 +442,7 @@ QByteArray BarCodePdf(const QString& barText, const BarCodeLook& look, const QSt
             bars.addRect(bar);
         painter.drawPath(bars);
 
-        QFont font(QStringLiteral("DejaVu Sans Mono"));
-        font.setStyleHint(QFont::Monospace);
+        QFont font = ReadableTextFont();
         font.setPointSizeF(layout.textPointSize);
         painter.setFont(font);
         painter.setPen(Qt::black);

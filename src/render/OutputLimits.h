@@ -26,6 +26,11 @@ inline constexpr int kMaxWindowPointSize = 1638;
 // The printer's nudge of a label sheet, each way, in millimetres: more is no printer's shift but a slip.
 inline constexpr double kMaxOffsetMm = 20;
 
+// The bars' height on labels, in millimetres: below one no scanner reads a line, beyond a metre no label
+// holds it.
+inline constexpr double kMinBarHeightMm = 1;
+inline constexpr double kMaxBarHeightMm = 1000;
+
 // Labels per row of a sheet: enough to fill every label of the largest stock with one bar code.
 inline constexpr int kMaxCopies = 10000;
 // Labels in one job, over all its sheets: beyond this a request is a slip, not a job anyone prints.

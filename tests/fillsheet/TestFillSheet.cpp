@@ -11,6 +11,7 @@
 #include "support/TemporaryHome.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
@@ -73,9 +74,14 @@ private slots:
         QTest::newRow("copies of a long list run onto more pages")
             << "lb060"
             << "A1\nA2\nA3\nA4\nA5\nA6\nA7\nA8" << 1 << 4 << "Page 1 of 2" << 32 << "";
-        QTest::newRow("tiny labels warn before printing") << "lb167"
-                                                          << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD" << 1 << 1
-                                                          << "Page 1 of 1" << 1 << "Bar codes are reduced to";
+        QTest::newRow("tiny labels warn before printing")
+            << "lb167"
+            << "ABCDEFGHIJKLM" << 1 << 1 << "Page 1 of 1" << 1
+            << "The bar codes of row 1 (15 characters with start and stop) will not scan";
+        QTest::newRow("a bar code too long for its label at one dot a bar is listed and kept blank")
+            << "lb167"
+            << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD" << 1 << 1 << "Page 1 of 1" << 0
+            << "Row 1: the bar code is too long to fit the label";
     }
     void shows()
     {
@@ -87,7 +93,8 @@ private slots:
         QFETCH(int, filled);
         QFETCH(QString, problems);
         FillSheetDialog dialog(Library());
-        dialog.setBarCodeData(QStringLiteral("INV-2026-0042"));
+        // Short enough to scan on a 2.625 in label at 300 dpi (3 dots a narrow bar).
+        dialog.setBarCodeData(QStringLiteral("INV-26-42"));
         QVERIFY(dialog.selectStock(StockIndex(stock)));
         if (!rows.isEmpty())
             dialog.setRows(rows.split(u'\n'));
@@ -131,9 +138,18 @@ private slots:
         }
     }
 
-    // Print goes through the print dialog; the PDF it writes decodes label by label.
+    // Print goes through the print dialog; the PDF it writes decodes label by label, its bars set on the dots
+    // of the resolution chosen for a PDF file (which the preview shows too), whatever the PDF printer's own.
+    void print_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("the default, 300 dpi") << 300;
+        QTest::newRow("a label printer's 203 dpi") << 203;
+        QTest::newRow("600 dpi") << 600;
+    }
     void print()
     {
+        QFETCH(int, dpi);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
         platform::Recorder recorder;
@@ -146,13 +162,16 @@ private slots:
         FillSheetDialog dialog(Library());
         QVERIFY(dialog.selectStock(StockIndex(QStringLiteral("lb161"))));
         dialog.setRows({QStringLiteral("ROW-1"), QStringLiteral("ROW-2"), QStringLiteral("ROW-3")});
+        auto* dpiCombo = WindowFixture::child<QComboBox>(&dialog, "dpiCombo");
+        dpiCombo->setCurrentIndex(dpiCombo->findData(dpi));
+        QCOMPARE(dialog.sheet().dpi, dpi);
         QSignalSpy printed(&dialog, &FillSheetDialog::printed);
         QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printButton"), Qt::LeftButton);
         QCOMPARE(recorder.printDialogs, 1);
         QCOMPARE(printed.size(), 1);
         QVERIFY(recorder.warnings.isEmpty());
 
-        const QImage page = support::RasterisePdf(pdf, 300);
+        const QImage page = support::RasterisePdf(pdf, dpi);
         QVERIFY(!page.isNull());
         QStringList decoded = support::DecodeImage(page);
         decoded.sort();

@@ -70,6 +70,12 @@ private slots:
             << QStringList{"--labels", "lb167", "--pdf", sheet, "--copies", "%1", "A"}
             << QString::number(render::kMaxCopies) << QString::number(render::kMaxCopies + 1)
             << "copiesSpin.maximum" << double(render::kMaxCopies);
+        QTest::newRow("tallest bars on labels")
+            << QStringList{"--labels", "lb164", "--pdf", sheet, "--height", "%1", "A"}
+            << Number(render::kMaxBarHeightMm) << Number(render::kMaxBarHeightMm + 0.1) << "" << 0.0;
+        QTest::newRow("lowest bars on labels")
+            << QStringList{"--labels", "lb164", "--pdf", sheet, "--height", "%1", "A"}
+            << Number(render::kMinBarHeightMm) << Number(render::kMinBarHeightMm - 0.1) << "" << 0.0;
         QTest::newRow("highest resolution of a picture")
             << QStringList{"--png", "x.png", "--dpi", "%1", "A"} << QString::number(render::kMaxDpi)
             << QString::number(render::kMaxDpi + 1) << "" << 0.0;

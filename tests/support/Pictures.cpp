@@ -3,6 +3,7 @@
 #include "Programs.h"
 
 #include <QDir>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -13,6 +14,8 @@ namespace {
 
 QImage ReadImage(const QString& file)
 {
+    // A whole page at 600 dpi is beyond Qt's default limit of 128 MB once converted.
+    QImageReader::setAllocationLimit(1024);
     QImage image(file);
     return image.isNull() ? image : image.convertToFormat(QImage::Format_Grayscale8);
 }
