@@ -112,6 +112,11 @@ int Sheet::pageCount() const
     return int((barTexts.size() + labels.size() - 1) / labels.size());
 }
 
+int Sheet::rowOf(qsizetype label) const
+{
+    return label < start - 1 ? 0 : int((label - (start - 1)) / copies + 1);
+}
+
 double ScannablePointSize(int dpi)
 {
     return kScannablePixelsPerEm * 72.0 / dpi;
@@ -129,6 +134,11 @@ Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& 
     render::RegisterBarCodeTypefaces(); // the fit measures the typeface itself
     const int copies = qBound(1, options.copies, kMaxCopies);
     const int start = qBound(1, options.start, int(sheet.labels.size()));
+    sheet.rows = rows;
+    sheet.start = start;
+    sheet.copies = copies;
+    sheet.checksum = options.checksum;
+    sheet.fullAscii = options.fullAscii;
     sheet.barTexts.fill(QString(), start - 1);
 
     // Every label has the same room, and a symbol's extent depends only on its length.
