@@ -2,6 +2,7 @@
 
 #include "PrintTarget.h"
 #include "UserStockDialog.h"
+#include "labels/ReadBack.h"
 #include "labels/RowList.h"
 #include "labels/RtfTemplate.h"
 #include "platform/Desktop.h"
@@ -47,6 +48,13 @@ const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the l
 // The print job's name, which the print dialog also offers as the PDF file's name.
 const QString kSheetDocument = QStringLiteral("%1 labels");
 const QString kNoFreeName = QStringLiteral("There is no free file name for the labels in %1.");
+const QString kReadingBack = QStringLiteral("Reading every label back at %1 dpi...");
+const QString kReadBackOutcome = QStringLiteral("Checked before printing at %1 dpi: %2");
+const QString kNotReadTitle = QStringLiteral("Labels That Do Not Read Back");
+const QString kPrintUnreadable = QStringLiteral("At %1 dpi %2:\n%3\n\nPrint them anyway?");
+const QString kMoreNotRead = QStringLiteral("and %L1 more");
+// Labels named in the question; the problems box names them all.
+constexpr qsizetype kNotReadListed = 12;
 // UTF-16 units of the stock's name in the file offered: well within a file name's 255 bytes.
 constexpr qsizetype kLongestStockName = 60;
 
@@ -534,6 +542,8 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
         if (!warnings.isEmpty())
             platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), warnings.join(u'\n'));
     }
+    if (options.barCodes && !readBackBeforePrinting(options, target.dpi()))
+        return false;
     const int pages = options.barCodes ? m_sheet.pageCount() : 1;
     const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, m_sheet, page, options); };
     switch (target.print(pages, drawPage)) {
@@ -556,4 +566,30 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
     }
     emit printed(printerName, options.offsetMm);
     return true;
+}
+
+bool FillSheetDialog::readBackBeforePrinting(const labels::DrawOptions& options, int dpi)
+{
+    // The worker reads its own copy: the window repaints, and could change its sheet, while it works.
+    const labels::Sheet sheet = m_sheet;
+    const auto toRead = std::count_if(sheet.barTexts.cbegin(), sheet.barTexts.cend(),
+                                      [](const QString& barText) { return !barText.isEmpty(); });
+    labels::SheetReading reading;
+    const bool finished = platform::RunWithProgress(
+        this, kReadingBack.arg(dpi), toRead, [&](const std::atomic_bool& cancel, std::atomic<qsizetype>& done) {
+            reading = labels::ReadSheetBack(sheet, options, dpi, &cancel,
+                                            [&done](qsizetype read, qsizetype) { done = read; });
+        });
+    if (!finished)
+        return false;
+    const QString summary = labels::ReadBackSummary(reading);
+    const QStringList notRead = labels::ReadBackProblems(sheet, reading);
+    problemsEdit->appendPlainText(kReadBackOutcome.arg(dpi).arg(summary));
+    if (notRead.isEmpty())
+        return true;
+    problemsEdit->appendPlainText(notRead.join(u'\n'));
+    QStringList listed = notRead.mid(0, kNotReadListed);
+    if (notRead.size() > kNotReadListed)
+        listed.append(kMoreNotRead.arg(notRead.size() - kNotReadListed));
+    return platform::AskYesNo(this, kNotReadTitle, kPrintUnreadable.arg(dpi).arg(summary, listed.join(u'\n')));
 }

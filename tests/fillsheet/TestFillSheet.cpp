@@ -148,12 +148,80 @@ private slots:
         QCOMPARE(recorder.printDialogs, 1);
         QCOMPARE(printed.size(), 1);
         QVERIFY(recorder.warnings.isEmpty());
+        // Read back first, at the printer's resolution, and said so.
+        QCOMPARE(recorder.progressTexts, QStringList{"Reading every label back at 300 dpi..."});
+        QVERIFY(recorder.questions.isEmpty());
+        QVERIFY(WindowFixture::child<QPlainTextEdit>(&dialog, "problemsEdit")
+                    ->toPlainText()
+                    .contains(QLatin1String("Checked before printing at 300 dpi: all 3 labels read back")));
 
         const QImage page = support::RasterisePdf(pdf, 300);
         QVERIFY(!page.isNull());
         QStringList decoded = support::DecodeImage(page);
         decoded.sort();
         QCOMPARE(decoded, (QStringList{"ROW-1", "ROW-2", "ROW-3"}));
+    }
+
+    // Labels that do not read back are named before any paper is used, and print only when the user says so;
+    // a cancelled reading prints nothing.
+    void readBackBeforePrinting_data()
+    {
+        QTest::addColumn<QString>("stock");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<bool>("printAnyway"); // the answer to the question, when asked
+        QTest::addColumn<QString>("question"); // a part of it; empty: none asked
+        QTest::addColumn<bool>("printed");
+        // Too long for lb167's labels to scan at 300 dpi, after a short row.
+        const QString tiny = QStringLiteral("A\nABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD");
+        // clang-format off
+        QTest::newRow("all read back: printed without a question")
+            << "lb161" << "ROW-1\nROW-2" << false << false << "" << true;
+        QTest::newRow("one does not: asked, and No keeps the paper")
+            << "lb167" << tiny << false << false
+            << "At 300 dpi 1 of 2 labels does not read back:\nlabel 2 (row 2): does not read back\n\nPrint them anyway?"
+            << false;
+        QTest::newRow("one does not: Yes prints them anyway")
+            << "lb167" << tiny << false << true << "label 2 (row 2): does not read back" << true;
+        QTest::newRow("cancelled: nothing asked, nothing printed")
+            << "lb161" << "ROW-1" << true << true << "" << false;
+        // clang-format on
+    }
+    void readBackBeforePrinting()
+    {
+        QFETCH(QString, stock);
+        QFETCH(QString, rows);
+        QFETCH(bool, cancel);
+        QFETCH(bool, printAnyway);
+        QFETCH(QString, question);
+        QFETCH(bool, printed);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = true;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setResolution(300);
+        };
+        recorder.cancelProgress = cancel;
+        recorder.questionAnswer = printAnyway;
+        FillSheetDialog dialog(Library());
+        QVERIFY(dialog.selectStock(StockIndex(stock)));
+        dialog.setRows(rows.split(u'\n'));
+        QSignalSpy printedSignal(&dialog, &FillSheetDialog::printed);
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printButton"), Qt::LeftButton);
+        QCOMPARE(recorder.progressTexts.size(), 1);
+        QCOMPARE(recorder.questions.size(), question.isEmpty() ? 0 : 1);
+        if (!question.isEmpty()) {
+            QVERIFY2(recorder.questions.front().contains(question), qPrintable(recorder.questions.front()));
+            // The problems box keeps the list after the question has gone.
+            QVERIFY(WindowFixture::child<QPlainTextEdit>(&dialog, "problemsEdit")
+                        ->toPlainText()
+                        .contains(QLatin1String("label 2 (row 2): does not read back")));
+        }
+        QCOMPARE(printedSignal.size(), printed ? 1 : 0);
+        QCOMPARE(QFileInfo::exists(pdf), printed);
     }
 
     void cancelledPrintWritesNothing()
