@@ -1,5 +1,6 @@
 # The bar-code typefaces: generated from tools/make_fonts.py at build time, embedded into a target's
-# resources under ":/fonts/", and installed with their licence into share/kelm/fonts.
+# resources under ":/fonts/", and installed with their licence into share/kelm/fonts (a prefix of the
+# user's own) or share/fonts/truetype/kelm (a system-wide install).
 set(KELM_DEJAVU_MONO /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf
     CACHE FILEPATH "DejaVu Sans Mono, the source of the readable characters")
 if(NOT EXISTS ${KELM_DEJAVU_MONO})
@@ -23,5 +24,7 @@ function(kelm_add_typefaces target)
     qt_add_resources(${target} "typefaces" PREFIX "/fonts" BASE ${KELM_TYPEFACE_DIR}
                      FILES ${KELM_TYPEFACE_FILES})
     install(FILES ${KELM_TYPEFACE_FILES} ${CMAKE_SOURCE_DIR}/resources/fonts/LICENSE-DejaVu.txt
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/kelm/fonts)
+            DESTINATION ${KELM_SHARE_INSTALL_DIR}/fonts ${KELM_PER_USER_INSTALL})
+    install(FILES ${KELM_TYPEFACE_FILES} ${CMAKE_SOURCE_DIR}/resources/fonts/LICENSE-DejaVu.txt
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/fonts/truetype/kelm ${KELM_SYSTEM_INSTALL})
 endfunction()

@@ -12,5 +12,11 @@ set(KELM_VENDOR_WebAddress "www.tamrosk.example")
 set(KELM_VENDOR_TypefacePage "https://www.tamrosk.example/kelm.htm")
 # The update check carries a fixed 8-character product code, a hyphen and the version text.
 set(KELM_VENDOR_UpdateCheckPrefix "https://www.tamrosk.example/file/update.php?v=KELMBC39-")
+# The program's id for software centres (the web address's name reversed), the address a package names
+# its maker by, and where the README's pictures are published for software centres (resources/screenshots;
+# a software centre takes pictures from the web only).
+set(KELM_VENDOR_AppId "example.tamrosk.kelm")
+set(KELM_VENDOR_Email "kelm@tamrosk.example")
+set(KELM_SCREENSHOT_BASE "https://${KELM_VENDOR_WebAddress}/kelm/screenshots")
 # The maker's one-line notice in the main window.
 set(KELM_VENDOR_MakerNotice "Free from Tamrosk Labelworks")

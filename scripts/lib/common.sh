@@ -10,6 +10,10 @@ KELM_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libzxing-dev python3 pyt
 # the desktop entry's validator.
 KELM_TEST_PACKAGES=(zbar-tools poppler-utils librsvg2-bin xvfb xauth x11-utils xdotool xclip clang libclang-rt-14-dev
                     libbenchmark-dev clang-format time python3-pil glabels-data desktop-file-utils)
+# Building the Debian package (scripts/package): its tools and the hardening flags.
+KELM_PACKAGE_PACKAGES=(dpkg-dev binutils xz-utils)
+# Checking the package (scripts/check-package): Debian's own checker and the software centres' validator.
+KELM_PACKAGE_TEST_PACKAGES=(lintian appstream desktop-file-utils)
 # Installing for a user and running: the documents folder's name, the font cache, the desktop's opener,
 # the label-template database, the decoder that reads labels back.
 KELM_RUN_PACKAGES=(xdg-user-dirs fontconfig xdg-utils glabels-data libzxing2)

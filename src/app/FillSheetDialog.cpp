@@ -27,10 +27,7 @@ const QString kSavedNote = QStringLiteral("Saved %1");
 const QString kPrintedNote = QStringLiteral("Sent to %1");
 const QString kPdfWrittenNote = QStringLiteral("Saved the labels as a PDF file");
 const QString kRowFailed = QStringLiteral("Row %1: %2");
-const QString kPrintFailed = QStringLiteral("The labels could not be printed: the printer did not start.");
-const QString kPrintNotFinished = QStringLiteral("The labels could not be printed whole on %1.");
-const QString kNotWritten =
-    QStringLiteral("The labels could not be saved to %1: %2. The file there was left as it was.");
+const QString kLabelsJob = QStringLiteral("the labels"); // as a message names them
 const QString kChooseList = QStringLiteral("Open a List of Bar Codes");
 const QString kListFiles = QStringLiteral("Lists (*.txt *.csv *.tsv);;All files (*)");
 const QString kReplaceTitle = QStringLiteral("Save as Custom Template");
@@ -42,7 +39,7 @@ const QString kCurrentBarCode = QStringLiteral("The c&urrent bar code in every l
 const QString kNoBarCodeYet = QStringLiteral("The c&urrent bar code in every label (make one first)");
 // How wide the data may stand in the radio button's caption, in pixels.
 constexpr int kDataShownWidth = 160;
-const QString kStockItem = QStringLiteral("%1 - %2 (%3, %4 labels, %5)");
+const QString kStockItem = QStringLiteral("%1 - %2 (%3, %4, %5)");
 const QString kRemoveTitle = QStringLiteral("Remove Your Stock");
 const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the list?");
 // The print job's name, which the print dialog also offers as the PDF file's name.
@@ -55,6 +52,9 @@ const QString kPrintUnreadable = QStringLiteral("At %1 dpi %2:\n%3\n\nPrint them
 const QString kMoreNotRead = QStringLiteral("and %L1 more");
 // Labels named in the question; the problems box names them all.
 constexpr qsizetype kNotReadListed = 12;
+const QString kNothingToPrint = QStringLiteral("There are no bar codes to print: %1");
+const QString kNoRows = QStringLiteral("the list has no rows.");
+const QString kNoRowMade = QStringLiteral("no row makes a bar code (see the problems listed).");
 // UTF-16 units of the stock's name in the file offered: well within a file name's 255 bytes.
 constexpr qsizetype kLongestStockName = 60;
 
@@ -180,15 +180,18 @@ void FillSheetDialog::setRows(const QStringList& rows)
 
 bool FillSheetDialog::loadListFile(const QString& path)
 {
+    // A copy: a re-read passes m_listFile itself, which setRows clears, and the file would be forgotten after
+    // the first change of column or header.
+    const QString file = path;
     QStringList rows;
     QString error;
-    if (!labels::ReadListFile(path, {columnSpin->value(), headerCheck->isChecked()}, rows, error)) {
+    if (!labels::ReadListFile(file, {columnSpin->value(), headerCheck->isChecked()}, rows, error)) {
         m_listError = error;
         rebuild();
         return false;
     }
     setRows(rows);
-    m_listFile = path;
+    m_listFile = file;
     return true;
 }
 
@@ -422,9 +425,9 @@ void FillSheetDialog::searchStocks()
     ids.append(m_library.search(words, paper));
     for (int id : std::as_const(ids)) {
         const labels::Stock& stock = stockFor(id);
-        auto* item = new QListWidgetItem(kStockItem.arg(stock.name(), stock.description, stock.paperName)
-                                             .arg(stock.labelCount())
-                                             .arg(labels::LabelSizeText(stock)),
+        auto* item = new QListWidgetItem(kStockItem.arg(stock.name(), stock.description, stock.paperName,
+                                                        labels::LabelCountText(stock.labelCount()),
+                                                        labels::LabelSizeText(stock)),
                                          stockList);
         item->setData(Qt::UserRole, id);
         item->setToolTip(item->text()); // the list cuts long names short
@@ -477,6 +480,8 @@ void FillSheetDialog::rebuild()
     for (const labels::RowFailure& failure : std::as_const(m_sheet.failures))
         problems.append(kRowFailed.arg(failure.row).arg(failure.message));
     problems.append(labels::SheetWarnings(m_sheet, render::kDefaultDpi));
+    if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
+        problems.append(offPage);
     problemsEdit->setPlainText(problems.join(u'\n'));
     showPage(qMin(m_page, qMax(0, m_sheet.pageCount() - 1)));
 }
@@ -521,18 +526,22 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
 {
     if (m_sheet.labels.isEmpty())
         return false;
+    // Blank sheets are a mistake (an empty list, a wrong column), not a job: outlines alone are asked for apart.
+    if (options.barCodes && std::all_of(m_sheet.barTexts.begin(), m_sheet.barTexts.end(),
+                                        [](const QString& t) { return t.isEmpty(); })) {
+        const bool noRows = listRadio->isChecked() && labels::RowsFromText(listEdit->toPlainText()).isEmpty();
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
+                              kNothingToPrint.arg(noRows ? kNoRows : kNoRowMade));
+        return false;
+    }
     const QString document = kSheetDocument.arg(
         platform::SafeFileNamePart(m_sheet.stock.name(), kLongestStockName, platform::NameLength::Utf16Units));
     kelm::PrintTarget target({document, true, labels::StockPageLayout(m_sheet.stock)}, nullptr);
-    switch (target.choose(this)) {
-    case kelm::PrintOutcome::Cancelled:
+    const kelm::PrintOutcome chosen = target.choose(this);
+    if (chosen != kelm::PrintOutcome::Printed) {
+        if (chosen != kelm::PrintOutcome::Cancelled)
+            platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), target.problem(chosen, kLabelsJob));
         return false;
-    case kelm::PrintOutcome::NoFreeFileName:
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
-                              kNoFreeName.arg(QDir::toNativeSeparators(target.folder())));
-        return false;
-    default:
-        break;
     }
     const QString printerName = target.printerName();
     options.offsetMm = offsetForPrinter(printerName);
@@ -546,18 +555,8 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
         return false;
     const int pages = options.barCodes ? m_sheet.pageCount() : 1;
     const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, m_sheet, page, options); };
-    switch (target.print(pages, drawPage)) {
-    case kelm::PrintOutcome::Printed:
-        break;
-    case kelm::PrintOutcome::NotWritten:
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
-                              kNotWritten.arg(target.description(), target.writeError()));
-        return false;
-    case kelm::PrintOutcome::NotFinished:
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kPrintNotFinished.arg(target.description()));
-        return false;
-    default:
-        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kPrintFailed);
+    if (const kelm::PrintOutcome printed = target.print(pages, drawPage); printed != kelm::PrintOutcome::Printed) {
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), target.problem(printed, kLabelsJob));
         return false;
     }
     if (!printerName.isEmpty()) {

@@ -7,6 +7,9 @@
 #include "labels/RtfTemplate.h"
 #include "labels/StockLibrary.h"
 #include "platform/Desktop.h"
+#include "render/Typefaces.h"
+
+#include <QtMath>
 
 namespace {
 
@@ -36,6 +39,16 @@ const QString kHowToPaste =
                    "form,\nthen on the menu bar click on Edit, Paste\nor just enter a "
                    "Ctrl-V.");
 
+const QString kTooWide = QStringLiteral("At %1 pt this bar code is %2 mm wide, and a line in these labels "
+                                        "%3 mm: pasted, it would wrap and not scan. ");
+const QString kMakeSmaller = QStringLiteral("Make it at %1 pt or smaller, or use Fill a Sheet.");
+const QString kUseFillSheet = QStringLiteral("Use Fill a Sheet, which sizes bar codes to the label.");
+
+QString Millimetres(double points)
+{
+    return QString::number(points / labels::kPointsPerMm, 'f', 1);
+}
+
 } // namespace
 
 LabelDialog::LabelDialog(QWidget* mainWindow) : m_mainWindow(mainWindow)
@@ -56,6 +69,51 @@ LabelDialog::LabelDialog(QWidget* mainWindow) : m_mainWindow(mainWindow)
     connect(returnButton, &QPushButton::clicked, this, &LabelDialog::returnToMainWindow);
     connect(printLabelsButton, &QPushButton::clicked, this, &LabelDialog::printLabels);
     connect(fillSheetButton, &QPushButton::clicked, this, &LabelDialog::fillSheet);
+    connect(labelSizeList, &QComboBox::currentIndexChanged, this, &LabelDialog::showFit);
+    // The note goes under the controls, which stay where they are; the dialog grows by it while it shows.
+    m_designHeight = height();
+    fitNote->hide();
+}
+
+void LabelDialog::setBarCode(const kelm::MadeBarCode& barCode, int smallestPointSize)
+{
+    m_barCode = barCode;
+    m_smallestPointSize = smallestPointSize;
+    showFit();
+}
+
+QString LabelDialog::fitNoteText() const
+{
+    return fitNote->isHidden() ? QString() : fitNote->text();
+}
+
+void LabelDialog::showFit()
+{
+    const int row = labelSizeList->currentIndex();
+    const QList<labels::Stock> stocks = labels::OwnStocks();
+    QString note;
+    // The user's own template has no size known here.
+    if (!m_barCode.barText.isEmpty() && row >= 0 && row < stocks.size()) {
+        const double room = labels::TemplateLineWidth(stocks.at(row));
+        const double barWidth =
+            render::BarCodeTextWidth(m_barCode.barText, m_barCode.textAbove, m_barCode.pointSize);
+        if (barWidth > room) {
+            const int largest = qFloor(room / (barWidth / m_barCode.pointSize));
+            note = kTooWide.arg(m_barCode.pointSize).arg(Millimetres(barWidth), Millimetres(room)) +
+                   (largest >= m_smallestPointSize ? kMakeSmaller.arg(largest) : kUseFillSheet);
+        }
+    }
+    fitNote->setText(note);
+    fitNote->setVisible(!note.isEmpty());
+    int dialogHeight = m_designHeight;
+    if (!note.isEmpty()) {
+        fitNote->resize(fitNote->width(), fitNote->heightForWidth(fitNote->width()));
+        // The same blank below the note as the design leaves below the last button.
+        const int blankBelow = m_designHeight - fillSheetButton->geometry().bottom() - 1;
+        dialogHeight = qMax(dialogHeight, fitNote->geometry().bottom() + 1 + blankBelow);
+    }
+    if (dialogHeight != height())
+        resize(width(), dialogHeight);
 }
 
 void LabelDialog::setVisible(bool visible)

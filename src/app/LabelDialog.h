@@ -3,6 +3,7 @@
 // the shell open the chosen stock's template in the word processor, where the user pastes and prints;
 // or it hands over to the Fill a Sheet window, which prints whole sheets itself.
 
+#include "BarCodeExport.h"
 #include "ui_LabelDialog.h"
 
 #include <QDialog>
@@ -22,6 +23,13 @@ public:
     int labelSize() const;
     // Selects a row; a row the list does not have selects none. An empty list keeps its design text.
     void setLabelSize(int row);
+    // The bar code the clipboard will get, as made and styled now, and the smallest point size the main
+    // window takes: a code wider than the chosen stock's label is named under the buttons, with the
+    // largest size that fits, or Fill a Sheet when none the window takes does.
+    void setBarCode(const kelm::MadeBarCode& barCode, int smallestPointSize);
+    // The words under the buttons; empty when the bar code fits the chosen stock's label.
+    QString fitNoteText() const;
+
     bool explainPaste() const;
     void setExplainPaste(bool explain);
 
@@ -41,6 +49,10 @@ private:
     void returnToMainWindow();
     void printLabels();
     void fillSheet();
+    void showFit();
 
     QWidget* m_mainWindow;
+    kelm::MadeBarCode m_barCode;
+    int m_smallestPointSize = 1;
+    int m_designHeight = 0;
 };

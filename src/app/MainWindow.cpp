@@ -9,6 +9,7 @@
 #include "DesktopOpener.h"
 #include "ErrorGuard.h"
 #include "FillSheetOpener.h"
+#include "InstalledFiles.h"
 #include "LabelDialog.h"
 #include "SampleSheet.h"
 #include "Settings.h"
@@ -29,7 +30,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFocusEvent>
 #include <QFont>
 #include <QMimeData>
@@ -59,7 +59,6 @@ const QString kMakeBeforeSaving = QStringLiteral("Make a bar code before saving 
 const QString kTooLong = QStringLiteral("Error: the data is too long for one bar code");
 const QString kFolderMissing = QStringLiteral("The folder %1 is missing, please re-install this product.");
 const QString kTipsFileMissing = QString::fromLatin1(kelm::kTipsFileMissing);
-const QString kHelpFile = QStringLiteral("zovod.chm");
 const QString kCopiedNote = QStringLiteral("Copied %1 \u2014 paste it into your word processor");
 const QString kSavedNote = QStringLiteral("Saved %1");
 
@@ -203,36 +202,6 @@ void MainWindow::loadWindowIcon()
 FillSheetDialog* MainWindow::fillSheetDialog() const
 {
     return m_fillSheet->dialog();
-}
-
-QString MainWindow::barCodeText() const
-{
-    return barCodeString->text();
-}
-
-QString MainWindow::previewText() const
-{
-    return preview->toPlainText();
-}
-
-QString MainWindow::data() const
-{
-    return dataEdit->text();
-}
-
-bool MainWindow::checksum() const
-{
-    return checksumBox->isChecked();
-}
-
-bool MainWindow::fullAscii() const
-{
-    return fullAsciiBox->isChecked();
-}
-
-bool MainWindow::textBelow() const
-{
-    return textBelowButton->isChecked();
 }
 
 QString MainWindow::barCodeFamily() const
@@ -404,6 +373,7 @@ void MainWindow::printSample()
 void MainWindow::printLabels()
 {
     if (m_barCodeMade) {
+        m_labelDialog->setBarCode(m_made, kSmallestTypedPointSize);
         m_labelDialog->exec();
         return;
     }
@@ -446,15 +416,8 @@ void MainWindow::showAbout()
 
 void MainWindow::openHelp()
 {
-    // The shell looks for a bare name in the current folder; when the help file is not there, the
-    // copy installed beside the program is the one the user wants.
-    QString file = kHelpFile;
-    if (!platform::FileExists(QDir::current().filePath(kHelpFile))) {
-        const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(kHelpFile);
-        if (platform::FileExists(installed))
-            file = QDir::toNativeSeparators(installed);
-    }
-    kelm::OpenWithDesktop(this, kelm::Handler::HelpViewer, QStringLiteral("open"), file);
+    kelm::OpenWithDesktop(this, kelm::Handler::HelpViewer, QStringLiteral("open"),
+                          kelm::HelpFile(QCoreApplication::applicationDirPath()));
     focusData();
 }
 
@@ -558,6 +521,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::locateDataFolder()
 {
+    // The first start after a system-wide install: a package leaves home folders alone, so the program
+    // makes the data folder from the installation's copy. Without one the folder stays missing.
+    kelm::MakeDataFolder(kelm::DataFolderPath(),
+                         kelm::InstalledDataFolder(QCoreApplication::applicationDirPath()));
     const QString folder = kelm::DataFolderPath() + platform::Separator();
     auto file = std::make_unique<kelm::SettingsFile>(folder + m_settingsFileName);
     if (file->fitsPathLimit() && platform::DirectoryExists(folder)) {

@@ -37,6 +37,8 @@
 // Shared by the windows:
 //   DesktopOpener.*       help, web pages and label templates handed to the desktop; a message when
 //                         nothing can open them.
+//   InstalledFiles.*      the installation's help file and data found from the program's folder; the
+//                         data folder made at the first start.
 //   WindowPlacement.*     dialogs and warnings beside the main window; a frame kept within reach.
 //   CaptionFitting.*      captions fitted to the style and font in use.
 //   WindowLook.*          the faces and pictures the fixed layout was drawn with.
@@ -85,15 +87,15 @@ public:
     // True after a successful Make, false at start and after a failed one.
     bool barCodeMade() const { return m_barCodeMade; }
     // The string box: "*" + data + "*" after a Make (the user may have edited it since).
-    QString barCodeText() const;
+    QString barCodeText() const { return barCodeString->text(); }
     // The preview's whole text: the bar code, its start/stop characters and two trailing spaces.
-    QString previewText() const;
+    QString previewText() const { return preview->toPlainText(); }
     // The data field as typed.
-    QString data() const;
-    bool checksum() const;
-    bool fullAscii() const;
+    QString data() const { return dataEdit->text(); }
+    bool checksum() const { return checksumBox->isChecked(); }
+    bool fullAscii() const { return fullAsciiBox->isChecked(); }
     // The style: text below the bars, or above.
-    bool textBelow() const;
+    bool textBelow() const { return textBelowButton->isChecked(); }
     // The bar-code typeface family for the chosen style.
     QString barCodeFamily() const;
     // The point size box's number, brought into the range a copy can carry (1..render::kMaxWindowPointSize).

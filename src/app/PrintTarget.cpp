@@ -15,10 +15,21 @@ namespace kelm {
 PrintTarget::PrintTarget(PrintRequest request, PrintTargetMemory* memory)
     : m_request(std::move(request)), m_memory(memory), m_printer(QPrinter::HighResolution)
 {
-    if (m_request.page) {
-        m_printer.setPageLayout(*m_request.page);
-        m_printer.setFullPage(true); // positions are from the paper's edge, not the printable area's
-    }
+    setPage();
+}
+
+bool PrintTarget::setPage()
+{
+    if (!m_request.page)
+        return true;
+    m_printer.setFullPage(true); // positions are from the paper's edge, not the printable area's
+    if (m_printer.setPageLayout(*m_request.page))
+        return true;
+    // A printer may answer false for margins it cannot print to, which a full page does not use: only the
+    // paper itself, its size and which way it lies, must be the one asked for.
+    const QRectF got = m_printer.pageLayout().fullRectPoints();
+    const QRectF wanted = m_request.page->fullRectPoints();
+    return qAbs(got.width() - wanted.width()) < 1 && qAbs(got.height() - wanted.height()) < 1;
 }
 
 QString PrintTarget::freeFileIn(const QString& folder)
@@ -54,8 +65,15 @@ PrintOutcome PrintTarget::choose(QWidget* parent)
             return PrintOutcome::NoFreeFileName;
         m_printer.setOutputFileName(offered);
     }
+    // Choosing a printer puts its default paper in; the dialog is to start on the stock's.
+    setPage();
     if (!platform::ExecPrintDialog(m_printer, parent))
         return PrintOutcome::Cancelled;
+    // The dialog sets the paper of the printer or the file chosen (a standard size, often the default),
+    // which for a label stock is wrong: the stock's page is set again, and a printer that refuses it
+    // prints nothing rather than labels in the wrong places.
+    if (!setPage())
+        return PrintOutcome::PaperRefused;
     const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
     if (m_memory) {
         m_memory->toFile = toFile;
@@ -83,6 +101,37 @@ PrintOutcome PrintTarget::choose(QWidget* parent)
 QString PrintTarget::printerName() const
 {
     return m_printer.outputFormat() == QPrinter::NativeFormat ? m_printer.printerName() : QString();
+}
+
+QString PrintTarget::problem(PrintOutcome outcome, const QString& job) const
+{
+    const QString Job = job.left(1).toUpper() + job.mid(1);
+    switch (outcome) {
+    case PrintOutcome::Printed:
+    case PrintOutcome::Cancelled:
+        return {};
+    case PrintOutcome::NoFreeFileName:
+        return QStringLiteral("There is no free file name for %1 in %2.")
+            .arg(job, QDir::toNativeSeparators(m_folder));
+    case PrintOutcome::PaperRefused: {
+        const QRectF page = m_request.page ? m_request.page->fullRectPoints() : QRectF();
+        const QString paper = QStringLiteral("%1 x %2 mm")
+                                  .arg(page.width() / labels::kPointsPerMm, 0, 'f', 1)
+                                  .arg(page.height() / labels::kPointsPerMm, 0, 'f', 1);
+        return QStringLiteral(
+                   "%1 could not be printed: %2 does not take their paper of %3. Set that paper size up "
+                   "for the printer, or choose another printer or a PDF file.")
+            .arg(Job, description(), paper);
+    }
+    case PrintOutcome::NotStarted:
+        return QStringLiteral("%1 could not be printed on %2: the job did not start.").arg(Job, description());
+    case PrintOutcome::NotFinished:
+        return QStringLiteral("%1 could not be printed whole on %2.").arg(Job, description());
+    case PrintOutcome::NotWritten:
+        return QStringLiteral("%1 could not be saved to %2: %3. The file there was left as it was.")
+            .arg(Job, description(), m_writeError);
+    }
+    return {};
 }
 
 QString PrintTarget::description() const

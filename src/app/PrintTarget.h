@@ -29,11 +29,12 @@ struct PrintRequest {
     // Whether the job keeps that name once the dialog has offered the file (the spooler's entry, the PDF's
     // title); the sample sheet's has none.
     bool namesJob = true;
-    // Pages of this layout from the paper's edge; without one, the printer's own page and printable area.
+    // Pages of this layout from the paper's edge, on any printer or file the dialog chooses
+    // (labels::StockPageLayout for a stock); without one, the printer's own page and printable area.
     std::optional<QPageLayout> page;
 };
 
-enum class PrintOutcome { Printed, Cancelled, NoFreeFileName, NotStarted, NotFinished, NotWritten };
+enum class PrintOutcome { Printed, Cancelled, NoFreeFileName, PaperRefused, NotStarted, NotFinished, NotWritten };
 
 class PrintTarget {
 public:
@@ -43,7 +44,8 @@ public:
     // The print dialog, started on the remembered target; with no printer installed, on a PDF file that does
     // not exist yet, beside the one chosen last while its folder is there, else in the documents folder. A
     // PDF left without a file name, or with a folder for one, then goes to a new file there (in the documents
-    // folder when none is named). Printed when confirmed, Cancelled, or NoFreeFileName (see folder()).
+    // folder when none is named). Printed when confirmed, Cancelled, NoFreeFileName (see folder()), or
+    // PaperRefused when the printer chosen does not take the request's page.
     PrintOutcome choose(QWidget* parent);
 
     // The printer chosen; empty when the job goes to a file.
@@ -59,7 +61,13 @@ public:
     PrintOutcome print(int pageCount, const labels::PageDrawer& drawPage);
     QString writeError() const { return m_writeError; }
 
+    // What to tell the user when a job of job ("the labels") ended in outcome, whichever window shows it;
+    // empty for Printed and Cancelled.
+    QString problem(PrintOutcome outcome, const QString& job) const;
+
 private:
+    // Sets the request's page, when it has one; false when the printer keeps another paper.
+    bool setPage();
     QString offeredFile();
     QString pdfFileName() const { return m_request.documentName + QStringLiteral(".pdf"); }
     // A free file name for the job in folder, remembering the folder when there is none.

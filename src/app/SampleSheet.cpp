@@ -39,6 +39,7 @@ int MulDiv(int number, int numerator, int denominator)
 }
 
 const QString kSheetName = QStringLiteral("Sample sheet");
+const QString kSheetJob = QStringLiteral("the sample sheet"); // as a message names it
 
 } // namespace
 
@@ -105,25 +106,17 @@ void DrawSampleSheet(QPainter& painter, int dpiX, int dpiY, const SampleSheetCon
 bool PrintSampleSheet(QWidget* parent, const SampleSheetContent& content, PrintTargetMemory& memory)
 {
     PrintTarget target({kSheetName, false, std::nullopt}, &memory);
-    switch (target.choose(parent)) {
-    case PrintOutcome::Cancelled:
+    // A printing problem is the toolkit's error here: it goes to the standard error box.
+    const PrintOutcome chosen = target.choose(parent);
+    if (chosen == PrintOutcome::Cancelled)
         return false;
-    case PrintOutcome::NoFreeFileName:
-        throw platform::PrinterError(QStringLiteral("No free file name for the sample sheet in ") +
-                                     QDir::toNativeSeparators(target.folder()));
-    default:
-        break;
-    }
+    if (chosen != PrintOutcome::Printed)
+        throw platform::PrinterError(target.problem(chosen, kSheetJob));
     const PrintOutcome printed = target.print(1, [&](QPainter& painter, int) {
         DrawSampleSheet(painter, painter.device()->logicalDpiX(), painter.device()->logicalDpiY(), content);
     });
-    if (printed == PrintOutcome::NotStarted)
-        throw platform::PrinterError(QStringLiteral("Unable to start printing on ") + target.description());
-    if (printed == PrintOutcome::NotWritten)
-        throw platform::PrinterError(QStringLiteral("Unable to write ") + target.description() +
-                                     QStringLiteral(": ") + target.writeError());
     if (printed != PrintOutcome::Printed)
-        throw platform::PrinterError(QStringLiteral("Unable to finish printing on ") + target.description());
+        throw platform::PrinterError(target.problem(printed, kSheetJob));
     return true;
 }
 

@@ -68,16 +68,20 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     }
     const labels::Stock& stock = library.stocks()[index];
     if (commandLine.start > stock.labelCount()) {
-        Complain(console.err, QStringLiteral("--start %1: %2 has %3 labels per sheet")
-                                  .arg(commandLine.start)
-                                  .arg(stock.name())
-                                  .arg(stock.labelCount()));
+        Complain(console.err, QStringLiteral("--start %1: %2 has %3 per sheet")
+                                  .arg(QString::number(commandLine.start), stock.name(),
+                                       labels::LabelCountText(stock.labelCount())));
         return 2;
     }
 
     QStringList rows;
     if (!ReadRows(commandLine, console, rows, error)) {
         Complain(console.err, error);
+        return 1;
+    }
+    // An empty list is a mistake (a wrong file, an empty column), not a request for blank sheets.
+    if (rows.isEmpty()) {
+        Complain(console.err, "no rows to print");
         return 1;
     }
     labels::FillOptions fill;
@@ -112,6 +116,8 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
             return 1;
         }
     }
+    if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
+        Complain(console.err, QStringLiteral("warning: ") + offPage);
 
     QByteArray pdf;
     const QString file = QFile::decodeName(QByteArray::fromStdString(commandLine.outputFile));

@@ -105,8 +105,9 @@ constexpr Option kOptions[] = {
      .help = "list the label stocks that match every word: maker, part, paper, labels per sheet, label size, "
              "description (tab-separated)",
      .set = [](CommandLine&, const OptionValue&) {}},
-    {.longName = "paper", .valueName = "ID", .kind = ValueKind::Text, .modes = Modes(StockList),
-     .help = "only the stocks on this paper (A4, US Letter ...)", .needs = "a paper name",
+    {.longName = "paper", .valueName = "PAPER", .kind = ValueKind::Text, .modes = Modes(StockList),
+     .help = "only the stocks on this paper, by the name the list shows (A4, US Letter ...) or its id (US-Letter)",
+     .needs = "a paper name",
      .set = [](CommandLine& c, const OptionValue& v) { c.paper = v.text; }},
 };
 // clang-format on
@@ -496,7 +497,7 @@ std::string HelpText()
     std::string help = "Usage: code39 [OPTION]... [DATA]...\n"
                        "  or:  code39 --png|--svg|--pdf FILE [OPTION]... [DATA]...\n"
                        "  or:  code39 --labels STOCK --pdf FILE [OPTION]... [DATA]...\n"
-                       "  or:  code39 --list-stocks [--paper ID] [WORDS]...\n";
+                       "  or:  code39 --list-stocks [--paper PAPER] [WORDS]...\n";
     help += Wrap("Encode DATA for the Code 39 bar-code typeface: one output line per input, \"*...*\", or an "
                  "empty line where the input cannot be encoded (the reason goes to standard error). Without "
                  "DATA, every line of standard input (UTF-8, CRLF or LF) is encoded.",

@@ -15,7 +15,8 @@ int RunStockList(const CommandLine& commandLine, const Console& console, char* p
         words.append(QString::fromStdString(word));
     labels::StockLibrary library;
     library.loadDatabase();
-    const QList<int> found = library.search(words.join(u' '), QString::fromLocal8Bit(commandLine.paper));
+    const QString paper = QString::fromLocal8Bit(commandLine.paper);
+    const QList<int> found = library.search(words.join(u' '), paper);
     QString text;
     QTextStream out(&text);
     for (int i : found) {
@@ -27,7 +28,13 @@ int RunStockList(const CommandLine& commandLine, const Console& console, char* p
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), console.out);
     if (found.isEmpty()) {
-        Complain(console.err, QStringLiteral("no label stock matches \"%1\"").arg(words.join(u' ')));
+        // Say which of the two found nothing: the words, or the paper.
+        QString why = QStringLiteral("no label stock matches \"%1\"").arg(words.join(u' '));
+        if (!paper.isEmpty() && library.search(QString(), paper).isEmpty())
+            why = QStringLiteral("no label stock is on the paper \"%1\"").arg(paper);
+        else if (!paper.isEmpty())
+            why += QStringLiteral(" on the paper \"%1\"").arg(paper);
+        Complain(console.err, why);
         return 1;
     }
     return std::fflush(console.out) == 0 ? 0 : 1;

@@ -1,5 +1,5 @@
 #pragma once
-// code39 --list-stocks [--paper ID] [WORDS ...]: the label stocks that match every word.
+// code39 --list-stocks [--paper PAPER] [WORDS ...]: the label stocks that match every word.
 
 #include "Messages.h"
 #include "Options.h"

@@ -21,7 +21,8 @@ constexpr std::array<signed char, 128> MakeValueTable()
 }
 constexpr auto kValues = MakeValueTable();
 
-// Full ASCII form of each 7-bit code; empty where the character is dropped. The caret is handled apart.
+// Full ASCII form of each 7-bit code; empty for the control characters and DEL, which no reader could tell
+// from the caret codes typed for them. The caret is handled apart.
 constexpr std::array<std::string_view, 128> MakeFullAsciiTable()
 {
     std::array<std::string_view, 128> t{};
@@ -142,7 +143,7 @@ std::u16string IllegalCharacterMessage(char32_t c, bool afterCaret)
 namespace {
 
 // One 7-bit character's Full ASCII form as written for the typeface (the space as '~'), with the
-// sum of its values for the check character; length 0 where the character is dropped.
+// sum of its values for the check character; length 0 where the character has none.
 struct FullAsciiCode {
     char text[2];
     unsigned char length;
@@ -197,8 +198,9 @@ bool BuildPlain(std::u16string_view input, bool checksum, BuildResult& result)
     return Finish(result, input.size(), sum, checksum);
 }
 
-// Expands and validates in one pass: every Full ASCII form is made of data characters, so only a
-// caret's partner can be illegal, and the first bad partner is the first illegal character.
+// Expands and validates in one pass. Every Full ASCII form is made of data characters, so what can be
+// illegal is a character with no form (beyond 7 bits, a control character, DEL), a caret's partner, or a
+// caret with none: each is named rather than dropped, since a bar code without it would scan as other data.
 bool BuildFullAscii(std::u16string_view input, bool checksum, BuildResult& result)
 {
     result.data.resize(2 * input.size() + 1);
@@ -207,12 +209,13 @@ bool BuildFullAscii(std::u16string_view input, bool checksum, BuildResult& resul
     std::uint64_t sum = 0;
     std::size_t i = 0;
     while (i < input.size()) {
+        std::size_t at = i;
         const char16_t u = input[i++];
-        if (u >= 128)
-            continue; // dropped; both halves of a surrogate pair land here, so the pair goes whole
+        if (u >= 128 || (u != u'^' && kFullAsciiCodes[u].length == 0))
+            return Fail(result, IllegalCharacterMessage(NextCharacter(input, at))); // a surrogate pair whole
         if (u == u'^') {
             if (i == input.size())
-                break; // a final caret stands for nothing
+                return Fail(result, IllegalCharacterMessage(U'^')); // a caret that stands for nothing
             const char32_t next = NextCharacter(input, i);
             if (next == U'0') {
                 out[length++] = '%';

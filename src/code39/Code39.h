@@ -31,7 +31,8 @@ struct BuildResult {
 // optional modulo-43 check character. The data is UTF-16; a surrogate pair is one character.
 // With Full ASCII a caret must be followed by a digit or a capital letter: any other partner would
 // give a pair that no Full ASCII reader decodes, so it is reported as illegal (with the caret when
-// the partner is a data character).
+// the partner is a data character). A caret at the end, a character beyond 7 bits, a control
+// character and DEL have no Full ASCII form and are reported as illegal too, never left out.
 BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum);
 // The same, reusing result's storage so that encoding many rows allocates nothing per row.
 // Returns result.ok().

@@ -12,7 +12,11 @@ QPageLayout StockPageLayout(const Stock& stock)
     const bool wide = stock.page.width() > stock.page.height();
     const QPageSize size(wide ? stock.page.transposed() : stock.page, QPageSize::Point, QString(),
                          QPageSize::ExactMatch);
-    return QPageLayout(size, wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+    QPageLayout layout(size, wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+    // Full-page mode: a printer's unprintable edge must not widen the margins, or the layout would differ
+    // from the one asked for and the page be taken as refused.
+    layout.setMode(QPageLayout::FullPageMode);
+    return layout;
 }
 
 PaintResult PaintPages(QPagedPaintDevice& device, int pageCount, const PageDrawer& drawPage)

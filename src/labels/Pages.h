@@ -13,8 +13,9 @@ class QPainter;
 
 namespace labels {
 
-// The page layout for a stock's paper: its size, a wide page as a portrait one turned, and no margins
-// (label positions are measured from the paper's edge).
+// The page layout for a stock's paper: its size (a custom one for rolls and single labels), a wide page as a
+// portrait one turned, and no margins (label positions are measured from the paper's edge). Every job that
+// prints a stock's labels, on a printer or into a PDF, sets this layout.
 QPageLayout StockPageLayout(const Stock& stock);
 
 // Paints one page (from 0) of a job, the painter's origin at the page's top-left corner.

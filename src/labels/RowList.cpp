@@ -11,48 +11,89 @@ namespace labels {
 
 namespace {
 
-QChar SeparatorOf(QStringView line)
+// The first comma, semicolon or tab of the first record outside quoted fields (as CsvRecords reads them); a
+// comma when it has none.
+QChar SeparatorOf(QStringView text)
 {
     bool quoted = false;
-    for (QChar c : line) {
-        if (c == u'"')
-            quoted = !quoted;
-        else if (!quoted && (c == u',' || c == u';' || c == u'\t'))
+    bool fieldStart = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
+                ++i;
+            else if (c == u'"')
+                quoted = false;
+        } else if (c == u'"' && fieldStart) {
+            quoted = true;
+            fieldStart = false;
+        } else if (c == u',' || c == u';' || c == u'\t') {
             return c;
+        } else if (c == u'\n' || c == u'\r') {
+            break;
+        } else {
+            fieldStart = false;
+        }
     }
     return u',';
 }
 
-// Field column (from 1) of one CSV line; false when the line has fewer fields.
-bool Field(QStringView line, QChar separator, int column, QString& field)
-{
-    int index = 1;
-    bool quoted = false;
-    field.clear();
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
-                if (index == column)
-                    field += c;
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else if (index == column) {
-                field += c;
+// Reads CSV records one after another. A field that starts with a quote runs to the closing quote, "" standing
+// for a quote, and may hold separators and line breaks; a quote inside an unquoted field is a character.
+class CsvRecords {
+public:
+    CsvRecords(QStringView text, QChar separator) : m_text(text), m_separator(separator) {}
+
+    // The next record's field column (from 1) in field, empty when the record has fewer fields; false after
+    // the last record.
+    bool next(int column, QString& field)
+    {
+        field.clear();
+        if (m_at >= m_text.size())
+            return false;
+        int index = 1;
+        bool fieldStart = true;
+        bool quoted = false;
+        while (m_at < m_text.size()) {
+            const QChar c = m_text[m_at++];
+            if (quoted) {
+                if (c != u'"') {
+                    append(index, column, field, c);
+                } else if (m_at < m_text.size() && m_text[m_at] == u'"') {
+                    append(index, column, field, c);
+                    ++m_at;
+                } else {
+                    quoted = false;
+                }
+            } else if (c == u'"' && fieldStart) {
+                quoted = true;
+                fieldStart = false;
+            } else if (c == u'\n' || c == u'\r') {
+                if (c == u'\r' && m_at < m_text.size() && m_text[m_at] == u'\n')
+                    ++m_at;
+                break;
+            } else if (c == m_separator) {
+                ++index;
+                fieldStart = true;
+            } else {
+                append(index, column, field, c);
+                fieldStart = false;
             }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == separator) {
-            if (index == column)
-                return true;
-            ++index;
-        } else if (index == column) {
-            field += c;
         }
+        return true;
     }
-    return index == column;
-}
+
+private:
+    static void append(int index, int column, QString& field, QChar c)
+    {
+        if (index == column)
+            field += c;
+    }
+
+    QStringView m_text;
+    QChar m_separator;
+    qsizetype m_at = 0;
+};
 
 // The line (from 1) of the first character a decoder could not read: the last line when the bytes end
 // inside a character.
@@ -131,22 +172,22 @@ bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringL
 
     // No run of sheets holds more labels than kMaxLabels: a longer list is read only that far (and one row
     // more, which the sheet names as the first left out), so that its rows cannot take memory without bound.
-    QStringList lines = SplitLines(text, qsizetype(kMaxLabels) + (options.header ? 2 : 1));
-    const QString headerLine = options.header ? lines.value(0) : QString();
-    if (options.header && !lines.isEmpty())
-        lines.removeFirst();
+    const qsizetype maxRows = qsizetype(kMaxLabels) + 1;
     if (options.column <= 0) {
-        rows = lines;
+        rows = SplitLines(text, maxRows + (options.header ? 1 : 0));
+        if (options.header && !rows.isEmpty())
+            rows.removeFirst();
         return true;
     }
-    const QChar separator = SeparatorOf(options.header ? QStringView(headerLine) : QStringView(lines.value(0)));
-    rows.reserve(lines.size());
+    // A lone line break is an empty list, as with whole lines.
+    if (SplitLines(text, 1).isEmpty())
+        return true;
+    CsvRecords records(text, SeparatorOf(text));
     QString field;
-    for (const QString& line : std::as_const(lines)) {
-        if (!Field(line, separator, options.column, field))
-            field.clear();
+    if (options.header)
+        records.next(0, field);
+    while (rows.size() < maxRows && records.next(options.column, field))
         rows.append(field.trimmed());
-    }
     return true;
 }
 

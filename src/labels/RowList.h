@@ -22,10 +22,11 @@ struct ListOptions {
 QStringList RowsFromText(const QString& text);
 
 // The rows of a list file's bytes: UTF-8 (with or without a byte-order mark) or UTF-16 with one. The
-// separator of a CSV line is the first of comma, semicolon or tab found in the first line outside
-// quotes; fields may be quoted, with "" for a quote. A line without the column gives an empty row,
-// which the builder then reports. False with a message for binary data, another encoding, or a size
-// beyond kMaxListBytes.
+// separator of a CSV record is the first of comma, semicolon or tab found in the first record outside
+// quotes; a field may be quoted, with "" for a quote, and then hold separators and line breaks (RFC 4180),
+// so that a record is not split where a quoted field breaks its line. A record without the column gives an
+// empty row, which the builder then reports. False with a message for binary data, another encoding, or a
+// size beyond kMaxListBytes.
 bool RowsFromBytes(const QByteArray& bytes, const ListOptions& options, QStringList& rows, QString& error);
 
 // The same for a file.

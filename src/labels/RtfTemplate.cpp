@@ -60,6 +60,11 @@ QByteArray Number(qint64 n)
 
 } // namespace
 
+double TemplateLineWidth(const Stock& stock)
+{
+    return stock.label.width() - 2 * kIndent / 20.0;
+}
+
 bool CanMakeTemplate(const Stock& stock, QString& why)
 {
     if (!CanPrintOn(stock, why))

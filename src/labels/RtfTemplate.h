@@ -23,6 +23,10 @@ enum class TemplateMarkers {
 // label that is not a rectangle, or what CanPrintOn refuses).
 bool CanMakeTemplate(const Stock& stock, QString& why);
 
+// The width in points that a line pasted into one of the template's labels has before it wraps: the label less
+// the indent the text keeps from each edge.
+double TemplateLineWidth(const Stock& stock);
+
 // The template; title names it in the document's properties ("lb167", "custom"). Empty when
 // CanMakeTemplate refuses the stock.
 QByteArray LabelTemplateRtf(const Stock& stock, const QString& title,

@@ -32,6 +32,52 @@ QList<QRectF> LabelRects(const Stock& stock)
     return rects;
 }
 
+namespace {
+
+// Sizes given in one unit and pitches in another round differently: a label may reach this far past an edge.
+constexpr double kEdgeSlack = 0.5;
+
+} // namespace
+
+QList<int> LabelsOffPage(const Stock& stock)
+{
+    const QRectF page = QRectF(QPointF(), stock.page).adjusted(-kEdgeSlack, -kEdgeSlack, kEdgeSlack, kEdgeSlack);
+    QList<int> off;
+    const QList<QRectF> rects = LabelRects(stock);
+    for (qsizetype i = 0; i < rects.size(); ++i) {
+        if (!page.contains(rects[i]))
+            off.append(int(i + 1));
+    }
+    return off;
+}
+
+QString OffPageWarning(const Stock& stock)
+{
+    const QList<int> off = LabelsOffPage(stock);
+    if (off.isEmpty())
+        return {};
+    // A whole column can run off a large sheet: name the first few, count the rest.
+    constexpr qsizetype kNamed = 12;
+    QStringList numbers;
+    for (qsizetype i = 0; i < qMin(off.size(), kNamed); ++i)
+        numbers.append(QString::number(off[i]));
+    QString named = numbers.join(QStringLiteral(", "));
+    if (off.size() > kNamed)
+        named += QStringLiteral(" and %1 more").arg(off.size() - kNamed);
+    const QString page = QStringLiteral("%1 x %2 mm")
+                             .arg(stock.page.width() / kPointsPerMm, 0, 'f', 1)
+                             .arg(stock.page.height() / kPointsPerMm, 0, 'f', 1);
+    const bool one = off.size() == 1;
+    return QStringLiteral("%1 %2 of %3 %4 off its %5 page and cannot be printed whole.")
+        .arg(one ? QStringLiteral("Label") : QStringLiteral("Labels"), named, stock.name(),
+             one ? QStringLiteral("runs") : QStringLiteral("run"), page);
+}
+
+QString LabelCountText(qint64 count)
+{
+    return count == 1 ? QStringLiteral("1 label") : QStringLiteral("%1 labels").arg(count);
+}
+
 bool CanPrintOn(const Stock& stock, QString& why)
 {
     const auto fail = [&why](const QString& reason) {
@@ -45,8 +91,7 @@ bool CanPrintOn(const Stock& stock, QString& why)
         return fail(QStringLiteral("the labels have no size"));
     if (stock.layouts.isEmpty())
         return fail(QStringLiteral("there are no labels on the page"));
-    // A little slack: sizes given in one unit and pitches in another round differently.
-    constexpr double kSlack = 0.5;
+    constexpr double kSlack = kEdgeSlack;
     for (const Layout& l : stock.layouts) {
         if (l.nx < 1 || l.ny < 1 || !qIsFinite(l.x0) || !qIsFinite(l.y0) || !qIsFinite(l.dx) || !qIsFinite(l.dy))
             return fail(QStringLiteral("a layout has no labels"));

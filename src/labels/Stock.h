@@ -65,6 +65,15 @@ bool CanPrintOn(const Stock& stock, QString& why);
 // their page by a little and still print. False with the reason in why.
 bool HasPossibleGeometry(const Stock& stock, QString& why);
 
+// The numbers (from 1, as LabelRects counts them) of the labels that run off the page by more than rounding.
+QList<int> LabelsOffPage(const Stock& stock);
+
+// A warning naming the labels that run off the page, which the printer cannot print whole; empty when all fit.
+QString OffPageWarning(const Stock& stock);
+
+// "1 label", "80 labels": a count of labels as every message and list shows it.
+QString LabelCountText(qint64 count);
+
 // The label size as "66.68 x 25.40 mm".
 QString LabelSizeText(const Stock& stock);
 

@@ -433,12 +433,15 @@ void StockLibrary::loadDatabase(const QString& folder)
     }
 }
 
-QList<int> StockLibrary::search(const QString& words, const QString& paperId) const
+QList<int> StockLibrary::search(const QString& words, const QString& paper) const
 {
     const QStringList folded = Fold(words).split(u' ', Qt::SkipEmptyParts);
+    const QString paperFolded = Fold(paper);
     QList<int> found;
     for (int i = 0; i < m_stocks.size(); ++i) {
-        if (!paperId.isEmpty() && m_stocks[i].paperId.compare(paperId, Qt::CaseInsensitive) != 0)
+        // The id ("US-Letter") or the name shown beside each stock ("US Letter").
+        if (!paper.isEmpty() && Fold(m_stocks[i].paperId) != paperFolded &&
+            Fold(m_stocks[i].paperName) != paperFolded)
             continue;
         const QString& haystack = m_haystacks[i];
         if (std::all_of(folded.begin(), folded.end(), [&](const QString& w) { return haystack.contains(w); }))

@@ -59,9 +59,10 @@ public:
     int templatesLoaded() const { return m_templatesLoaded; }
 
     // Indexes of the stocks that match every word of words (in maker, part, description or the
-    // equivalent parts, ignoring case), on paper paperId (any paper when empty), in library order but
-    // for the stocks whose part or name is words itself, which come first.
-    QList<int> search(const QString& words, const QString& paperId = {}) const;
+    // equivalent parts, ignoring case), on paper (its id "US-Letter" or its name "US Letter", ignoring case;
+    // any paper when empty), in library order but for the stocks whose part or name is words itself, which
+    // come first.
+    QList<int> search(const QString& words, const QString& paper = {}) const;
 
     // The stock a user means by name: "maker part", a part number that only one maker uses, or the name
     // of one of our own stocks (with or without ".rtf"), ignoring case. -1 with a reason in error when

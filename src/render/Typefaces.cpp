@@ -1,6 +1,7 @@
 #include "Typefaces.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -75,6 +76,16 @@ bool BarCodeTypefacesInstalledForOtherPrograms()
             return false;
     }
     return true;
+}
+
+double BarCodeTextWidth(const QString& text, bool textAbove, double pointSize)
+{
+    RegisterBarCodeTypefaces();
+    // Measured at a large size, where whole-pixel advances cost no precision, then scaled.
+    constexpr int kMeasuredPixels = 1000;
+    QFont font(BarCodeFontName(!textAbove));
+    font.setPixelSize(kMeasuredPixels);
+    return QFontMetricsF(font).horizontalAdvance(text) * pointSize / kMeasuredPixels;
 }
 
 } // namespace render

@@ -24,6 +24,10 @@ QString BarCodeTypefaceFile(bool textAbove);
 // call more than once.
 void RegisterBarCodeTypefaces();
 
+// The width in points of text set in the bar-code typeface of the style at pointSize, as a word processor
+// lays it out (the sum of the characters' advances). Needs a QGuiApplication.
+double BarCodeTextWidth(const QString& text, bool textAbove, double pointSize);
+
 // True when both bar-code families were installed in the system before the program added its own,
 // so that a bar code pasted into another program shows as bars there too.
 bool BarCodeTypefacesInstalledForOtherPrograms();

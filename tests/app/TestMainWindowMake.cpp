@@ -55,11 +55,12 @@ private slots:
         QTest::newRow("caret letter") << "^M" << true << false << "22" << "*$M*" << QString() << 22.0;
         QTest::newRow("caret 0 is NUL") << "^0" << true << false << "22" << "*%U*" << QString() << 22.0;
         QTest::newRow("caret 7 is ESC") << "^7" << true << false << "22" << "*%A*" << QString() << 22.0;
-        QTest::newRow("a final caret is dropped") << "A^" << true << false << "22" << "*A*" << QString() << 22.0;
+        QTest::newRow("a final caret is refused") << "A^" << true << false << "22" << QString() << illegal("^")
+            << 0.0;
         QTest::newRow("caret small letter") << "^a" << true << false << "22" << QString() << illegal("a") << 0.0;
         QTest::newRow("caret caret") << "^^" << true << false << "22" << QString() << illegal("^") << 0.0;
-        QTest::newRow("only characters beyond ASCII") << QStringLiteral("éü") << true << false << "22" << QString()
-            << none << 0.0;
+        QTest::newRow("a character beyond ASCII is refused, not dropped") << QStringLiteral("GRÖSSE-17") << true
+            << false << "22" << QString() << illegal(QStringLiteral("Ö")) << 0.0;
         QTest::newRow("empty, plain") << "" << false << false << "22" << QString() << none << 0.0;
         QTest::newRow("empty, Full ASCII") << "" << true << false << "22" << QString() << none << 0.0;
         QTest::newRow("size 5 applies as it is") << "A" << false << false << "5" << "*A*" << QString() << 5.0;

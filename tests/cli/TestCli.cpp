@@ -127,14 +127,37 @@ private slots:
             << QByteArray("\n")
             << "code39: line 1: Error: input character \"" + fffd + "\" not legal in bar code 3 of 9\n"
             << 1;
-        QTest::newRow("invalid UTF-8 is dropped with full ascii: stray, truncated, overlong, surrogate")
+        QTest::newRow("invalid UTF-8 is rejected with full ascii too: stray, truncated, overlong, surrogate")
             << QStringList{"-f"}
             << QByteArray("a\xFF"
+                          "b\n"
                           "b\xE2\x82"
+                          "C\n"
                           "C\xC0\xAF"
+                          "D\n"
                           "D\xED\xA0\x80"
                           "E\n")
-            << QByteArray("*+A+BCDE*\n") << QByteArray() << 0;
+            << QByteArray("\n\n\n\n")
+            << "code39: line 1: Error: input character \"" + fffd +
+                   "\" not legal in bar code 3 of 9\n"
+                   "code39: line 2: Error: input character \"" +
+                   fffd +
+                   "\" not legal in bar code 3 of 9\n"
+                   "code39: line 3: Error: input character \"" +
+                   fffd +
+                   "\" not legal in bar code 3 of 9\n"
+                   "code39: line 4: Error: input character \"" +
+                   fffd + "\" not legal in bar code 3 of 9\n"
+            << 1;
+        QTest::newRow("full ascii names what it cannot encode instead of dropping it")
+            << QStringList{"-f", "GR\u00d6SSE-17", "Caf\u00e9", "\u20ac5", "A\tB", "A^"} << QByteArray()
+            << QByteArray("\n\n\n\n\n")
+            << QByteArray("code39: line 1: Error: input character \"\xC3\x96\" not legal in bar code 3 of 9\n"
+                          "code39: line 2: Error: input character \"\xC3\xA9\" not legal in bar code 3 of 9\n"
+                          "code39: line 3: Error: input character \"\xE2\x82\xAC\" not legal in bar code 3 of 9\n"
+                          "code39: line 4: Error: input character \"\\x09\" not legal in bar code 3 of 9\n"
+                          "code39: line 5: Error: input character \"^\" not legal in bar code 3 of 9\n")
+            << 1;
         QTest::newRow("a UTF-8 character is named whole")
             << QStringList{"A\u00e9"} << QByteArray() << QByteArray("\n")
             << QByteArray("code39: line 1: Error: input character \"\xC3\xA9\" not legal in bar code 3 of 9\n")
@@ -186,10 +209,13 @@ private slots:
             << none << QStringList{"-c", "--pdf", "t-%n.pdf"} << QByteArray("A\nabc\nC") << 0
             << QStringList{"t-1.pdf:pdf", "t-3.pdf:pdf"} << "code39: line 2: " + kIllegalA + "\n"
             << 1;
-        QTest::newRow("%d: slash, leading and double dots, control characters and bad UTF-8 become _")
+        // Full ASCII has no form for a control character or bad UTF-8: those rows make no file at all.
+        QTest::newRow("%d: slash, leading and double dots become _; a control character or bad UTF-8 no file")
             << none << QStringList{"-f", "--svg", "%d.svg"} << QByteArray("A/B\n..\nx\ty\n\xFFZ\na.b\n") << 0
-            << QStringList{"A_B.svg:svg", "_Z.svg:svg", "__.svg:svg", "a.b.svg:svg", "x_y.svg:svg"} << QByteArray()
-            << 0;
+            << QStringList{"A_B.svg:svg", "__.svg:svg", "a.b.svg:svg"}
+            << QByteArray("code39: line 3: Error: input character \"\\x09\" not legal in bar code 3 of 9\n"
+                          "code39: line 4: Error: input character \"\xEF\xBF\xBD\" not legal in bar code 3 of 9\n")
+            << 1;
         QTest::newRow("%d is cut to 120 bytes")
             << none << QStringList{"--svg", "%d.svg", QString(130, u'A')} << QByteArray() << 0
             << QStringList{QString(120, u'A') + ".svg:svg"} << QByteArray() << 0;

@@ -84,8 +84,16 @@ private slots:
                                                         << "";
         QTest::newRow("empty") << "" << false << false << "" << none;
         QTest::newRow("empty with full ascii") << "" << true << false << "" << none;
-        QTest::newRow("lone caret drops to nothing") << "^" << true << false << "" << none;
-        QTest::newRow("only accented letters drop") << "\u00e9\u00e8" << true << false << "" << none;
+        // Full ASCII has no form for these: refused and named, never left out of a code that would scan.
+        QTest::newRow("a lone caret is refused, naming it") << "^" << true << false << "" << Illegal("^");
+        QTest::newRow("accented letters are refused, naming the first")
+            << "\u00e9\u00e8" << true << false << "" << Illegal("\u00e9");
+        QTest::newRow("GR\u00d6SSE-17: the \u00d6 is named, not dropped to *GRSSE-17*")
+            << "GR\u00d6SSE-17" << true << false << "" << Illegal("\u00d6");
+        QTest::newRow("Caf\u00e9: the \u00e9 is named, not dropped to *C+A+F*")
+            << "Caf\u00e9" << true << false << "" << Illegal("\u00e9");
+        QTest::newRow("\u20ac5: the euro sign is named, not dropped to *5*")
+            << "\u20ac5" << true << false << "" << Illegal("\u20ac");
         QTest::newRow("small letters rejected naming a")
             << "abc" << false << false << ""
             << "Error: input character \"a\" not legal in bar code 3 of 9";
@@ -100,8 +108,7 @@ private slots:
                                   << "";
         QTest::newRow("^7 -> %A") << "^7" << true << false << "%A"
                                   << "";
-        QTest::newRow("final caret dropped") << "A^" << true << false << "A"
-                                             << "";
+        QTest::newRow("a final caret is refused, naming it") << "A^" << true << false << "" << Illegal("^");
         QTest::newRow("^a rejected naming a") << "^a" << true << false << ""
                                               << "Error: input character \"a\" not legal in bar code 3 of 9";
         QTest::newRow("^^ rejected naming the caret")
@@ -112,9 +119,9 @@ private slots:
         QTest::newRow("astral character named whole")
             << QString::fromUcs4(U"A\U0001F600") << false << false << ""
             << QString::fromUcs4(U"Error: input character \"\U0001F600\" not legal in bar code 3 of 9");
-        QTest::newRow("astral character dropped whole with full ascii")
-            << QString::fromUcs4(U"A\U0001F600B") << true << false << "AB"
-            << "";
+        QTest::newRow("astral character refused whole with full ascii")
+            << QString::fromUcs4(U"A\U0001F600B") << true << false << ""
+            << QString::fromUcs4(U"Error: input character \"\U0001F600\" not legal in bar code 3 of 9");
 
         // Caret codes.
         QTest::newRow("^1 to ^9 all give ESC") << "^1^2^3^4^5^6^7^8^9" << true << false << "%A%A%A%A%A%A%A%A%A"
@@ -161,9 +168,11 @@ private slots:
         QTest::newRow("full ascii encodes the user's own $ % / +, sum 231 -> G")
             << "$%/+" << true << true << "/D/E/O/KG"
             << "";
-        QTest::newRow("full ascii drops controls and keeps the rest") << QString("A") + QChar(9) + "B\r\n"
-                                                                      << true << false << "AB"
-                                                                      << "";
+        QTest::newRow("full ascii refuses a literal control character, naming it")
+            << QString("A") + QChar(9) + "B\r\n"
+            << true << false << "" << Illegal(QChar(9));
+        QTest::newRow("full ascii refuses DEL")
+            << QString("A") + QChar(127) << true << false << "" << Illegal(QChar(127));
     }
     void build()
     {
@@ -275,11 +284,11 @@ private slots:
         for (int c = 0; c < 128; ++c) {
             if (c == '^')
                 continue;
-            const bool dropped = c < 32 || c == 127;
-            QString expected = dropped ? QString() : QString::fromLatin1(kChart[c]);
+            const bool refused = c < 32 || c == 127;
+            QString expected = refused ? QString() : QString::fromLatin1(kChart[c]);
             expected.replace(' ', '~');
-            QTest::addRow("code %d %s", c, dropped ? "dropped" : qPrintable("-> " + expected))
-                << c << expected << (dropped ? kNoData : QString());
+            QTest::addRow("code %d %s", c, refused ? "refused" : qPrintable("-> " + expected))
+                << c << expected << (refused ? Illegal(QChar(c)) : QString());
         }
     }
     void fullAsciiChart()
@@ -318,30 +327,37 @@ private slots:
     }
 
     // Random 7-bit data, caret-heavy: every success reads back through a Full ASCII reader as the
-    // data with its caret codes turned into control characters; every failure names a caret's
-    // partner that forms no code (with the caret when the partner alone is legal). Without Full
+    // data with its caret codes turned into control characters; every failure names the first
+    // character with no form: a literal control character or DEL, a caret's partner that forms no
+    // code (with the caret when the partner alone is legal), or a caret at the end. Without Full
     // ASCII the data passes exactly when all of it is data.
     void randomRoundTrip()
     {
         std::mt19937 random(39);
         std::uniform_int_distribution<int> length(0, 24);
         std::uniform_int_distribution<int> code(0, 127);
+        std::uniform_int_distribution<int> printable(32, 126);
         std::uniform_int_distribution<int> caret(0, 9);
         code39::BuildResult r;
         int successes = 0;
         for (int round = 0; round < 20000; ++round) {
             std::u16string input;
-            for (int n = length(random); n > 0; --n)
-                input += caret(random) == 0 ? u'^' : char16_t(code(random));
+            // Mostly printable: a control character in almost every row would leave no success to check.
+            for (int n = length(random); n > 0; --n) {
+                const int pick = caret(random);
+                input += pick == 0 ? u'^' : char16_t(pick == 1 ? code(random) : printable(random));
+            }
 
-            // What the reader should see, and the first caret partner that forms no code.
+            // What the reader should see, and the first character refused (as the message names it).
             std::string expected;
-            std::optional<char16_t> badPartner;
-            for (std::size_t i = 0; i < input.size() && !badPartner; ++i) {
+            std::optional<QString> refused;
+            for (std::size_t i = 0; i < input.size() && !refused; ++i) {
                 const char16_t c = input[i];
                 if (c != u'^') {
                     if (c >= 32 && c < 127)
                         expected += char(c);
+                    else
+                        refused = QString(QChar(c));
                 } else if (i + 1 < input.size()) {
                     const char16_t p = input[++i];
                     if (p == u'0')
@@ -350,18 +366,17 @@ private slots:
                         expected += '\x1B';
                     else if (p >= u'A' && p <= u'Z')
                         expected += char(p - 'A' + 1);
-                    else
-                        badPartner = p;
+                    else // a partner that is a data character on its own is named with its caret
+                        refused = QString(QString("-. $/+%").contains(QChar(p)) ? "^" : "") + QChar(p);
+                } else {
+                    refused = QStringLiteral("^");
                 }
             }
             const QString what = QString::fromStdU16String(input);
             for (const bool checksum : {false, true}) {
                 code39::BuildBarCodeData(input, true, checksum, r);
-                if (badPartner) {
-                    // A partner that is a data character on its own is named with its caret.
-                    const bool data = QString("-. $/+%").contains(QChar(*badPartner));
-                    QCOMPARE(QString::fromStdU16String(r.error),
-                             Illegal(QString(data ? "^" : "") + QChar(*badPartner)));
+                if (refused) {
+                    QCOMPARE(QString::fromStdU16String(r.error), Illegal(*refused));
                     continue;
                 }
                 if (expected.empty()) {

@@ -3,12 +3,14 @@
 #include "app/FillSheetDialog.h"
 #include "app/UserStockDialog.h"
 #include "labels/RtfTemplate.h"
+#include "labels/Stock.h"
 #include "platform/Recorder.h"
 #include "support/Files.h"
 #include "support/Pictures.h"
 #include "support/Requirements.h"
 #include "support/TemporaryHome.h"
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
@@ -16,6 +18,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegion>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -160,6 +163,147 @@ private slots:
         QStringList decoded = support::DecodeImage(page);
         decoded.sort();
         QCOMPARE(decoded, (QStringList{"ROW-1", "ROW-2", "ROW-3"}));
+    }
+
+    // The print dialog puts a standard paper in (the printer's default, here US Letter upright), as the real
+    // one does: the job still prints on the stock's own page, whole size, turned when it is wide, with every
+    // label's ink inside that label. Read back by poppler, not by our own code.
+    void printsStockPage_data()
+    {
+        QTest::addColumn<QString>("stock");           // a library stock, or "mm W H" for one of the user's
+        QTest::addColumn<QList<double>>("labelGrid"); // the user's: label W H, columns, rows, left, top, pitch X Y
+        QTest::addColumn<QSizeF>("pageMm");           // as the PDF shows it
+        // clang-format off
+        QTest::newRow("a single label of a roll: Dymo 11353, its own small page") << "Dymo 11353" << QList<double>{}
+            << QSizeF();
+        QTest::newRow("a user's 104 x 30 mm label: wide, so turned") << "mm 104 30"
+            << QList<double>{100, 26, 1, 1, 2, 2, 0, 0} << QSizeF(104, 30);
+        QTest::newRow("a large sheet, 323 x 222 mm: the fourth column on the page") << "mm 323 222"
+            << QList<double>{76, 105, 4, 2, 6, 6, 79, 108} << QSizeF(323, 222);
+        QTest::newRow("a US Letter sheet of ours") << "lb161" << QList<double>{} << QSizeF(215.9, 279.4);
+        // clang-format on
+    }
+    void printsStockPage()
+    {
+        QFETCH(QString, stock);
+        QFETCH(QList<double>, labelGrid);
+        QFETCH(QSizeF, pageMm);
+        FillSheetDialog dialog(Library());
+        if (stock.startsWith(QLatin1String("mm "))) {
+            const QStringList size = stock.split(u' ');
+            const labels::UserStockInput input{
+                QStringLiteral("Mine"), false,        size[1].toDouble(), size[2].toDouble(),
+                labelGrid[0],           labelGrid[1], int(labelGrid[2]),  int(labelGrid[3]),
+                labelGrid[4],           labelGrid[5], labelGrid[6],       labelGrid[7]};
+            dialog.setUserStocks({input});
+            QVERIFY(dialog.selectStockNamed(QStringLiteral("Mine")));
+        } else {
+            if (StockIndex(stock) < 0)
+                SKIP_WITHOUT_LABEL_DATABASE();
+            QVERIFY(dialog.selectStock(StockIndex(stock)));
+        }
+        const labels::Stock& chosen = dialog.sheet().stock;
+        // The list counts the labels in words that agree with the number: "1 label", "20 labels".
+        const QString item = WindowFixture::child<QListWidget>(&dialog, "stockList")->currentItem()->text();
+        const QString count = chosen.labelCount() == 1 ? QStringLiteral(", 1 label, ")
+                                                       : QStringLiteral(", %1 labels, ").arg(chosen.labelCount());
+        QVERIFY2(item.contains(count), qPrintable(item));
+        if (!pageMm.isValid())
+            pageMm = chosen.page / labels::kPointsPerMm;
+        const int labelCount = chosen.labelCount();
+        QStringList rows;
+        for (int i = 1; i <= labelCount; ++i)
+            rows.append(QStringLiteral("A%1").arg(i));
+        dialog.setRows(rows);
+
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = true;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setResolution(300);
+            printer.setPageLayout(
+                QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18)));
+        };
+        QSignalSpy printed(&dialog, &FillSheetDialog::printed);
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printButton"), Qt::LeftButton);
+        QCOMPARE(printed.size(), 1);
+
+        const QList<QSizeF> pages = support::PdfPageSizes(pdf);
+        QCOMPARE(pages.size(), 1);
+        const QSizeF pagePoints = pageMm * labels::kPointsPerMm;
+        QVERIFY2(qAbs(pages[0].width() - pagePoints.width()) < 1 &&
+                     qAbs(pages[0].height() - pagePoints.height()) < 1,
+                 qPrintable(QStringLiteral("%1 x %2 pt").arg(pages[0].width()).arg(pages[0].height())));
+
+        // Every label holds ink, and there is none outside the labels: each at its place, none cut off.
+        constexpr int kDpi = 100;
+        const QImage page = support::RasterisePdf(pdf, kDpi);
+        QVERIFY(!page.isNull());
+        const double scale = kDpi / 72.0;
+        QRegion labelArea;
+        for (const QRectF& label : labels::LabelRects(chosen)) {
+            const QRect pixels = QRectF(label.topLeft() * scale, label.size() * scale).toAlignedRect();
+            labelArea += pixels.adjusted(-1, -1, 1, 1);
+            bool inked = false;
+            for (int y = pixels.top(); y <= pixels.bottom() && !inked; ++y)
+                for (int x = pixels.left(); x <= pixels.right() && !inked; ++x)
+                    inked = page.valid(x, y) && qGray(page.pixel(x, y)) < 128;
+            QVERIFY2(inked,
+                     qPrintable(QStringLiteral("no ink in the label at %1, %2 pt").arg(label.x()).arg(label.y())));
+        }
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 128 && !labelArea.contains(QPoint(x, y)))
+                    QFAIL(qPrintable(QStringLiteral("ink outside the labels at %1, %2 px").arg(x).arg(y)));
+    }
+
+    // Re-reading a list file follows every change of its column and header row, not only the first.
+    void listFileFollowsColumnAndHeader()
+    {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("parts.csv"));
+        QVERIFY(support::WriteFile(csv, "code,name,alt\nA-1,B-1,C-1\nA-2,B-2,C-2\n"));
+        FillSheetDialog dialog(Library());
+        QVERIFY(dialog.selectStock(StockIndex(QStringLiteral("lb161"))));
+        auto* column = WindowFixture::child<QSpinBox>(&dialog, "columnSpin");
+        auto* header = WindowFixture::child<QCheckBox>(&dialog, "headerCheck");
+        auto* list = WindowFixture::child<QPlainTextEdit>(&dialog, "listEdit");
+        column->setValue(1);
+        header->setChecked(true);
+        QVERIFY(dialog.loadListFile(csv));
+        QCOMPARE(list->toPlainText(), QStringLiteral("A-1\nA-2"));
+        const QList<std::pair<int, QString>> steps{
+            {2, "B-1\nB-2"}, {3, "C-1\nC-2"}, {1, "A-1\nA-2"}, {2, "B-1\nB-2"}};
+        for (const auto& [value, rows] : steps) {
+            column->setValue(value);
+            QCOMPARE(list->toPlainText(), rows);
+        }
+        header->setChecked(false);
+        QCOMPARE(list->toPlainText(), QStringLiteral("name\nB-1\nB-2"));
+        header->setChecked(true);
+        QCOMPARE(list->toPlainText(), QStringLiteral("B-1\nB-2"));
+        column->setValue(3);
+        QCOMPARE(list->toPlainText(), QStringLiteral("C-1\nC-2"));
+    }
+
+    // Print with nothing to print says so and never reaches the print dialog; outlines alone still print.
+    void nothingToPrint()
+    {
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = false;
+        FillSheetDialog dialog(Library());
+        QVERIFY(dialog.selectStock(StockIndex(QStringLiteral("lb161"))));
+        dialog.setRows({});
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printButton"), Qt::LeftButton);
+        QCOMPARE(recorder.printDialogs, 0);
+        QCOMPARE(recorder.warnings.size(), 1);
+        QCOMPARE(recorder.warnings[0].text,
+                 QStringLiteral("There are no bar codes to print: the list has no rows."));
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printOutlinesButton"), Qt::LeftButton);
+        QCOMPARE(recorder.printDialogs, 1);
     }
 
     // Labels that do not read back are named before any paper is used, and print only when the user says so;

@@ -313,6 +313,13 @@ void TestInstall::installUser()
     QVERIFY(desktop.contains(QStringLiteral("\nStartupWMClass=kelm\n")));
     QVERIFY(desktop.contains(QStringLiteral("\nKeywords=barcode;bar code;code 39;label;\n")));
     QVERIFY(QFile::exists(share + "/icons/hicolor/48x48/apps/kelm.png"));
+    // The entry is the package's own, started from the prefix; the package's places for the help file and
+    // the typefaces stay empty in a prefix of the user's own.
+    QCOMPARE(desktop, QString::fromUtf8(support::ReadFile(kSource + "/resources/desktop/kelm.desktop"))
+                          .replace(QStringLiteral("\nExec=kelm\n"),
+                                   QStringLiteral("\nExec=\"%1/bin/kelm\"\n").arg(prefix)));
+    QVERIFY(!QFileInfo::exists(prefix + "/share/kelm/zovod.chm"));
+    QVERIFY(!QFileInfo::exists(prefix + "/share/fonts"));
     QVERIFY2(support::MissingProgram({QStringLiteral("desktop-file-validate")}).isEmpty(),
              "desktop-file-validate is missing: install desktop-file-utils");
     const support::ProgramRun validate = support::RunProgram(

@@ -332,6 +332,10 @@ private slots:
                                           << "A4"
                                           << "Avery L7163"
                                           << "Avery 5160";
+        QTest::newRow("the paper by the name the list shows") << "labels"
+                                                              << "us letter"
+                                                              << "Avery 5160"
+                                                              << "Avery L7163";
         QTest::newRow("our own stocks are searched") << "80 per sheet"
                                                      << ""
                                                      << "lb167"
@@ -379,6 +383,18 @@ private slots:
             << QByteArray("name,code\nbolt,B-1\nnut,N-2\n") << 2 << true << QStringList{"B-1", "N-2"} << QString();
         QTest::newRow("quoted fields keep their separators and quotes")
             << QByteArray("\"a,b\",\"say \"\"X\"\"\"\n") << 2 << false << QStringList{"say \"X\""} << QString();
+        QTest::newRow("a quoted field holds a line break: the rows after it stay in place")
+            << QByteArray("code,name\n\"A-1\",\"two\nlines\"\nB-2,x\n") << 1 << true << QStringList{"A-1", "B-2"}
+            << QString();
+        QTest::newRow("the quoted line break is in the field, CRLF as typed")
+            << QByteArray("\"A-1\",\"two\r\nlines\"\r\nB-2,x\r\n") << 2 << false
+            << QStringList{"two\r\nlines", "x"} << QString();
+        QTest::newRow("a header with a quoted line break is one record")
+            << QByteArray("\"part\nno\";code\nP;C-1\n") << 2 << true << QStringList{"C-1"} << QString();
+        QTest::newRow("a quote inside a field does not hide the separator after it")
+            << QByteArray("12\" rule;R-1\nX;Y\n") << 2 << false << QStringList{"R-1", "Y"} << QString();
+        QTest::newRow("a quote inside an unquoted field is a character")
+            << QByteArray("12\" rule,R-1\nX,Y\n") << 2 << false << QStringList{"R-1", "Y"} << QString();
         QTest::newRow("semicolons separate when the first line has them")
             << QByteArray("A;B\nC;D\n") << 2 << false << QStringList{"B", "D"} << QString();
         QTest::newRow("a line without the column gives an empty row, kept in place")
@@ -432,6 +448,9 @@ private slots:
             << "2: Error: input character \"a\" not legal in bar code 3 of 9";
         QTest::newRow("Full ASCII takes small letters")
             << QStringList{"a"} << 1 << 1 << true << QStringList{"*+A*"} << QString();
+        QTest::newRow("Full ASCII refuses what it has no form for, the label left blank, not a code without it")
+            << QStringList{"Caf\u00e9", "A"} << 1 << 1 << true << QStringList{"", "*A*"}
+            << "1: Error: input character \"\u00e9\" not legal in bar code 3 of 9";
         QTest::newRow("an empty row") << QStringList{"", "B"} << 1 << 1 << false << QStringList{"", "*B*"}
                                       << "1: Error:- no input data";
         QTest::newRow("a row too long for the label at any size")
@@ -853,6 +872,28 @@ private slots:
             << 0;
         QTest::newRow("nothing matches")
             << QStringList{"--list-stocks", "zzqqx"} << QByteArray() << "no label stock matches \"zzqqx\"" << 1;
+        QTest::newRow("--paper takes the name the list prints")
+            << QStringList{"--list-stocks", "--paper", "US Letter", "80", "per"}
+            << QByteArray("-\tlb167\tUS Letter\t80\t44.45 x 12.70 mm\t1 3/4 x 1/2 in, 80 per sheet\n") << QString()
+            << 0;
+        QTest::newRow("a paper no stock is on is named, not the words")
+            << QStringList{"--list-stocks", "--paper", "Letter-ish", "80"} << QByteArray()
+            << "no label stock is on the paper \"Letter-ish\"" << 1;
+        QTest::newRow("labels that run off the page are named (B4 is 250 x 353 mm, the grid 257 x 364)")
+            << QStringList{"--labels", "Hisago GB865", "--pdf", "x.pdf", "A1"} << QByteArray()
+            << "warning: Labels 6, 12, 18, 19, 20, 21, 22, 23, 24 of Hisago GB865 run off its 250.0 x 353.0 mm "
+               "page and cannot be printed whole."
+            << 0;
+        QTest::newRow("a start beyond a single label counts 1 label")
+            << QStringList{"--labels", "Dymo 11353", "--start", "2", "--pdf", "x.pdf", "A1"} << QByteArray()
+            << "--start 2: Dymo 11353 has 1 label per sheet" << 2;
+        QTest::newRow("an empty list is an error, not a blank page")
+            << QStringList{"--labels", "lb164", "--list", "/dev/null", "--pdf", "x.pdf"} << QByteArray()
+            << "no rows to print" << 1;
+        QTest::newRow("a list of a header only has no rows either")
+            << QStringList{"--labels", "lb164", "--list", "header.csv", "--header",
+                           "--column", "1",     "--pdf",  "x.pdf"}
+            << QByteArray() << "no rows to print" << 1;
         QTest::newRow("an unknown stock is bad usage")
             << QStringList{"--labels", "Nobody 1", "--pdf", "x.pdf", "A"} << QByteArray()
             << "no label stock \"Nobody 1\" (code39 --list-stocks WORDS lists them)" << 2;
@@ -892,11 +933,14 @@ private slots:
         QFETCH(QByteArray, out);
         QFETCH(QString, err);
         QFETCH(int, status);
+        if (arguments.join(u' ').contains(QRegularExpression(QStringLiteral("Hisago|Dymo"))))
+            SKIP_WITHOUT_LABEL_DATABASE();
         QTemporaryDir dir;
         // A few bytes of a program's kind, whatever size the build's own programs have.
         QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("binary.list")), QByteArray("\x7F"
                                                                                            "ELF\2\1\1\0\0",
                                                                                            9)));
+        QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("header.csv")), "code,name\n"));
         const support::ProgramRun run = support::RunProgram(kCode39, arguments, {.workingDirectory = dir.path()});
         QCOMPARE(run.out, out);
         const QString stderrText = QString::fromUtf8(run.err);

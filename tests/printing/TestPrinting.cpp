@@ -585,7 +585,7 @@ private slots:
         control<QPushButton>("printSampleButton")->click();
         QCOMPARE(recorder.printDialogs, 1);
         // The reason after the colon is the system's.
-        const QString error = "Unable to write the file " + m_home.filePath(target) + ": ";
+        const QString error = "The sample sheet could not be saved to the file " + m_home.filePath(target) + ": ";
         QCOMPARE(recorder.errors.size(), reported ? 1 : 0);
         if (reported)
             QVERIFY2(recorder.errors[0].startsWith(error), qPrintable(recorder.errors[0]));

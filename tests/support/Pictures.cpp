@@ -3,6 +3,7 @@
 #include "Programs.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -29,6 +30,25 @@ QImage RasterisePdf(const QString& pdf, int dpi, int page)
     if (run.status != 0)
         return {};
     return ReadImage(base + QStringLiteral(".pgm"));
+}
+
+QList<QSizeF> PdfPageSizes(const QString& pdf)
+{
+    // "Page    1 size: 612 x 792 pts (letter)" and "Page    1 rot:  90" for each page asked for.
+    const ProgramRun run = RunProgram(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "100000", pdf});
+    if (run.status != 0)
+        return {};
+    QList<QSizeF> sizes;
+    static const QRegularExpression size(QStringLiteral(R"(^Page\s+\d+\s+size:\s+([\d.]+) x ([\d.]+) pts)"));
+    static const QRegularExpression rot(QStringLiteral(R"(^Page\s+\d+\s+rot:\s+(\d+))"));
+    for (const QString& line : QString::fromUtf8(run.out).split(u'\n')) {
+        if (const auto m = size.match(line); m.hasMatch())
+            sizes.append(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()));
+        else if (const auto r = rot.match(line);
+                 r.hasMatch() && !sizes.isEmpty() && r.captured(1).toInt() % 180 != 0)
+            sizes.last().transpose();
+    }
+    return sizes;
 }
 
 QImage RasteriseSvg(const QString& svg, int dpi)

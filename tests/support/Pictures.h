@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QList>
 #include <QRect>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,10 @@ namespace support {
 // The page (from 1) of the PDF rasterised in greys at dpi; a null image when pdftoppm fails or there is
 // no such page.
 QImage RasterisePdf(const QString& pdf, int dpi, int page = 1);
+
+// The pages of the PDF as pdfinfo reads them: each page's size in points as it is shown (a page turned by
+// its /Rotate entry counted turned). Empty when pdfinfo fails.
+QList<QSizeF> PdfPageSizes(const QString& pdf);
 
 // The SVG rasterised at dpi; a null image when rsvg-convert fails.
 QImage RasteriseSvg(const QString& svg, int dpi);

@@ -244,6 +244,61 @@ private slots:
                                      "fillSheetButton", "returnButton"}));
     }
 
+    // A bar code wider than the chosen stock's label would wrap when pasted: the dialog says so under its
+    // buttons, with the largest size the main window takes that fits, or Fill a Sheet when none does; the
+    // controls stay where the layout puts them. Widths in points: a character of the typeface is one em.
+    void labelFitNote_data()
+    {
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("note"); // a part of it; empty: no note
+        // clang-format off
+        QTest::newRow("4 characters at 22 pt (88 pt) in lb167's 117.4 pt line: fits") << "A1" << "22" << 0 << "";
+        QTest::newRow("10 at 22 pt (220 pt) in lb060's 180.4 pt line: 18 pt fits") << "ABCD4567" << "22" << 2
+            << "At 22 pt this bar code is 77.6 mm wide, and a line in these labels 63.6 mm: pasted, it would wrap "
+               "and not scan. Make it at 18 pt or smaller, or use Fill a Sheet.";
+        QTest::newRow("10 at 22 pt in lb167: only 11 pt would fit, which the window does not take") << "ABCD4567"
+            << "22" << 0 << "Use Fill a Sheet, which sizes bar codes to the label.";
+        QTest::newRow("the same at 18 pt in lb060: fits") << "ABCD4567" << "18" << 2 << "";
+        QTest::newRow("the user's own template: its size is not known, nothing is said") << "ABCD4567" << "22" << 8
+            << "";
+        // clang-format on
+    }
+    void labelFitNote()
+    {
+        QFETCH(QString, data);
+        QFETCH(QString, size);
+        QFETCH(int, row);
+        QFETCH(QString, note);
+        QComboBox* list = labelList();
+        while (list->count() < 9)
+            list->addItem(QStringLiteral("stock %1").arg(list->count()));
+        setPointSizeQuietly(size);
+        make(data);
+        QVERIFY(window().barCodeMade());
+        LabelDialog& dialog = window().labelDialog();
+        const QList<QPoint> designed{{21, 127}, {165, 127}, {25, 64}, {27, 103}, {21, 165}};
+        QString shown;
+        QList<QPoint> placed;
+        bool noteInside = false;
+        // Opened the way a user opens it, which hands the dialog the bar code.
+        QTimer::singleShot(0, &dialog, [&] {
+            list->setCurrentIndex(row);
+            shown = dialog.fitNoteText();
+            for (const char* name :
+                 {"returnButton", "printLabelsButton", "labelSizeList", "explainPasteBox", "fillSheetButton"})
+                placed.append(child<QWidget>(&dialog, name)->pos());
+            const QLabel* fitNote = child<QLabel>(&dialog, "fitNote");
+            noteInside = fitNote->isHidden() || dialog.rect().contains(fitNote->geometry());
+            dialog.reject();
+        });
+        child<QAbstractButton>(&window(), "printLabelsButton")->click();
+        QVERIFY2(note.isEmpty() ? shown.isEmpty() : shown.contains(note), qPrintable(shown));
+        QCOMPARE(placed, designed);
+        QVERIFY(noteInside);
+    }
+
     // A template that exists but whose path passes the platform's limit cannot be handed to the shell:
     // it is reported as missing, and the long folder is shown whole.
     void labelPathBeyondLimit()
