@@ -1,5 +1,6 @@
 // The label stocks and sheets: loading the template database, listing and searching every stock, and a
-// 1,000-row list filled into sheets and written as a PDF.
+// 1,000-row list filled into sheets and written as a PDF, and read back label by label.
+#include "labels/ReadBack.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
 
@@ -63,6 +64,26 @@ void BM_ListToPdf(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ListToPdf)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Every label of a 1,000-row sheet read back as --verify does, on every core; per_label is the wall time
+// per label.
+void BM_ReadSheetBack(benchmark::State& state)
+{
+    labels::StockLibrary library;
+    QString error;
+    const labels::Stock stock = library.stocks()[library.find(QStringLiteral("lb060"), error)];
+    QStringList rows;
+    for (int i = 0; i < 1000; ++i)
+        rows.append(QStringLiteral("INV-2026-%1").arg(i, 4, 10, QLatin1Char('0')));
+    const labels::Sheet sheet = labels::FillSheet(stock, rows, {});
+    for (auto _ : state) {
+        const labels::SheetReading reading = labels::ReadSheetBack(sheet, {}, 300);
+        state.counters["not_read"] = double(reading.notRead.size());
+    }
+    state.counters["per_label"] = benchmark::Counter(
+        double(rows.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ReadSheetBack)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

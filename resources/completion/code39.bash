@@ -13,7 +13,7 @@ _code39()
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '-c --checksum -f --full-ascii -h --help --version --png --svg --pdf
             --size --dpi --text-above --no-antialias --force --labels --start --copies --height --rotate --offset --outlines
-            --list --column --header --list-stocks --paper' -- "$cur"))
+            --verify --list --column --header --list-stocks --paper' -- "$cur"))
     fi
 }
 complete -F _code39 code39

@@ -4,7 +4,8 @@
 KELM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # Building the program and its tools.
-KELM_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev python3 python3-fonttools fonts-dejavu-core fonts-dejavu-extra fp-utils)
+KELM_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libzxing-dev python3 python3-fonttools fonts-dejavu-core
+                     fonts-dejavu-extra fp-utils)
 # Running the tests: decoders, PDF and SVG tools, a virtual X server, clang for the fuzzers, the benchmark library,
 # the desktop entry's validator.
 KELM_TEST_PACKAGES=(zbar-tools poppler-utils librsvg2-bin xvfb xauth x11-utils xdotool xclip clang libclang-rt-14-dev
@@ -14,8 +15,8 @@ KELM_PACKAGE_PACKAGES=(dpkg-dev binutils xz-utils)
 # Checking the package (scripts/check-package): Debian's own checker and the software centres' validator.
 KELM_PACKAGE_TEST_PACKAGES=(lintian appstream desktop-file-utils)
 # Installing for a user and running: the documents folder's name, the font cache, the desktop's opener,
-# the label-template database.
-KELM_RUN_PACKAGES=(xdg-user-dirs fontconfig xdg-utils glabels-data)
+# the label-template database, the decoder that reads labels back.
+KELM_RUN_PACKAGES=(xdg-user-dirs fontconfig xdg-utils glabels-data libzxing2)
 # Help viewers that open "zovod.chm"; the first is installed when none of them is present.
 KELM_CHM_VIEWERS=(xchm kchmviewer)
 

@@ -2,6 +2,7 @@
 
 #include "PrintTarget.h"
 #include "UserStockDialog.h"
+#include "labels/ReadBack.h"
 #include "labels/RowList.h"
 #include "labels/RtfTemplate.h"
 #include "platform/Desktop.h"
@@ -43,6 +44,14 @@ const QString kRemoveTitle = QStringLiteral("Remove Your Stock");
 const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the list?");
 // The print job's name, which the print dialog also offers as the PDF file's name.
 const QString kSheetDocument = QStringLiteral("%1 labels");
+const QString kNoFreeName = QStringLiteral("There is no free file name for the labels in %1.");
+const QString kReadingBack = QStringLiteral("Reading every label back at %1 dpi...");
+const QString kReadBackOutcome = QStringLiteral("Checked before printing at %1 dpi: %2");
+const QString kNotReadTitle = QStringLiteral("Labels That Do Not Read Back");
+const QString kPrintUnreadable = QStringLiteral("At %1 dpi %2:\n%3\n\nPrint them anyway?");
+const QString kMoreNotRead = QStringLiteral("and %L1 more");
+// Labels named in the question; the problems box names them all.
+constexpr qsizetype kNotReadListed = 12;
 const QString kNothingToPrint = QStringLiteral("There are no bar codes to print: %1");
 const QString kNoRows = QStringLiteral("the list has no rows.");
 const QString kNoRowMade = QStringLiteral("no row makes a bar code (see the problems listed).");
@@ -556,6 +565,9 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
         if (!warnings.isEmpty())
             platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), warnings.join(u'\n'));
     }
+    // The labels are read back on the dots they are drawn for: the printer's, or those chosen for a PDF.
+    if (options.barCodes && !readBackBeforePrinting(sheet, options))
+        return false;
     const int pages = options.barCodes ? sheet.pageCount() : 1;
     const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, sheet, page, options); };
     if (const kelm::PrintOutcome printed = target.print(pages, drawPage); printed != kelm::PrintOutcome::Printed) {
@@ -568,4 +580,30 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
     }
     emit printed(printerName, options.offsetMm);
     return true;
+}
+
+bool FillSheetDialog::readBackBeforePrinting(const labels::Sheet& sheet, const labels::DrawOptions& options)
+{
+    // The worker reads the sheet about to print, not the window's, which may change while it works.
+    const int dpi = sheet.dpi;
+    const auto toRead = std::count_if(sheet.barTexts.cbegin(), sheet.barTexts.cend(),
+                                      [](const QString& barText) { return !barText.isEmpty(); });
+    labels::SheetReading reading;
+    const bool finished = platform::RunWithProgress(
+        this, kReadingBack.arg(dpi), toRead, [&](const std::atomic_bool& cancel, std::atomic<qsizetype>& done) {
+            reading = labels::ReadSheetBack(sheet, options, dpi, &cancel,
+                                            [&done](qsizetype read, qsizetype) { done = read; });
+        });
+    if (!finished)
+        return false;
+    const QString summary = labels::ReadBackSummary(reading);
+    const QStringList notRead = labels::ReadBackProblems(sheet, reading);
+    problemsEdit->appendPlainText(kReadBackOutcome.arg(dpi).arg(summary));
+    if (notRead.isEmpty())
+        return true;
+    problemsEdit->appendPlainText(notRead.join(u'\n'));
+    QStringList listed = notRead.mid(0, kNotReadListed);
+    if (notRead.size() > kNotReadListed)
+        listed.append(kMoreNotRead.arg(notRead.size() - kNotReadListed));
+    return platform::AskYesNo(this, kNotReadTitle, kPrintUnreadable.arg(dpi).arg(summary, listed.join(u'\n')));
 }

@@ -2,9 +2,9 @@
 // The Fill a Sheet window: a label stock searched from the library, the current bar code in every label
 // or a list (typed, or a column of a text or CSV file), a start label and copies, a preview page by
 // page, the rows that fail and the size warnings, and printing through the print dialog with a printer
-// offset. The user's own stocks are added, edited and removed here. It knows no other window: the bar
-// code, the options, the user's stocks and the offsets come in through the setters, and what is to be
-// remembered goes out through signals.
+// offset, every label read back by a decoder first. The user's own stocks are added, edited and removed
+// here. It knows no other window: the bar code, the options, the user's stocks and the offsets come in
+// through the setters, and what is to be remembered goes out through signals.
 
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
@@ -99,6 +99,10 @@ private:
     // The print dialog, then every page drawn with options and the offset for the printer chosen;
     // false when cancelled or failed.
     bool printPages(labels::DrawOptions options, bool warn);
+    // Every label drawn as options draw it on a device of dpi and read back by a decoder, in a worker thread;
+    // the outcome goes to the problems box. True to go on printing: all read back, or the user chose to
+    // print those that do not; false when cancelled or declined.
+    bool readBackBeforePrinting(const labels::Sheet& sheet, const labels::DrawOptions& options);
     // A stock in the list: an index in the library, or -1 - n for the user's stock n.
     const labels::Stock& stockFor(int id) const;
     // The user's stock chosen in the list, -1 for none.

@@ -2,6 +2,7 @@
 
 #include "OffscreenQt.h"
 #include "RowReader.h"
+#include "labels/ReadBack.h"
 #include "labels/RowList.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
@@ -107,6 +108,17 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
         Complain(console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
     for (const QString& warning : labels::SheetWarnings(sheet))
         Complain(console.err, QStringLiteral("warning: ") + warning);
+    if (commandLine.verify) {
+        // Labels that will not scan are worth neither the paper nor a file that looks finished.
+        const labels::SheetReading reading = labels::ReadSheetBack(sheet, draw, fill.dpi);
+        if (!reading.notRead.isEmpty()) {
+            for (const QString& problem : labels::ReadBackProblems(sheet, reading))
+                Complain(console.err, problem);
+            Complain(console.err,
+                     NotWritten(commandLine.outputFile, labels::ReadBackSummary(reading).toStdString()));
+            return 1;
+        }
+    }
     if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
         Complain(console.err, QStringLiteral("warning: ") + offPage);
 

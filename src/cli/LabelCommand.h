@@ -6,8 +6,8 @@
 
 namespace cli {
 
-// Returns the exit status: 0 done, 1 a row failed or the file cannot be written, 2 an unknown or
-// ambiguous stock or bad usage.
+// Returns the exit status: 0 done, 1 a row failed, a label does not read back (--verify: nothing is then
+// written) or the file cannot be written, 2 an unknown or ambiguous stock or bad usage.
 int RunLabels(const CommandLine& commandLine, const Console& console, char* programName);
 
 } // namespace cli

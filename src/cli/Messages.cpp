@@ -37,4 +37,9 @@ std::string CannotWrite(std::string_view file, std::string_view reason)
     return "cannot write " + Shown(file) + ": " + std::string(reason);
 }
 
+std::string NotWritten(std::string_view file, std::string_view reason)
+{
+    return Shown(file) + " not written: " + std::string(reason);
+}
+
 } // namespace cli

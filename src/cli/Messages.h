@@ -38,5 +38,7 @@ inline constexpr std::string_view kCannotReadInput = "cannot read standard input
 inline constexpr std::string_view kCannotWriteOutput = "cannot write standard output";
 // "cannot write <file>: <reason>", the file name shown escaped.
 std::string CannotWrite(std::string_view file, std::string_view reason);
+// "<file> not written: <reason>": a file the command refuses to write, the name shown escaped.
+std::string NotWritten(std::string_view file, std::string_view reason);
 
 } // namespace cli

@@ -102,6 +102,10 @@ constexpr Option kOptions[] = {
     {.longName = "outlines", .modes = Modes(Labels),
      .help = "draw each label's outline",
      .set = [](CommandLine& c, const OptionValue&) { c.outlines = true; }},
+    {.longName = "verify", .modes = Modes(Labels),
+     .help = "read every label back with a bar-code decoder at --dpi first; write nothing when one does not "
+             "read back as its row",
+     .set = [](CommandLine& c, const OptionValue&) { c.verify = true; }},
     {.longName = "list", .valueName = "FILE", .kind = ValueKind::Text, .modes = Modes(Labels),
      .help = "the rows from a text or CSV file instead", .needs = "a file name",
      .set = [](CommandLine& c, const OptionValue& v) { c.listFile = v.text; }},

@@ -63,6 +63,7 @@ struct CommandLine {
     double offsetXMm = 0;
     double offsetYMm = 0;
     bool outlines = false;
+    bool verify = false;
     std::string listFile;
     int column = 0;
     bool header = false;

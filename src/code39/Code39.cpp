@@ -278,6 +278,29 @@ BuildResult BuildBarCodeData(std::u16string_view input, bool fullAscii, bool che
     return result;
 }
 
+std::u16string ScannedText(std::u16string_view input, bool fullAscii)
+{
+    if (!fullAscii)
+        return std::u16string(input);
+    std::u16string text;
+    text.reserve(input.size());
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        const char16_t partner = input[i] == u'^' && i + 1 < input.size() ? input[i + 1] : u'\0';
+        if (partner == u'0') {
+            text += u'\0';
+        } else if (partner >= u'1' && partner <= u'9') {
+            text += u'\x1B'; // every digit but 0 stands for ESC
+        } else if (partner >= u'A' && partner <= u'Z') {
+            text += char16_t(partner - u'A' + 1);
+        } else {
+            text += input[i];
+            continue;
+        }
+        ++i;
+    }
+    return text;
+}
+
 std::string BarCodeString(std::string_view data)
 {
     std::string out;

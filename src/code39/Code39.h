@@ -43,6 +43,11 @@ bool BuildBarCodeData(std::u16string_view input, bool fullAscii, bool checksum, 
 // data character (the caller then takes BuildBarCodeData for the message).
 bool BuildPlainBytes(std::string_view input, bool checksum, BuildResult& result);
 
+// The text a reader should give back for the bar code of input: input itself, with Full ASCII's caret pairs
+// as the control characters they stand for. It does not check input: a reader can give back only what the
+// builder encodes.
+std::u16string ScannedText(std::u16string_view input, bool fullAscii);
+
 // What the string box shows: "*" + data + "*".
 std::string BarCodeString(std::string_view data);
 // What the preview shows: "*" + data + "*  " (two trailing spaces).

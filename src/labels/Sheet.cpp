@@ -146,6 +146,11 @@ int Sheet::pageCount() const
     return int((barTexts.size() + labels.size() - 1) / labels.size());
 }
 
+int Sheet::rowOf(qsizetype label) const
+{
+    return label < start - 1 ? 0 : int((label - (start - 1)) / copies + 1);
+}
+
 Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& options)
 {
     Sheet sheet;
@@ -160,6 +165,11 @@ Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& 
     render::RegisterBarCodeTypefaces();
     const int copies = qBound(1, options.copies, kMaxCopies);
     const int start = qBound(1, options.start, int(sheet.labels.size()));
+    sheet.data = rows;
+    sheet.start = start;
+    sheet.copies = copies;
+    sheet.checksum = options.checksum;
+    sheet.fullAscii = options.fullAscii;
     sheet.barTexts.fill(QString(), start - 1);
     sheet.rows.fill(0, start - 1);
 

@@ -52,8 +52,17 @@ struct Sheet {
     double barHeightMm = 0;
     Rotation rotation = Rotation::Auto;
     QHash<int, SymbolFit> fits; // by the bar text's length: every label of a sheet has the same room
+    // What each label must scan as: the rows as given, how they were laid out and how they were encoded.
+    QStringList data;
+    int start = 1;
+    int copies = 1;
+    bool checksum = false;
+    bool fullAscii = false;
 
     int pageCount() const;
+    // The row (from 1) whose bar code label (from 0, over all pages) holds; 0 for the blank labels
+    // before the start.
+    int rowOf(qsizetype label) const;
 };
 
 // Fills labels with rows: start - 1 blank labels, then copies labels per row, page after page. A row the

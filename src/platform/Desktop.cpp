@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,14 +17,22 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <thread>
 
 namespace platform {
+
+namespace {
+// Work shorter than this shows no progress dialog; the bar follows the work this often.
+constexpr int kProgressDelayMs = 500;
+constexpr int kProgressPollMs = 40;
+} // namespace
 
 std::optional<QString> UserDirsDocumentsFolder(const QByteArray& userDirs, const QString& home)
 {
@@ -233,6 +242,45 @@ bool ExecPrintDialog(QPrinter& printer, QWidget* parent)
     }
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool RunWithProgress(QWidget* parent, const QString& text, qsizetype steps, const ProgressWork& work)
+{
+    std::atomic_bool cancel{false};
+    std::atomic<qsizetype> done{0};
+    std::atomic_bool finished{false};
+    std::optional<QProgressDialog> dialog;
+    if (Recorder* r = CurrentRecorder()) {
+        r->progressTexts.append(text);
+        cancel = r->cancelProgress;
+    } else {
+        // Modal to its window, whose contents the work may be reading, which still repaints meanwhile.
+        dialog.emplace(text, QStringLiteral("Cancel"), 0, int(qMin<qsizetype>(steps, INT_MAX)), parent);
+        dialog->setWindowModality(Qt::WindowModal);
+        dialog->setMinimumDuration(kProgressDelayMs);
+        dialog->setAutoReset(false);
+        dialog->setAutoClose(false);
+        QObject::connect(&*dialog, &QProgressDialog::canceled, [&cancel] { cancel = true; });
+        dialog->setValue(0); // starts the clock that shows the dialog after the delay
+    }
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (dialog && dialog->wasCanceled())
+            cancel = true; // closed with Escape, or cancelled without the button
+        if (dialog)
+            dialog->setValue(int(qMin<qsizetype>(done.load(), INT_MAX)));
+        if (finished)
+            loop.quit();
+    });
+    std::thread worker([&] {
+        work(cancel, done);
+        finished = true;
+    });
+    poll.start(kProgressPollMs);
+    loop.exec();
+    worker.join();
+    return !cancel;
 }
 
 bool AskYesNo(QWidget* parent, const QString& title, const QString& text)

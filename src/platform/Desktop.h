@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QPoint>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -49,6 +50,11 @@ void ShowWarning(QWidget* parent, const QPoint& topLeft, const QString& text);
 void ShowStandardError(const QString& message);
 // The print dialog on the printer; true when the user confirmed it.
 bool ExecPrintDialog(QPrinter& printer, QWidget* parent);
+// Work for a worker thread: it stops soon after cancel is set, and counts the steps it has done in done.
+using ProgressWork = std::function<void(const std::atomic_bool& cancel, std::atomic<qsizetype>& done)>;
+// Runs work on a worker thread while the window stays responsive; a progress dialog with a Cancel button
+// (text above the bar, steps its length) shows when the work takes more than a moment. False when cancelled.
+bool RunWithProgress(QWidget* parent, const QString& text, qsizetype steps, const ProgressWork& work);
 // A modal question with Yes and No buttons, No the default; true for Yes.
 bool AskYesNo(QWidget* parent, const QString& title, const QString& text);
 // The Save As dialog, opened at startPath (a folder, or a folder and a suggested name); filters as the

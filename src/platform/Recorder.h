@@ -39,6 +39,8 @@ struct Recorder {
     bool printDialogAnswer = false;
     std::function<void(QPrinter&)> preparePrinter;
     int printDialogs = 0;
+    QStringList progressTexts;   // texts of the progress dialogs shown; their work runs as it would
+    bool cancelProgress = false; // true cancels each such work as it starts
     QStringList questions;       // texts of the Yes/No questions asked
     bool questionAnswer = false; // true answers Yes
     // The Save As dialogs asked, and the answer: a path (empty cancels) chosen with saveFileFilter (one of

@@ -407,6 +407,8 @@ private slots:
             << QByteArray("--force is not allowed with --labels");
         QTest::newRow("a label option with pictures") << QStringList{"--svg", "x.svg", "--copies=2", "A"}
                                                       << QByteArray("--copies is not allowed with --svg");
+        QTest::newRow("reading back is for label sheets")
+            << QStringList{"--pdf", "x.pdf", "--verify", "A"} << QByteArray("--verify is not allowed with --pdf");
         QTest::newRow("label sheets and the stock list at once")
             << QStringList{"--list-stocks", "--labels", "lb164"}
             << QByteArray("--labels is not allowed with --list-stocks");

@@ -170,6 +170,14 @@ private slots:
         QCOMPARE(recorder.printDialogs, 1);
         QCOMPARE(printed.size(), 1);
         QVERIFY(recorder.warnings.isEmpty());
+        // Read back first, on the dots the PDF is drawn for, and said so.
+        QCOMPARE(recorder.progressTexts,
+                 QStringList{QStringLiteral("Reading every label back at %1 dpi...").arg(dpi)});
+        QVERIFY(recorder.questions.isEmpty());
+        QVERIFY(
+            WindowFixture::child<QPlainTextEdit>(&dialog, "problemsEdit")
+                ->toPlainText()
+                .contains(QStringLiteral("Checked before printing at %1 dpi: all 3 labels read back").arg(dpi)));
 
         const QImage page = support::RasterisePdf(pdf, dpi);
         QVERIFY(!page.isNull());
@@ -317,6 +325,64 @@ private slots:
                  QStringLiteral("There are no bar codes to print: the list has no rows."));
         QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printOutlinesButton"), Qt::LeftButton);
         QCOMPARE(recorder.printDialogs, 1);
+    }
+
+    // Labels that do not read back are named before any paper is used, and print only when the user says so;
+    // a cancelled reading prints nothing.
+    void readBackBeforePrinting_data()
+    {
+        QTest::addColumn<QString>("stock");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<bool>("printAnyway"); // the answer to the question, when asked
+        QTest::addColumn<QString>("question"); // a part of it; empty: none asked
+        QTest::addColumn<bool>("printed");
+        // Too long for lb167's labels after a short row: the row fails before anything is read back.
+        const QString tiny = QStringLiteral("A\nABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD");
+        // clang-format off
+        QTest::newRow("all read back: printed without a question")
+            << "lb161" << "ROW-1\nROW-2" << false << false << "" << true;
+        QTest::newRow("a row too long: its label is blank, the others read back")
+            << "lb167" << tiny << false << false << "" << true;
+        QTest::newRow("cancelled: nothing asked, nothing printed")
+            << "lb161" << "ROW-1" << true << true << "" << false;
+        // clang-format on
+    }
+    void readBackBeforePrinting()
+    {
+        QFETCH(QString, stock);
+        QFETCH(QString, rows);
+        QFETCH(bool, cancel);
+        QFETCH(bool, printAnyway);
+        QFETCH(QString, question);
+        QFETCH(bool, printed);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+        platform::Recorder recorder;
+        recorder.printDialogAnswer = true;
+        recorder.preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setResolution(300);
+        };
+        recorder.cancelProgress = cancel;
+        recorder.questionAnswer = printAnyway;
+        FillSheetDialog dialog(Library());
+        QVERIFY(dialog.selectStock(StockIndex(stock)));
+        dialog.setRows(rows.split(u'\n'));
+        QSignalSpy printedSignal(&dialog, &FillSheetDialog::printed);
+        QTest::mouseClick(WindowFixture::child<QPushButton>(&dialog, "printButton"), Qt::LeftButton);
+        QCOMPARE(recorder.progressTexts.size(), 1);
+        QCOMPARE(recorder.questions.size(), question.isEmpty() ? 0 : 1);
+        if (!question.isEmpty()) {
+            QVERIFY2(recorder.questions.front().contains(question), qPrintable(recorder.questions.front()));
+            // The problems box keeps the list after the question has gone.
+            QVERIFY(WindowFixture::child<QPlainTextEdit>(&dialog, "problemsEdit")
+                        ->toPlainText()
+                        .contains(QLatin1String("label 2 (row 2): does not read back")));
+        }
+        QCOMPARE(printedSignal.size(), printed ? 1 : 0);
+        QCOMPARE(QFileInfo::exists(pdf), printed);
     }
 
     void cancelledPrintWritesNothing()

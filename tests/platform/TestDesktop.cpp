@@ -8,9 +8,11 @@
 
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -311,6 +313,59 @@ private slots:
         QCOMPARE(recorder.saveFileCalls.size(), 1);
         QCOMPARE(recorder.saveFileCalls[0].startPath, QString("/d/start.png"));
         QCOMPARE(recorder.saveFileCalls[0].filters, filters);
+    }
+
+    // Work on a worker thread behind a progress dialog: shown for real once the work takes a while, its
+    // Cancel stopping the work; under a recorder nothing shows, and the recorder's answer may cancel at once.
+    void runWithProgress_data()
+    {
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<bool>("cancel"); // the recorder's answer, or pressing Cancel in the dialog
+        QTest::newRow("the dialog's Cancel stops the work") << false << true;
+        QTest::newRow("recorded and left to finish") << true << false;
+        QTest::newRow("recorded and cancelled") << true << true;
+    }
+    void runWithProgress()
+    {
+        QFETCH(bool, recorded);
+        QFETCH(bool, cancel);
+        constexpr int kSteps = 500;
+        std::optional<platform::Recorder> recorder;
+        if (recorded) {
+            recorder.emplace();
+            recorder->cancelProgress = cancel;
+        }
+        QWidget owner;
+        owner.show();
+        bool shown = false;
+        if (!recorded) {
+            support::OnNextModal<QProgressDialog>([&](QProgressDialog* dialog) {
+                shown = true;
+                QCOMPARE(dialog->labelText(), QString("Reading every label back..."));
+                QCOMPARE(dialog->maximum(), kSteps);
+                QPushButton* cancelButton = dialog->findChild<QPushButton*>();
+                QVERIFY(cancelButton);
+                QCOMPARE(cancelButton->text(), QString("Cancel"));
+                cancelButton->click();
+            });
+        }
+        qsizetype reached = 0;
+        const bool finished =
+            platform::RunWithProgress(&owner, "Reading every label back...", kSteps,
+                                      [&](const std::atomic_bool& cancelled, std::atomic<qsizetype>& done) {
+                                          // Slow enough for the dialog to show before the end.
+                                          for (int step = 0; step < kSteps && !cancelled; ++step) {
+                                              if (!recorded)
+                                                  QThread::msleep(10);
+                                              done = step + 1;
+                                          }
+                                          reached = done;
+                                      });
+        QCOMPARE(finished, !cancel);
+        QCOMPARE(reached == kSteps, !cancel);
+        QCOMPARE(shown, !recorded);
+        if (recorded)
+            QCOMPARE(recorder->progressTexts, QStringList{"Reading every label back..."});
     }
 
     void nestedRecorders()
