@@ -42,6 +42,17 @@ int StockIndex(const QString& name)
     return Library().find(name, error);
 }
 
+// The print dialog confirms a PDF file of 300 dpi, as the PDF printer's own choice would.
+void PrintToPdf(platform::Recorder& recorder, const QString& pdf)
+{
+    recorder.printDialogAnswer = true;
+    recorder.preparePrinter = [pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setResolution(300);
+    };
+}
+
 } // namespace
 
 class TestFillSheet : public QObject {
@@ -153,12 +164,7 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
         platform::Recorder recorder;
-        recorder.printDialogAnswer = true;
-        recorder.preparePrinter = [&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            printer.setResolution(300);
-        };
+        PrintToPdf(recorder, pdf);
         FillSheetDialog dialog(Library());
         QVERIFY(dialog.selectStock(StockIndex(QStringLiteral("lb161"))));
         dialog.setRows({QStringLiteral("ROW-1"), QStringLiteral("ROW-2"), QStringLiteral("ROW-3")});
@@ -359,12 +365,7 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
         platform::Recorder recorder;
-        recorder.printDialogAnswer = true;
-        recorder.preparePrinter = [&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            printer.setResolution(300);
-        };
+        PrintToPdf(recorder, pdf);
         recorder.cancelProgress = cancel;
         recorder.questionAnswer = printAnyway;
         FillSheetDialog dialog(Library());
