@@ -44,7 +44,6 @@ const QString kRemoveTitle = QStringLiteral("Remove Your Stock");
 const QString kRemoveStock = QStringLiteral("Remove your stock \"%1\" from the list?");
 // The print job's name, which the print dialog also offers as the PDF file's name.
 const QString kSheetDocument = QStringLiteral("%1 labels");
-const QString kNoFreeName = QStringLiteral("There is no free file name for the labels in %1.");
 const QString kReadingBack = QStringLiteral("Reading every label back at %1 dpi...");
 const QString kReadBackOutcome = QStringLiteral("Checked before printing at %1 dpi: %2");
 const QString kNotReadTitle = QStringLiteral("Labels That Do Not Read Back");
