@@ -415,8 +415,13 @@ private slots:
         QTest::newRow("a second output file, in either spelling")
             << QStringList{"--png=a.png", "--svg", "b.svg", "A"}
             << QByteArray("one output file at a time: --png and --svg");
-        QTest::newRow("label sheets need their PDF")
-            << QStringList{"--labels", "lb164", "A"} << QByteArray("--labels needs --pdf FILE");
+        QTest::newRow("label sheets need their PDF or their ZPL")
+            << QStringList{"--labels", "lb164", "A"} << QByteArray("--labels needs --pdf FILE or --zpl FILE");
+        QTest::newRow("ZPL is for label sheets")
+            << QStringList{"--zpl", "x.zpl", "A"} << QByteArray("--zpl needs --labels");
+        QTest::newRow("the rolls are a stock list's")
+            << QStringList{"--labels", "lb164", "--roll", "--zpl", "x.zpl", "A"}
+            << QByteArray("--roll is not allowed with --labels");
         QTest::newRow("options after -- are DATA, so a picture still needs one")
             << QStringList{"--png", "x.png", "--", "--size", "A"}
             << QByteArray("--png draws exactly one DATA, or one file per row when the file name holds %n or %d");
