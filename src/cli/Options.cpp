@@ -163,8 +163,9 @@ constexpr ModeText kModeTexts[] = {
      "rows that will not scan (narrow bars below 2 dots or 0.19 mm) or may not (bars too short), and what "
      "would. With --zpl FILE the labels are ZPL for a thermal label printer, one label format each, at the "
      "printer's --dpi (203 unless 300 or 600 is given): the printer draws each bar code with its own Code 39 "
-     "command, placed as on the PDF, and the readable line in its own font, which may sit a little "
-     "differently. Copies of a row are one format with a quantity; a blank label (before --start, or a row "
+     "command, placed as on the PDF (its narrow bar at most 10 dots, the widest it draws), and the readable "
+     "line in its own font, which may sit a little differently. Copies of a row are one format with a quantity; a "
+     "blank label (before --start, or a row "
      "that fails) is a format without a bar code, so a roll keeps row N on label N. On Linux, send the file "
      "unchanged through a raw queue: lp -d QUEUE -o raw FILE."},
     {StockList, "Stock list: the label stocks that match every one of WORDS", "WORDS", ""},
