@@ -1,7 +1,6 @@
 #include "Zpl.h"
 
 #include <QIODevice>
-#include <QtMath>
 
 #include <algorithm>
 
@@ -12,6 +11,8 @@ namespace {
 // Bytes gathered before each write: thousands of labels make a few writes, not thousands.
 constexpr qsizetype kWriteChunk = 64 * 1024;
 
+// The Code 39 characters that mean nothing else to the printer; the space goes escaped, as a field may
+// lose a trailing one.
 bool RawInField(char16_t c)
 {
     return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' || c == u'$' ||
@@ -25,6 +26,8 @@ struct Field {
     QSize size;
 };
 
+// Each label is a format of its own, so the symbol is placed as on a label at the page's corner: on a sheet
+// the PDF's may lie a dot away where the label's own corner falls between dots.
 Field FieldOf(const Stock& stock, const SymbolFit& fit, const QPointF& offsetDots)
 {
     const QRect place = PlaceSymbol(stock, QRectF(QPointF(), stock.label), fit, offsetDots);
