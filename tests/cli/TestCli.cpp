@@ -567,13 +567,23 @@ private slots:
         QVERIFY(manual.readAll().contains(QString(option).replace("-", "\\-").toLatin1()));
     }
 
+    void writeFailureIsNotSuccess_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("text rows") << QStringList{"ABC"} << QByteArray("cannot write");
+        QTest::newRow("ZPL to standard output")
+            << QStringList{"--labels", "lb164", "--zpl", "-", "A"} << QByteArray("cannot write standard output");
+    }
     void writeFailureIsNotSuccess()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, err);
         if (!QFile::exists("/dev/full"))
             QSKIP("needs /dev/full");
-        const ProgramRun run = RunProgram(kCode39, {"ABC"}, {.outputFile = "/dev/full"});
+        const ProgramRun run = RunProgram(kCode39, arguments, {.outputFile = "/dev/full"});
         QCOMPARE(run.status, 1);
-        QVERIFY(run.err.contains("cannot write"));
+        QVERIFY(run.err.contains(err));
     }
 
     // Rows stay aligned across a million lines, including the ones that fail and the read-block

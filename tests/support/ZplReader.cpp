@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include <cctype>
 #include <optional>
 
 namespace support {
