@@ -70,8 +70,11 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     : QWidget(parent), m_settingsFileName(settingsFileName)
 {
     kelm::SubstituteLayoutFaces();
-    setupUi(this);
+    // The fitting below covers the fonts set on the way there: no second pass is queued for them.
+    m_fitPending = true;
+    // Set before the controls exist, so they are made in it rather than told of a change one by one.
     setFont(kelm::LayoutFont(10));
+    setupUi(this);
     for (QLabel* label : {optionsHeading, dataHeading, barCodeStringHeading, previewHeading}) {
         label->setFont(kelm::LayoutFont(11, true));
         kelm::FitText(label);
@@ -86,6 +89,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     webLink->setText(QString::fromLatin1(kelm::kWebAddress));
     makerNotice->setText(QString::fromLatin1(kelm::kMakerNotice));
     kelm::FitToStyle(clientArea);
+    m_fitPending = false;
 
     // The client area and its 8-pixel border; the window does not resize.
     setFixedSize(clientArea->geometry().adjusted(-8, -8, 8, 8).size());
