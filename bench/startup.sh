@@ -12,7 +12,7 @@ exe=${1:-$root/build/release/src/app/kelm}
 runs=${2:-10}
 if [ ! -x "$exe" ]; then
     echo "no kelm executable at $exe; build it first, e.g.:" >&2
-    echo "  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build/release --target kelm" >&2
+    echo "  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build/release --target kelm bare_window bare_text_window" >&2
     exit 2
 fi
 if [ -z "${DISPLAY:-}" ]; then
