@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Start-up of the real program under Xvfb: time from exec to the main window being mapped, and peak
-# resident memory, medians over several runs, beside a bare Qt window (bench/BareWindow.cpp, from the
-# same build) measured the same way in the same run. The home is prepared with the tips off, so
-# nothing modal appears; each run is closed as a window manager closes it.
+# Start-up of the real program under Xvfb: time from exec to the main window being mapped and to its
+# first pixels painted, and peak resident memory, medians over several runs, beside two references from
+# the same build measured the same way in the same run: a bare Qt window (bench/BareWindow.cpp) and the
+# same with one line of text (bench/BareTextWindow.cpp), which also pays for the font database. The home
+# is prepared with the tips off, so nothing modal appears; each run is closed as a window manager closes it.
 # Usage: bench/startup.sh [path/to/kelm] [runs]
 set -euo pipefail
 
@@ -11,7 +12,7 @@ exe=${1:-$root/build/release/src/app/kelm}
 runs=${2:-10}
 if [ ! -x "$exe" ]; then
     echo "no kelm executable at $exe; build it first, e.g.:" >&2
-    echo "  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build/release --target kelm" >&2
+    echo "  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build/release --target kelm bare_window bare_text_window" >&2
     exit 2
 fi
 if [ -z "${DISPLAY:-}" ]; then
@@ -19,33 +20,56 @@ if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a "$0" "$exe" "$runs"
 fi
 
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/Documents/Zovod"
 printf '[TipoftheDay]\r\nEnabled=0\r\n' >"$work/Documents/Zovod/$(basename "$exe")tips.ini"
 
-bare=$(dirname "$exe")/../../bench/bare_window
-if [ ! -x "$bare" ]; then
-    echo "no bare_window beside $exe; build the target bare_window too" >&2
-    exit 2
-fi
+bench=$(dirname "$exe")/../../bench
+for reference in bare_window bare_text_window; do
+    if [ ! -x "$bench/$reference" ]; then
+        echo "no $reference beside $exe; build the targets bare_window and bare_text_window too" >&2
+        exit 2
+    fi
+done
 
-times=()
-rss=()
-bare_times=()
+# One run of a program: "mapped painted" in ms from exec.
+measure() {
+    local title=$1
+    shift
+    local out
+    out=$(HOME=$work QT_QPA_PLATFORM=xcb python3 "$root/tests/app/xwindow.py" --painted --title "$title" -- "$@")
+    awk '/^mapped_ms/ { m = $2 } /^painted_ms/ { p = $2 } END { print m, p }' <<<"$out"
+}
+
+mapped=() painted=() rss=()
+bare_mapped=() bare_painted=() text_mapped=() text_painted=()
 for ((i = 0; i < runs; i++)); do
-    # Alternate the two, so that whatever else the machine does falls on both alike.
-    out=$(HOME=$work QT_QPA_PLATFORM=xcb python3 "$root/tests/app/xwindow.py" \
-        --title "Tamrosks free bar code 3 of 9 utility" -- /usr/bin/time -v -o "$work/time.txt" "$exe")
-    times+=("$(awk '/^mapped_ms/ { print $2 }' <<<"$out")")
+    # Interleaved, so that whatever else the machine does falls on all three alike.
+    read -r m p < <(measure "Tamrosks free bar code 3 of 9 utility" /usr/bin/time -v -o "$work/time.txt" "$exe")
+    mapped+=("$m") painted+=("$p")
     rss+=("$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt")")
-    out=$(HOME=$work QT_QPA_PLATFORM=xcb python3 "$root/tests/app/xwindow.py" --title "Bare Qt window" -- "$bare")
-    bare_times+=("$(awk '/^mapped_ms/ { print $2 }' <<<"$out")")
+    read -r m p < <(measure "Bare Qt window" "$bench/bare_window")
+    bare_mapped+=("$m") bare_painted+=("$p")
+    read -r m p < <(measure "Bare Qt window with text" "$bench/bare_text_window")
+    text_mapped+=("$m") text_painted+=("$p")
 done
 
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-echo "runs:            $runs"
-echo "exec to mapped:  $(median "${times[@]}") ms (median; all: ${times[*]})"
-echo "bare Qt window:   $(median "${bare_times[@]}") ms (median; all: ${bare_times[*]})"
-echo "ratio:           $(awk -v a="$(median "${times[@]}")" -v b="$(median "${bare_times[@]}")" 'BEGIN { printf "%.2f", a / b }')x"
-echo "peak RSS:        $(awk -v k="$(median "${rss[@]}")" 'BEGIN { printf "%.1f", k / 1024 }') MB (median)"
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
+row() { printf '%-26s %9s %9s\n' "$@"; }
+echo "runs: $runs, load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "medians in ms from exec (\"painted\": the window's pixels first differ from the screen beneath)"
+row "" "mapped" "painted"
+km=$(median "${mapped[@]}") kp=$(median "${painted[@]}")
+bm=$(median "${bare_mapped[@]}") bp=$(median "${bare_painted[@]}")
+tm=$(median "${text_mapped[@]}") tp=$(median "${text_painted[@]}")
+row "kelm" "$km" "$kp"
+row "bare Qt window" "$bm" "$bp"
+row "bare window with text" "$tm" "$tp"
+row "kelm / bare" "$(ratio "$km" "$bm")" "$(ratio "$kp" "$bp")"
+row "kelm / bare with text" "$(ratio "$km" "$tm")" "$(ratio "$kp" "$tp")"
+echo "kelm all runs, mapped: ${mapped[*]}"
+echo "kelm all runs, painted: ${painted[*]}"
+echo "peak RSS: $(awk -v k="$(median "${rss[@]}")" 'BEGIN { printf "%.1f", k / 1024 }') MB (kelm, median)"

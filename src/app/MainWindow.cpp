@@ -70,8 +70,11 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     : QWidget(parent), m_settingsFileName(settingsFileName)
 {
     kelm::SubstituteLayoutFaces();
-    setupUi(this);
+    // The fitting below covers the fonts set on the way there: no second pass is queued for them.
+    m_fitPending = true;
+    // Set before the controls exist, so they are made in it rather than told of a change one by one.
     setFont(kelm::LayoutFont(10));
+    setupUi(this);
     for (QLabel* label : {optionsHeading, dataHeading, barCodeStringHeading, previewHeading}) {
         label->setFont(kelm::LayoutFont(11, true));
         kelm::FitText(label);
@@ -86,6 +89,7 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     webLink->setText(QString::fromLatin1(kelm::kWebAddress));
     makerNotice->setText(QString::fromLatin1(kelm::kMakerNotice));
     kelm::FitToStyle(clientArea);
+    m_fitPending = false;
 
     // The client area and its 8-pixel border; the window does not resize.
     setFixedSize(clientArea->geometry().adjusted(-8, -8, 8, 8).size());
@@ -111,15 +115,9 @@ MainWindow::MainWindow(const QString& settingsFileName, QWidget* parent)
     pointSizeBox->installEventFilter(this);
     m_sizeTyping = new kelm::SizeTypingFollower(pointSizeBox, dataEdit);
     dataEdit->setFocus();
-    createDialogs();
     m_fillSheet = std::make_unique<kelm::FillSheetOpener>(this, m_settingsFile);
-    m_controlSettings =
-        std::make_unique<kelm::ControlSettings>(static_cast<Ui::MainWindow&>(*this), *m_labelDialog);
     addSaveAsAction();
     addFillSheetAction();
-    // Seven sizes of picture to decode and hand to the desktop: done once the window is on the screen,
-    // where the desktop takes the icon as well.
-    QMetaObject::invokeMethod(this, &MainWindow::loadWindowIcon, Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow()
@@ -135,6 +133,8 @@ MainWindow::~MainWindow()
 void MainWindow::createDialogs()
 {
     // Once, in this order, for the whole run: a dialog keeps the state of its controls between showings.
+    if (m_labelDialog)
+        return;
     m_clipboardWarning = std::make_unique<ClipboardWarning>();
     m_tipDialog = std::make_unique<TipDialog>(this, m_settingsFileName);
     m_aboutDialog = std::make_unique<AboutDialog>(this);
@@ -143,17 +143,60 @@ void MainWindow::createDialogs()
     connect(m_aboutDialog.get(), &AboutDialog::focusDataRequested, this, &MainWindow::focusData);
     connect(m_labelDialog.get(), &LabelDialog::focusDataRequested, this, &MainWindow::focusData);
     connect(m_labelDialog.get(), &LabelDialog::copyRequested, this, &MainWindow::copyPreview);
+    // Queued: the label dialog's own modal loop ends before the window opens.
+    connect(
+        m_labelDialog.get(), &LabelDialog::fillSheetRequested, this,
+        [this] { Reported([this] { fillSheet(LabelDialog::StockName(m_labelDialog->labelSize())); }); },
+        Qt::QueuedConnection);
+    m_controlSettings =
+        std::make_unique<kelm::ControlSettings>(static_cast<Ui::MainWindow&>(*this), *m_labelDialog);
+}
+
+ClipboardWarning& MainWindow::clipboardWarning()
+{
+    createDialogs();
+    return *m_clipboardWarning;
+}
+
+TipDialog& MainWindow::tipDialog()
+{
+    createDialogs();
+    return *m_tipDialog;
+}
+
+AboutDialog& MainWindow::aboutDialog()
+{
+    createDialogs();
+    return *m_aboutDialog;
+}
+
+LabelDialog& MainWindow::labelDialog()
+{
+    createDialogs();
+    return *m_labelDialog;
+}
+
+kelm::ControlSettings& MainWindow::controlSettings()
+{
+    createDialogs();
+    return *m_controlSettings;
 }
 
 void MainWindow::addFillSheetAction()
 {
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
     connect(shortcut, &QShortcut::activated, this, [this] { Reported([this] { fillSheet(); }); });
-    // Queued: the label dialog's own modal loop ends before the window opens.
-    connect(
-        m_labelDialog.get(), &LabelDialog::fillSheetRequested, this,
-        [this] { Reported([this] { fillSheet(LabelDialog::StockName(m_labelDialog->labelSize())); }); },
-        Qt::QueuedConnection);
+}
+
+void MainWindow::finishStartUp()
+{
+    createDialogs();
+    // Seven sizes of picture to decode and hand to the desktop.
+    if (const QIcon icon = kelm::ProgramIcon(); !icon.isNull())
+        setWindowIcon(icon);
+    // The program's own bar-code typefaces, so the preview shows bars on any system; nothing shows a bar
+    // code before the first Make, which makes sure of them too.
+    render::RegisterBarCodeTypefaces();
 }
 
 void MainWindow::bindHandlers()
@@ -189,12 +232,6 @@ void MainWindow::bindKeys()
     aboutButton->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
     auto* web = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_W), this);
     connect(web, &QShortcut::activated, this, [this] { Reported([this] { openTypefacePage(); }); });
-}
-
-void MainWindow::loadWindowIcon()
-{
-    if (const QIcon icon = kelm::ProgramIcon(); !icon.isNull())
-        setWindowIcon(icon);
 }
 
 // ---- What later features read ----------------------------------------------------------------------
@@ -261,6 +298,8 @@ void MainWindow::make()
         m_barCodeMade = false;
         return;
     }
+    // The preview's typefaces, in case Make comes before the first frame has had them read.
+    render::RegisterBarCodeTypefaces();
     // Start and stop characters and the preview's two spaces come on top of the data.
     if (built.data.size() > std::size_t(barCodeString->maxLength()) - 4) {
         showNotice(kTooLong);
@@ -350,7 +389,7 @@ void MainWindow::copy()
         return;
     }
     if (!std::exchange(m_clipboardWarningConsidered, true) && !render::BarCodeTypefacesInstalledForOtherPrograms())
-        m_clipboardWarning->exec();
+        clipboardWarning().exec();
     copyPreview();
     platform::ShowNote(copyButton, kCopiedNote.arg(m_made.data));
     focusData();
@@ -373,8 +412,8 @@ void MainWindow::printSample()
 void MainWindow::printLabels()
 {
     if (m_barCodeMade) {
-        m_labelDialog->setBarCode(m_made, kSmallestTypedPointSize);
-        m_labelDialog->exec();
+        labelDialog().setBarCode(m_made, kSmallestTypedPointSize);
+        labelDialog().exec();
         return;
     }
     showNotice(kMakeBeforeLabels);
@@ -402,13 +441,13 @@ void MainWindow::fillSheet(const QString& offeredStock)
 
 void MainWindow::showTips()
 {
-    m_tipDialog->exec();
+    tipDialog().exec();
     focusData();
 }
 
 void MainWindow::showAbout()
 {
-    m_aboutDialog->exec();
+    aboutDialog().exec();
     focusData();
 }
 
@@ -431,6 +470,8 @@ void MainWindow::openTypefacePage()
 
 void MainWindow::setUp()
 {
+    // The activation sequence fills the dialogs, and the hint pause below reaches their controls too.
+    createDialogs();
     insertButton->hide();
     controlCharacterList->hide();
     for (QWidget* widget : QApplication::allWidgets())
@@ -438,7 +479,7 @@ void MainWindow::setUp()
     makerNotice->setToolTip(QStringLiteral("Version ") + QString::fromLatin1(kelm::kVersion));
     locateDataFolder();
     if (m_settingsFile && loadSettings())
-        m_tipDialog->exec();
+        tipDialog().exec();
     // The data stays highlighted while another control has the focus (see eventFilter), so typing
     // after any click replaces it.
     dataEdit->selectAll();
@@ -454,6 +495,9 @@ bool MainWindow::event(QEvent* event)
         Reported([this] { setUp(); });
         return handled;
     }
+    // What can wait follows the first frame, so that the window is on the screen as soon as it can be.
+    if (event->type() == QEvent::Paint && !std::exchange(m_firstFramePainted, true))
+        QMetaObject::invokeMethod(this, &MainWindow::finishStartUp, Qt::QueuedConnection);
     return QWidget::event(event);
 }
 
@@ -538,8 +582,8 @@ void MainWindow::locateDataFolder()
 bool MainWindow::loadSettings()
 {
     if (const std::optional<QStringList> rows = m_settingsFile->labelSizes()) {
-        m_labelDialog->setLabelSizes(*rows);
-        m_labelDialog->setLabelSize(kFirstLabelRow);
+        labelDialog().setLabelSizes(*rows);
+        labelDialog().setLabelSize(kFirstLabelRow);
     }
     if (!m_settingsFile->hasTipsSection()) {
         platform::ShowWarning(this, pos() + kelm::kWarningOffset, kTipsFileMissing);
@@ -551,7 +595,7 @@ bool MainWindow::loadSettings()
         kelm::MoveOnScreen(this, settings.position);
         // "D" is the only size letter there is.
         sizeLetterD->setChecked(true);
-        m_controlSettings->apply(settings);
+        controlSettings().apply(settings);
     } else {
         // The first run after installation records the defaults; the controls keep their design values.
         m_settingsFile->writeDefaults(pos());
@@ -566,7 +610,7 @@ void MainWindow::saveSettings()
     kelm::Settings settings;
     settings.tipsAtStart = tipsAtStartBox->isChecked();
     settings.position = pos();
-    m_controlSettings->collect(settings);
+    controlSettings().collect(settings);
     m_settingsFile->save(settings);
 }
 

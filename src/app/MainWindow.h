@@ -5,8 +5,9 @@
 // The windows:
 //   MainWindow.*          this window (layout in MainWindow.ui): Make, the Full ASCII controls, restyle,
 //                         Copy, help and web links, the first activation and the close. It owns the
-//                         four dialogs below, creates them once, in this order, and listens to their
-//                         signals; no dialog knows this class.
+//                         four dialogs below, creates them once, together and in this order (right
+//                         after its first frame, or earlier when anything needs one), and listens to
+//                         their signals; no dialog knows this class.
 //   ClipboardWarning.*    the note shown before the first copy of a run.
 //   TipDialog.*           the tip of the day: the ring of tips in the settings file.
 //   AboutDialog.*         the maker, the version and the update check.
@@ -46,7 +47,7 @@
 //   Texts.h               the texts more than one window shows.
 //   Vendor.h              the maker's details (generated from cmake/Vendor.cmake).
 //   StartOptions.*        kelm --help and --version, answered before any window.
-//   main.cpp              start-up: the application object, the typefaces, this window, the loop.
+//   main.cpp              start-up: the application object, this window, the loop.
 //
 // Every handler that can fail with a platform::Error is bound through that guard, as the message loop
 // would; called directly, the handlers throw.
@@ -105,11 +106,12 @@ public:
     // is missing.
     QString settingsFilePath() const;
 
-    // The dialogs, for features that show them and for tests.
-    ClipboardWarning& clipboardWarning() const { return *m_clipboardWarning; }
-    TipDialog& tipDialog() const { return *m_tipDialog; }
-    AboutDialog& aboutDialog() const { return *m_aboutDialog; }
-    LabelDialog& labelDialog() const { return *m_labelDialog; }
+    // The dialogs, for features that show them and for tests. Asking for any of them makes the whole set
+    // when the first frame has not yet done so.
+    ClipboardWarning& clipboardWarning();
+    TipDialog& tipDialog();
+    AboutDialog& aboutDialog();
+    LabelDialog& labelDialog();
     // Nothing until the window has first been opened.
     FillSheetDialog* fillSheetDialog() const;
 
@@ -146,9 +148,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The dialogs and what listens to them, once; later calls do nothing.
     void createDialogs();
+    kelm::ControlSettings& controlSettings();
     void addFillSheetAction();
-    void loadWindowIcon();
+    // What the first frame need not wait for: the dialogs, the window's icon and the bar-code typefaces.
+    void finishStartUp();
     void bindHandlers();
     // Enter for Make, and keys for the controls that show no mnemonic.
     void bindKeys();
@@ -190,6 +195,7 @@ private:
     // Where the last sample sheet went, for the next one in this run.
     kelm::PrintTargetMemory m_printTarget;
     bool m_activated = false;
+    bool m_firstFramePainted = false;
     bool m_placedBeforeShowing = false;
     bool m_fitPending = false;
     // Whether the clipboard warning has had its one chance this run.

@@ -1,4 +1,5 @@
-// Start-up: the application object, the typefaces, the main window with its dialogs, the message loop.
+// Start-up: the application object, the main window (which makes its dialogs and reads the bar-code
+// typefaces right after its first frame), the message loop.
 #include "MainWindow.h"
 #include "Settings.h"
 #include "StartOptions.h"
@@ -6,7 +7,6 @@
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
-#include "render/Typefaces.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -32,10 +32,6 @@ int main(int argc, char** argv)
         window->show();
         // Its first activation loads the settings; without a window manager nothing else activates it.
         window->activateWindow();
-        // The program's own bar-code typefaces, so the preview shows bars on any system. Nothing shows a
-        // bar code before the first Make, so they are read once the window is on its way to the screen.
-        QMetaObject::invokeMethod(
-            &app, [] { render::RegisterBarCodeTypefaces(); }, Qt::QueuedConnection);
         QApplication::exec();
     } catch (const platform::Error& e) {
         platform::ShowStandardError(e.message());

@@ -1,6 +1,6 @@
 // The main window as a desktop user meets it: keystrokes that stay in the field they were typed for, a
-// window restored wholly on a screen and first shown where it was saved, a message for whatever cannot
-// start, one close on a full disk.
+// window restored wholly on a screen and first shown where it was saved, its dialogs there before any use,
+// a message for whatever cannot start, one close on a full disk.
 #include "WindowFixture.h"
 #include "app/AboutDialog.h"
 #include "app/ClipboardWarning.h"
@@ -8,6 +8,7 @@
 #include "app/LabelDialog.h"
 #include "app/MainWindow.h"
 #include "app/SizeTypingFollower.h"
+#include "app/TipDialog.h"
 #include "app/Vendor.h"
 #include "app/WindowPlacement.h"
 #include "render/Typefaces.h"
@@ -53,6 +54,19 @@ class TestDesktopUse : public QObject {
         }
     }
 
+    // How many of each dialog exist, in the order the window makes them.
+    static QList<int> DialogCounts()
+    {
+        QList<int> counts(4, 0);
+        for (const QWidget* w : QApplication::topLevelWidgets()) {
+            counts[0] += qobject_cast<const ClipboardWarning*>(w) != nullptr;
+            counts[1] += qobject_cast<const TipDialog*>(w) != nullptr;
+            counts[2] += qobject_cast<const AboutDialog*>(w) != nullptr;
+            counts[3] += qobject_cast<const LabelDialog*>(w) != nullptr;
+        }
+        return counts;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -61,6 +75,52 @@ private slots:
     }
     void init() { m_fixture.init(WindowFixture::DataFolder::Missing); }
     void cleanup() { m_fixture.cleanup(); }
+
+    // ---- The window set ------------------------------------------------------------------------------
+
+    // The dialogs do not hold up the window's first frame, yet whatever reaches one first (the first
+    // activation, or a click before the window has even been shown) finds the whole set made, once.
+    void dialogsBeforeTheirFirstUse_data()
+    {
+        QTest::addColumn<QString>("first"); // "activation", or the button clicked before the window shows
+        QTest::addColumn<QString>("shows"); // the class of the dialog that comes up
+        // clang-format off
+        QTest::newRow("the first activation makes the set") << "activation" << "";
+        QTest::newRow("About clicked before the window shows") << "aboutButton" << "AboutDialog";
+        QTest::newRow("Tips clicked before the window shows") << "tipsButton" << "TipDialog";
+        QTest::newRow("Print labels after Make, before the window shows") << "printLabelsButton" << "LabelDialog";
+        // clang-format on
+    }
+    void dialogsBeforeTheirFirstUse()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, shows);
+        QCOMPARE(DialogCounts(), (QList<int>{0, 0, 0, 0}));
+        QWidget* shown = nullptr;
+        if (first == "activation") {
+            QVERIFY(window().windowIcon().isNull());
+            window().show();
+            QVERIFY(QTest::qWaitForWindowActive(&window()));
+            // The icon follows the first frame as well, in every size installed.
+            QTRY_COMPARE(window().windowIcon().availableSizes().size(), 7);
+        } else {
+            if (first == "printLabelsButton") {
+                control<QLineEdit>("dataEdit")->setText(QStringLiteral("AB"));
+                control<QPushButton>("makeButton")->click();
+                QVERIFY(window().barCodeMade());
+            }
+            WindowFixture::closeNextModal([&shown](QWidget* modal) { shown = modal; });
+            control<QAbstractButton>(first.toLatin1())->click();
+            QVERIFY(shown);
+            QCOMPARE(QString::fromLatin1(shown->metaObject()->className()), shows);
+        }
+        QCOMPARE(DialogCounts(), (QList<int>{1, 1, 1, 1}));
+        // Every later use meets the same windows.
+        const QList<QWidget*> made = {&window().clipboardWarning(), &window().tipDialog(), &window().aboutDialog(),
+                                      &window().labelDialog()};
+        QCOMPARE(DialogCounts(), (QList<int>{1, 1, 1, 1}));
+        QVERIFY(!shown || made.contains(shown));
+    }
 
     // ---- Typing a point size ---------------------------------------------------------------------
 

@@ -5,11 +5,12 @@ reports how long that took and the window's size, then closes the window as a wi
 to end. Exits with the program's exit code; 124 when the window never appeared or the program did
 not end in time (it is killed then).
 
-    xwindow.py --title TITLE [--timeout SECONDS] -- PROGRAM [ARGS...]
+    xwindow.py --title TITLE [--timeout SECONDS] [--painted] -- PROGRAM [ARGS...]
 
-Prints, one per line: "mapped_ms N", "title T", "size WxH", "active_ms N" (when it took the focus),
-"exit N". Plain Xlib through ctypes,
-so nothing beyond libX11 is needed.
+Prints, one per line: "mapped_ms N", "painted_ms N" (with --painted: when the window's pixels first
+differ from what the screen showed there before the program started), "title T", "size WxH",
+"active_ms N" (when it took the focus), "exit N". Plain Xlib through ctypes, so nothing beyond libX11
+is needed.
 """
 import argparse
 import ctypes
@@ -40,12 +41,22 @@ class XClientMessageEvent(ctypes.Structure):
                 ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
 
 
+class XImage(ctypes.Structure):
+    # The leading fields only: the pixels and their layout.
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
+                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
+
+
 class XEvent(ctypes.Union):
     _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
 
 IS_VIEWABLE = 2
 CLIENT_MESSAGE = 33
+Z_PIXMAP = 2
+ALL_PLANES = 0xFFFFFFFF
 
 xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
 xlib.XOpenDisplay.restype = ctypes.c_void_p
@@ -62,6 +73,12 @@ xlib.XGetWindowProperty.argtypes = [ctypes.c_void_p, Window, Atom, ctypes.c_long
                                     ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
                                     ctypes.POINTER(ctypes.c_void_p)]
 xlib.XFree.argtypes = [ctypes.c_void_p]
+xlib.XGetImage.restype = ctypes.POINTER(XImage)
+xlib.XGetImage.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                           ctypes.c_ulong, ctypes.c_int]
+xlib.XTranslateCoordinates.argtypes = [ctypes.c_void_p, Window, Window, ctypes.c_int, ctypes.c_int,
+                                       ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int),
+                                       ctypes.POINTER(Window)]
 xlib.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.POINTER(Window), ctypes.POINTER(ctypes.c_int)]
 xlib.XSendEvent.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(XEvent)]
 xlib.XFlush.argtypes = [ctypes.c_void_p]
@@ -82,6 +99,19 @@ def window_name(display, window, net_wm_name):
     name = ctypes.string_at(data.value, count.value).decode("utf-8", "replace")
     xlib.XFree(data)
     return name
+
+
+def grab(display, drawable, x, y, width, height):
+    """The pixels of a drawable's rectangle, one bytes object per row, or None."""
+    image = xlib.XGetImage(display, drawable, x, y, width, height, ALL_PLANES, Z_PIXMAP)
+    if not image:
+        return None
+    picture = image.contents
+    row_bytes = width * picture.bits_per_pixel // 8
+    rows = [ctypes.string_at(picture.data + row * picture.bytes_per_line, row_bytes) for row in range(height)]
+    xlib.XFree(picture.data)
+    xlib.XFree(image)
+    return rows
 
 
 def find_mapped(display, title, net_wm_name):
@@ -111,6 +141,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--title", required=True)
     parser.add_argument("--timeout", type=float, default=30)
+    parser.add_argument("--painted", action="store_true")
     parser.add_argument("program", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.program[1:] if args.program[:1] == ["--"] else args.program
@@ -122,6 +153,12 @@ def main():
     net_wm_name = xlib.XInternAtom(display, b"_NET_WM_NAME", 0)
     protocols = xlib.XInternAtom(display, b"WM_PROTOCOLS", 0)
     delete = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+
+    # What the screen shows before the program starts: a window that still shows it is not painted yet.
+    root = xlib.XDefaultRootWindow(display)
+    screen = XWindowAttributes()
+    xlib.XGetWindowAttributes(display, root, ctypes.byref(screen))
+    before = grab(display, root, 0, 0, screen.width, screen.height) if args.painted else None
 
     started = time.monotonic()
     program = subprocess.Popen(command)
@@ -138,6 +175,20 @@ def main():
         return 124
     window, width, height = found
     print(f"mapped_ms {(time.monotonic() - started) * 1000:.1f}")
+    if before is not None:
+        x, y, child = ctypes.c_int(), ctypes.c_int(), Window()
+        xlib.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(x), ctypes.byref(y), ctypes.byref(child))
+        # Only the part on the screen can be read.
+        left, top = max(x.value, 0), max(y.value, 0)
+        right, bottom = min(x.value + width, screen.width), min(y.value + height, screen.height)
+        bpp = len(before[0]) // screen.width
+        under = [row[left * bpp:right * bpp] for row in before[top:bottom]]
+        while time.monotonic() < deadline and program.poll() is None:
+            now = grab(display, window, left - x.value, top - y.value, right - left, bottom - top)
+            if now is not None and now != under:
+                break
+            time.sleep(0.001)
+        print(f"painted_ms {(time.monotonic() - started) * 1000:.1f}")
     print(f"title {args.title}")
     print(f"size {width}x{height}", flush=True)
 
