@@ -289,6 +289,64 @@ private slots:
         QVERIFY(recorder().errors.isEmpty() && recorder().warnings.isEmpty());
     }
 
+    // Each label printer keeps its resolution, and the one last sent to is offered first: read back by the
+    // window of the next run.
+    void labelPrinters_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // sections after the settled file's
+        QTest::addColumn<QString>("sent");      // "queue dpi" the window reports; empty: nothing sent
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("offered"); // "queue dpi" first in the next run's list
+        // clang-format off
+        QTest::newRow("a new printer: its resolution kept, offered first next time") << QByteArray() << "Shelf 600"
+            << QByteArray("[LabelPrinters]\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Shelf\r\n") << "Shelf 600";
+        QTest::newRow("a printer sent to at another resolution: changed in place, now the last")
+            << QByteArray("[LabelPrinters]\r\nZebra=300\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Shelf\r\n")
+            << "Zebra 203"
+            << QByteArray("[LabelPrinters]\r\nZebra=203\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Zebra\r\n")
+            << "Zebra 203";
+        QTest::newRow("a resolution no label printer has is not used")
+            << QByteArray("[LabelPrinters]\r\nZebra=250\r\n[FillSheet]\r\nLabelPrinter=Zebra\r\n") << ""
+            << QByteArray("[LabelPrinters]\r\nZebra=250\r\n[FillSheet]\r\nLabelPrinter=Zebra\r\n") << "Zebra 203";
+        // clang-format on
+    }
+    void labelPrinters()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, sent);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, offered);
+        const QStringList queues{QStringLiteral("Office"), QStringLiteral("Shelf"), QStringLiteral("Zebra")};
+        writeSettings(kSettled + before);
+        start();
+        recorder().printerNames = queues;
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            if (!sent.isEmpty())
+                emit dialog->labelPrinterUsed(sent.section(u' ', 0, 0), sent.section(u' ', 1).toInt());
+            dialog->reject();
+        });
+        window().fillSheet();
+        QVERIFY2(settingsBytes().startsWith(kSettled + after), settingsBytes().constData());
+
+        // A new run on the file as it was left: the window made afresh offers the printer last used, at its
+        // resolution.
+        const QByteArray kept = settingsBytes();
+        cleanup();
+        init();
+        writeSettings(kept);
+        start();
+        recorder().printerNames = queues;
+        QString shown;
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            shown = child<QComboBox>(dialog, "labelPrinterCombo")->currentText() + u' ' +
+                    child<QComboBox>(dialog, "labelDpiCombo")->currentData().toString();
+            dialog->reject();
+        });
+        window().fillSheet();
+        QCOMPARE(shown, offered);
+        QVERIFY(recorder().errors.isEmpty() && recorder().warnings.isEmpty());
+    }
+
     // A sheet printed to PDF through the print dialog, rasterised and decoded label by label, in order:
     // each label's rectangle holds its row's bar code, or nothing.
     void printedSheetDecodes_data()
