@@ -425,7 +425,7 @@ private slots:
         QTest::newRow("a cancelled reading saves nothing and asks nothing") << "save" << 203 << "cancel" << "";
         QTest::newRow("a cancelled reading sends nothing") << "send" << 203 << "cancel" << "";
         QTest::newRow("a queue that refuses the job: why, and no job kept") << "send" << 203 << "refuse"
-            << "The labels could not be sent to the printer Zebra: the printer is switched off.";
+            << "The labels could not be sent to the printer Thermal: the printer is switched off.";
         QTest::newRow("a folder that is gone: why, and no file") << "save" << 203 << "folder"
             << "The labels could not be saved to the file ";
         QTest::newRow("Save As cancelled: nothing read back, nothing written") << "save" << 203 << "no file" << "";
@@ -443,7 +443,7 @@ private slots:
         const QString file =
             dir.filePath(fault == u"folder" ? QStringLiteral("gone/labels.zpl") : QStringLiteral("labels.zpl"));
         platform::Recorder recorder;
-        recorder.printerNames = {QStringLiteral("Office"), QStringLiteral("Zebra")};
+        recorder.printerNames = {QStringLiteral("Office"), QStringLiteral("Thermal")};
         if (fault == u"no queue")
             recorder.printerNames.clear();
         recorder.saveFileName = fault == u"no file" ? QString() : file;
@@ -470,7 +470,7 @@ private slots:
         if (writes && expected.isEmpty())
             problem = writerError;
         auto* queues = WindowFixture::child<QComboBox>(&dialog, "labelPrinterCombo");
-        queues->setCurrentIndex(queues->findText(QStringLiteral("Zebra")));
+        queues->setCurrentIndex(queues->findText(QStringLiteral("Thermal")));
         ChooseData(WindowFixture::child<QComboBox>(&dialog, "labelDpiCombo"), dpi);
         QSignalSpy used(&dialog, &FillSheetDialog::labelPrinterUsed);
         QSignalSpy printed(&dialog, &FillSheetDialog::printed);
@@ -501,11 +501,11 @@ private slots:
         } else {
             QCOMPARE(recorder.rawPrintJobs.size(), done ? 1 : 0);
             if (done) {
-                QCOMPARE(recorder.rawPrintJobs[0].queue, QStringLiteral("Zebra"));
+                QCOMPARE(recorder.rawPrintJobs[0].queue, QStringLiteral("Thermal"));
                 QCOMPARE(recorder.rawPrintJobs[0].jobName, QStringLiteral("lb161 labels"));
                 QCOMPARE(recorder.rawPrintJobs[0].bytes, expected);
-                QCOMPARE(used.value(0), (QVariantList{QStringLiteral("Zebra"), dpi}));
-                QCOMPARE(printed.value(0), (QVariantList{QStringLiteral("Zebra"), QPointF(1.5, -0.5)}));
+                QCOMPARE(used.value(0), (QVariantList{QStringLiteral("Thermal"), dpi}));
+                QCOMPARE(printed.value(0), (QVariantList{QStringLiteral("Thermal"), QPointF(1.5, -0.5)}));
             }
             QCOMPARE(used.size(), done ? 1 : 0);
             QCOMPARE(printed.size(), done ? 1 : 0);
@@ -521,13 +521,13 @@ private slots:
         QTest::addColumn<QList<int>>("dpis"); // shown as each listed queue is chosen
         // clang-format off
         QTest::newRow("the last one used first, each with its own resolution")
-            << QStringList{"Office", "Shelf", "Zebra"} << "Zebra" << QStringList{"Zebra", "Office", "Shelf"}
+            << QStringList{"Office", "Shelf", "Thermal"} << "Thermal" << QStringList{"Thermal", "Office", "Shelf"}
             << QList<int>{300, 203, 600};
         QTest::newRow("none used yet: the print system's order, 203 dpi where none is kept")
             << QStringList{"Office", "Shelf"} << "" << QStringList{"Office", "Shelf"} << QList<int>{203, 600};
         QTest::newRow("a queue used last that is gone is not offered")
             << QStringList{"Office"} << "Gone" << QStringList{"Office"} << QList<int>{203};
-        QTest::newRow("no queues: nothing chosen") << QStringList{} << "Zebra" << QStringList{} << QList<int>{};
+        QTest::newRow("no queues: nothing chosen") << QStringList{} << "Thermal" << QStringList{} << QList<int>{};
         // clang-format on
     }
     void labelPrinterChoice()
@@ -539,7 +539,7 @@ private slots:
         platform::Recorder recorder;
         recorder.printerNames = queues;
         FillSheetDialog dialog(Library());
-        dialog.setLabelPrinters({{"Zebra", 300}, {"Shelf", 600}, {"Gone", 300}}, lastUsed);
+        dialog.setLabelPrinters({{"Thermal", 300}, {"Shelf", 600}, {"Gone", 300}}, lastUsed);
         auto* combo = WindowFixture::child<QComboBox>(&dialog, "labelPrinterCombo");
         auto* dpiCombo = WindowFixture::child<QComboBox>(&dialog, "labelDpiCombo");
         QStringList shown;

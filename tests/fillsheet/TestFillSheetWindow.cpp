@@ -301,13 +301,13 @@ private slots:
         QTest::newRow("a new printer: its resolution kept, offered first next time") << QByteArray() << "Shelf 600"
             << QByteArray("[LabelPrinters]\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Shelf\r\n") << "Shelf 600";
         QTest::newRow("a printer sent to at another resolution: changed in place, now the last")
-            << QByteArray("[LabelPrinters]\r\nZebra=300\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Shelf\r\n")
-            << "Zebra 203"
-            << QByteArray("[LabelPrinters]\r\nZebra=203\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Zebra\r\n")
-            << "Zebra 203";
+            << QByteArray("[LabelPrinters]\r\nThermal=300\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Shelf\r\n")
+            << "Thermal 203"
+            << QByteArray("[LabelPrinters]\r\nThermal=203\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Thermal\r\n")
+            << "Thermal 203";
         QTest::newRow("a resolution no label printer has is not used")
-            << QByteArray("[LabelPrinters]\r\nZebra=250\r\n[FillSheet]\r\nLabelPrinter=Zebra\r\n") << ""
-            << QByteArray("[LabelPrinters]\r\nZebra=250\r\n[FillSheet]\r\nLabelPrinter=Zebra\r\n") << "Zebra 203";
+            << QByteArray("[LabelPrinters]\r\nThermal=250\r\n[FillSheet]\r\nLabelPrinter=Thermal\r\n") << ""
+            << QByteArray("[LabelPrinters]\r\nThermal=250\r\n[FillSheet]\r\nLabelPrinter=Thermal\r\n") << "Thermal 203";
         // clang-format on
     }
     void labelPrinters()
@@ -316,7 +316,7 @@ private slots:
         QFETCH(QString, sent);
         QFETCH(QByteArray, after);
         QFETCH(QString, offered);
-        const QStringList queues{QStringLiteral("Office"), QStringLiteral("Shelf"), QStringLiteral("Zebra")};
+        const QStringList queues{QStringLiteral("Office"), QStringLiteral("Shelf"), QStringLiteral("Thermal")};
         writeSettings(kSettled + before);
         start();
         recorder().printerNames = queues;

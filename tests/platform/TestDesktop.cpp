@@ -378,10 +378,10 @@ private slots:
         QTest::addColumn<QString>("refusal"); // the recorder's rawPrintError
         QTest::addColumn<QString>("error");   // a part of it; empty: sent
         // clang-format off
-        QTest::newRow("an offered queue takes the bytes as they are") << true << "Zebra" << "" << "";
+        QTest::newRow("an offered queue takes the bytes as they are") << true << "Thermal" << "" << "";
         QTest::newRow("a queue not offered is named") << true << "Gone" << ""
             << "there is no print queue called \"Gone\"";
-        QTest::newRow("the print system's refusal is passed on") << true << "Zebra" << "the printer is off"
+        QTest::newRow("the print system's refusal is passed on") << true << "Thermal" << "the printer is off"
             << "the printer is off";
         QTest::newRow("the print system: a queue it does not have") << false << "kelm test: no such queue" << ""
             << "<none>";
@@ -400,7 +400,7 @@ private slots:
         std::optional<platform::Recorder> recorder;
         if (recorded) {
             recorder.emplace();
-            recorder->printerNames = {QStringLiteral("Office"), QStringLiteral("Zebra")};
+            recorder->printerNames = {QStringLiteral("Office"), QStringLiteral("Thermal")};
             recorder->rawPrintError = refusal;
             QCOMPARE(platform::PrinterNames(), recorder->printerNames);
         }
