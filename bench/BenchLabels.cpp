@@ -1,8 +1,9 @@
 // The label stocks and sheets: loading the template database, listing and searching every stock, and a
-// 1,000-row list filled into sheets and written as a PDF, and read back label by label.
+// 1,000-row list filled into sheets and written as a PDF or as ZPL, and read back label by label.
 #include "labels/ReadBack.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
+#include "labels/Zpl.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -64,6 +65,31 @@ void BM_ListToPdf(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ListToPdf)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Rows to labels to ZPL bytes for a label printer at 203 dpi, as code39 --labels --zpl does it (without the
+// file write).
+void BM_ListToZpl(benchmark::State& state)
+{
+    labels::StockLibrary library;
+    library.loadDatabase();
+    QString error;
+    const labels::Stock stock = library.stocks()[library.find(QStringLiteral("lb060"), error)];
+    QStringList rows;
+    for (int i = 0; i < state.range(0); ++i)
+        rows.append(QStringLiteral("INV-2026-%1").arg(i, 4, 10, QLatin1Char('0')));
+    labels::FillOptions options;
+    options.dpi = labels::kDefaultZplDpi;
+    options = labels::ForZpl(options);
+    for (auto _ : state) {
+        const labels::Sheet sheet = labels::FillSheet(stock, rows, options);
+        QByteArray zpl;
+        QBuffer buffer(&zpl);
+        buffer.open(QIODevice::WriteOnly);
+        labels::WriteZpl(sheet, {}, buffer, error);
+        state.counters["bytes"] = double(zpl.size());
+    }
+}
+BENCHMARK(BM_ListToZpl)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // Every label of a 1,000-row sheet read back as --verify does, on every core; per_label is the wall time
 // per label.

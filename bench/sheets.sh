@@ -2,9 +2,11 @@
 # Label sheets from long lists: code39 --labels with 10,000, 100,000 and 300,000 rows of part numbers to
 # one PDF, its wall time, processor time and peak resident memory (from /usr/bin/time -v), beside an
 # older build of code39 when one is given. Runs are interleaved round by round; each figure is the median
-# of the rounds, with the memory per row beyond the smallest list and the time per 1,000 rows.
+# of the rounds, with the memory per row beyond the smallest list and the time per 1,000 rows. Then the
+# same for 1,000 rows as ZPL for a label printer (code39 --labels ROLL --zpl), whose whole run should stay
+# under 0.2 s.
 #   bench/sheets.sh [path/to/code39] [rounds]        (default: the Release build, 3 rounds)
-#   BEFORE=path/to/older/code39  SIZES="10000 100000"  STOCK=lb060  bench/sheets.sh ...
+#   BEFORE=path/to/older/code39  SIZES="10000 100000"  STOCK=lb060  ROLL="Dymo 30256"  bench/sheets.sh ...
 set -euo pipefail
 
 source "$(dirname "$0")/lib.sh"
@@ -12,6 +14,7 @@ exe=$(bench_code39 "${1:-}")
 rounds=${2:-3}
 read -r -a sizes <<<"${SIZES:-10000 100000 300000}"
 stock=${STOCK:-lb060}
+roll=${ROLL:-Dymo 30256}
 tools=(code39)
 [ -n "${BEFORE:-}" ] && tools+=(before)
 
@@ -62,3 +65,19 @@ for tool in "${tools[@]}"; do
                      c / 1e3 / (n / 1000), n == n0 ? "-" : sprintf("%.0f", (r - b) * 1024 / (n - n0)) }'
     done
 done
+
+# 1,000 rows to ZPL, the whole run: start, the label database, the fit, the file.
+awk 'BEGIN { for (i = 1; i <= 1000; i++) printf "INV-2026-%06d\n", i }' >"$work/rows-zpl"
+for ((round = 1; round <= rounds; round++)); do
+    rm -f "$work/out.zpl"
+    start=$(bench_now_us)
+    if ! "$exe" --labels "$roll" --zpl "$work/out.zpl" --list "$work/rows-zpl" 2>"$work/err"; then
+        echo "bench: code39 --zpl failed" >&2
+        head -5 "$work/err" >&2
+        exit 1
+    fi
+    echo $(($(bench_now_us) - start)) >>"$work/figures/zpl"
+done
+printf '\n%-28s %8s %10s %12s\n' run rows wall_ms bytes
+printf '%-28s %8d %10s %12d\n' "--zpl ($roll)" 1000 "$(bench_median_ms 1 <"$work/figures/zpl")" \
+    "$(wc -c <"$work/out.zpl")"

@@ -6,6 +6,7 @@ _code39()
         --png) COMPREPLY=($(compgen -f -X '!*.png' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --svg) COMPREPLY=($(compgen -f -X '!*.svg' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --pdf) COMPREPLY=($(compgen -f -X '!*.pdf' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        --zpl) COMPREPLY=($(compgen -f -X '!*.zpl' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --list) COMPREPLY=($(compgen -f -- "$cur")); return ;;
         --rotate) COMPREPLY=($(compgen -W 'auto 0 90' -- "$cur")); return ;;
         --size | --dpi | --height | --labels | --start | --copies | --offset | --column | --paper) return ;;
@@ -13,7 +14,7 @@ _code39()
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '-c --checksum -f --full-ascii -h --help --version --png --svg --pdf
             --size --dpi --text-above --no-antialias --force --labels --start --copies --height --rotate --offset --outlines
-            --verify --list --column --header --list-stocks --paper' -- "$cur"))
+            --verify --zpl --list --column --header --list-stocks --paper --roll' -- "$cur"))
     fi
 }
 complete -F _code39 code39

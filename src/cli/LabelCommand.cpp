@@ -6,10 +6,13 @@
 #include "labels/RowList.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
+#include "labels/Zpl.h"
 #include "platform/PendingFile.h"
 #include "render/BarCodeDrawing.h"
 
 #include <QFile>
+
+#include <cstdio>
 
 namespace cli {
 
@@ -36,6 +39,28 @@ bool ReadRows(const CommandLine& commandLine, const Console& console, QStringLis
         return false;
     }
     return labels::RowsFromBytes(QByteArray::fromStdString(bytes), list, rows, error);
+}
+
+// The sheet as ZPL into file, or to standard output for "-"; a file only when all of it is written. False
+// with the line that says why in message.
+bool WriteZplFile(const std::string& file, const labels::Sheet& sheet, const labels::DrawOptions& draw,
+                  const Console& console, std::string& message)
+{
+    QString error;
+    if (file == "-") {
+        QFile out;
+        if (!out.open(console.out, QIODevice::WriteOnly) || !labels::WriteZpl(sheet, draw, out, error) ||
+            !out.flush() || out.error() != QFileDevice::NoError || std::fflush(console.out) != 0) {
+            message = std::string(kCannotWriteOutput) + (error.isEmpty() ? "" : ": " + error.toStdString());
+            return false;
+        }
+        return true;
+    }
+    platform::PendingFile zpl(QFile::decodeName(QByteArray::fromStdString(file)));
+    if (zpl.open(error) && labels::WriteZpl(sheet, draw, zpl.device(), error) && zpl.commit(error))
+        return true;
+    message = CannotWrite(file, error.toStdString());
+    return false;
 }
 
 } // namespace
@@ -94,6 +119,8 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     fill.dpi = commandLine.dpi;
     fill.barHeightMm = commandLine.barHeightMm;
     fill.rotation = commandLine.rotation;
+    if (commandLine.zpl)
+        fill = labels::ForZpl(fill);
     labels::DrawOptions draw;
     draw.outlines = commandLine.outlines;
     draw.offsetMm = QPointF(commandLine.offsetXMm, commandLine.offsetYMm);
@@ -118,6 +145,14 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
                      NotWritten(commandLine.outputFile, labels::ReadBackSummary(reading).toStdString()));
             return 1;
         }
+    }
+    if (commandLine.zpl) {
+        // Each label is a format of its own: where a sheet would put it on its page does not matter.
+        if (std::string message; !WriteZplFile(commandLine.outputFile, sheet, draw, console, message)) {
+            Complain(console.err, message);
+            return 1;
+        }
+        return sheet.failures.isEmpty() ? 0 : 1;
     }
     if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
         Complain(console.err, QStringLiteral("warning: ") + offPage);

@@ -1,5 +1,6 @@
 #pragma once
-// code39 --labels STOCK --pdf FILE: fills sheets of labels with bar codes, one label per row, as a PDF.
+// code39 --labels STOCK --pdf|--zpl FILE: fills sheets of labels with bar codes, one label per row, as a PDF
+// or as ZPL for a label printer.
 
 #include "Messages.h"
 #include "Options.h"

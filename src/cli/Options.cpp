@@ -69,9 +69,20 @@ constexpr Option kOptions[] = {
 
     {.longName = "labels", .valueName = "STOCK", .kind = ValueKind::Text, .modes = Modes(Labels),
      .chooses = Modes(Labels),
-     .help = "fill sheets of labels of STOCK with the rows, one label per row, into --pdf FILE",
+     .help = "fill sheets of labels of STOCK with the rows, one label per row, into --pdf FILE or --zpl FILE",
      .needs = "a stock",
      .set = [](CommandLine& c, const OptionValue& v) { c.stock = v.text; }},
+    // With --zpl the resolution is the label printer's: its own default, unless --dpi was given before.
+    {.longName = "zpl", .valueName = "FILE", .kind = ValueKind::Text, .modes = Modes(Labels),
+     .requiredIn = Modes(Labels), .outputFile = true,
+     .help = "with --labels, ZPL for a thermal label printer instead of a PDF (- for standard output): one "
+             "label format per label, each bar code drawn by the printer at --dpi 203, 300 or 600 (default 203)",
+     .needs = "a file name",
+     .set = [](CommandLine& c, const OptionValue& v) {
+         c.zpl = true;
+         c.outputFile = v.text;
+         if (std::find(c.given.begin(), c.given.end(), "dpi") == c.given.end())
+             c.dpi = labels::kDefaultZplDpi; }},
     // The first label may be any of a whole job's; copies fill at most the largest sheet.
     {.longName = "start", .valueName = "N", .kind = ValueKind::WholeNumber, .modes = Modes(Labels),
      .help = "the label to start at on the first sheet", .needs = "a label number",
@@ -125,6 +136,9 @@ constexpr Option kOptions[] = {
      .help = "only the stocks on this paper, by the name the list shows (A4, US Letter ...) or its id (US-Letter)",
      .needs = "a paper name",
      .set = [](CommandLine& c, const OptionValue& v) { c.paper = v.text; }},
+    {.longName = "roll", .modes = Modes(StockList),
+     .help = "only the stocks that come one label at a time, as the rolls of label printers do",
+     .set = [](CommandLine& c, const OptionValue&) { c.rollsOnly = true; }},
 };
 // clang-format on
 #pragma GCC diagnostic pop
@@ -142,12 +156,18 @@ constexpr ModeText kModeTexts[] = {
      "DATA",
      "Without DATA and with %n (the row number) or %d (the data, made safe) in FILE, each line of standard "
      "input is drawn into a file of its own; %% is one %."},
-    {Labels, "Label sheets: one label per row, each bar code fitted to its label, as a PDF", "DATA",
+    {Labels, "Label sheets: one label per row, each bar code fitted to its label, as a PDF or as ZPL", "DATA",
      "The rows are DATA, the lines of standard input, or --list FILE. STOCK is a maker and part "
      "(\"Avery 5160\"), a part only one maker uses, or one of ours (lb167). Every bar edge lies on the "
      "printer's dots (--dpi), wide bars are three narrow ones and the quiet zones ten; a warning names the "
      "rows that will not scan (narrow bars below 2 dots or 0.19 mm) or may not (bars too short), and what "
-     "would."},
+     "would. With --zpl FILE the labels are ZPL for a thermal label printer, one label format each, at the "
+     "printer's --dpi (203 unless 300 or 600 is given): the printer draws each bar code with its own Code 39 "
+     "command, placed as on the PDF (its narrow bar at most 10 dots, the widest it draws), and the readable "
+     "line in its own font, which may sit a little differently. Copies of a row are one format with a quantity; a "
+     "blank label (before --start, or a row "
+     "that fails) is a format without a bar code, so a roll keeps row N on label N. On Linux, send the file "
+     "unchanged through a raw queue: lp -d QUEUE -o raw FILE."},
     {StockList, "Stock list: the label stocks that match every one of WORDS", "WORDS", ""},
 };
 
@@ -469,15 +489,26 @@ ParseResult ParseCommandLine(int argc, char** argv, CommandLine& commandLine)
 
 ParseResult CheckComplete(const CommandLine& commandLine)
 {
+    // The output files a mode needs are alternatives: any one of them will do.
+    std::string outputs;
     for (const Option& option : kOptions) {
         if (!(option.requiredIn & Modes(commandLine.mode)))
             continue;
+        const std::string needed = OptionName(option) + " " + std::string(option.valueName);
+        if (option.outputFile) {
+            outputs += (outputs.empty() ? "" : " or ") + needed;
+            continue;
+        }
         if (std::find(commandLine.given.begin(), commandLine.given.end(), option.longName) ==
             commandLine.given.end())
-            return Refuse(commandLine.modeOption + " needs " + OptionName(option) + " " +
-                              std::string(option.valueName),
-                          true);
+            return Refuse(commandLine.modeOption + " needs " + needed, true);
     }
+    if (!outputs.empty() && commandLine.outputOption.empty())
+        return Refuse(commandLine.modeOption + " needs " + outputs, true);
+    if (commandLine.zpl && !labels::IsZplResolution(commandLine.dpi))
+        return Refuse("--zpl needs --dpi " + labels::ZplResolutionsText().toStdString() +
+                          " (a label printer's), not " + std::to_string(commandLine.dpi),
+                      false);
     return {};
 }
 
@@ -503,10 +534,21 @@ std::string UsageLine(Mode mode)
     }
     if (!choosers.empty())
         line += " " + choosers + (chooserValue.empty() ? "" : " " + std::string(chooserValue));
+    // The output files it needs are alternatives, as "--pdf|--zpl FILE".
+    std::string outputs;
+    std::string_view outputValue;
     for (const Option& option : kOptions) {
-        if ((option.requiredIn & Modes(mode)) && !(option.chooses & Modes(mode)))
+        if (!(option.requiredIn & Modes(mode)) || (option.chooses & Modes(mode)))
+            continue;
+        if (option.outputFile) {
+            outputs += (outputs.empty() ? "" : "|") + OptionName(option);
+            outputValue = option.valueName;
+        } else {
             add(option, false);
+        }
     }
+    if (!outputs.empty())
+        line += " " + outputs + " " + std::string(outputValue);
     for (const Option& option : kOptions) {
         // Help and version go without saying beside a mode's own options.
         const bool everywhere = option.modes == kEveryMode && mode != Text;
@@ -527,8 +569,8 @@ std::string HelpText()
     constexpr std::size_t kHelpColumn = 24;
     std::string help = "Usage: code39 [OPTION]... [DATA]...\n"
                        "  or:  code39 --png|--svg|--pdf FILE [OPTION]... [DATA]...\n"
-                       "  or:  code39 --labels STOCK --pdf FILE [OPTION]... [DATA]...\n"
-                       "  or:  code39 --list-stocks [--paper PAPER] [WORDS]...\n";
+                       "  or:  code39 --labels STOCK --pdf|--zpl FILE [OPTION]... [DATA]...\n"
+                       "  or:  code39 --list-stocks [--paper PAPER] [--roll] [WORDS]...\n";
     help += Wrap("Encode DATA for the Code 39 bar-code typeface: one output line per input, \"*...*\", or an "
                  "empty line where the input cannot be encoded (the reason goes to standard error). Without "
                  "DATA, every line of standard input (UTF-8, CRLF or LF) is encoded.",

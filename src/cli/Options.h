@@ -5,6 +5,7 @@
 
 #include "labels/RowList.h"
 #include "labels/SymbolFit.h"
+#include "labels/Zpl.h"
 #include "render/BarCodeFiles.h"
 #include "render/OutputLimits.h"
 
@@ -20,7 +21,7 @@ namespace cli {
 enum class Mode : unsigned {
     Text = 1,      // the typeface's string of each row
     Pictures = 2,  // --png, --svg, --pdf: the bar code as a picture file
-    Labels = 4,    // --labels: sheets of labels as a PDF
+    Labels = 4,    // --labels: sheets of labels as a PDF, or as ZPL for a label printer
     StockList = 8, // --list-stocks
 };
 using Modes = unsigned; // a set of Mode bits
@@ -58,6 +59,7 @@ struct CommandLine {
     bool force = false;
 
     std::string stock;
+    bool zpl = false; // the labels as ZPL for a label printer, not as a PDF
     int start = 1;
     int copies = 1;
     double offsetXMm = 0;
@@ -69,6 +71,7 @@ struct CommandLine {
     bool header = false;
 
     std::string paper;
+    bool rollsOnly = false;
 
     double barHeightMm = 0; // 0: as tall as the label allows
     labels::Rotation rotation = labels::Rotation::Auto;

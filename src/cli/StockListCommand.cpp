@@ -16,7 +16,9 @@ int RunStockList(const CommandLine& commandLine, const Console& console, char* p
     labels::StockLibrary library;
     library.loadDatabase();
     const QString paper = QString::fromLocal8Bit(commandLine.paper);
-    const QList<int> found = library.search(words.join(u' '), paper);
+    QList<int> found = library.search(words.join(u' '), paper);
+    if (commandLine.rollsOnly)
+        found.removeIf([&](int i) { return !labels::IsRoll(library.stocks()[i]); });
     QString text;
     QTextStream out(&text);
     for (int i : found) {
@@ -29,7 +31,9 @@ int RunStockList(const CommandLine& commandLine, const Console& console, char* p
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), console.out);
     if (found.isEmpty()) {
         // Say which of the two found nothing: the words, or the paper.
-        QString why = QStringLiteral("no label stock matches \"%1\"").arg(words.join(u' '));
+        const QString kind =
+            commandLine.rollsOnly ? QStringLiteral("roll of labels") : QStringLiteral("label stock");
+        QString why = QStringLiteral("no %1 matches \"%2\"").arg(kind, words.join(u' '));
         if (!paper.isEmpty() && library.search(QString(), paper).isEmpty())
             why = QStringLiteral("no label stock is on the paper \"%1\"").arg(paper);
         else if (!paper.isEmpty())

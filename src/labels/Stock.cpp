@@ -32,6 +32,14 @@ QList<QRectF> LabelRects(const Stock& stock)
     return rects;
 }
 
+bool IsRoll(const Stock& stock)
+{
+    constexpr double kSlack = 1;
+    const bool namedPaper = !stock.paperId.isEmpty() && stock.paperId != QLatin1String("Other");
+    return !namedPaper && stock.labelCount() == 1 && qAbs(stock.page.width() - stock.label.width()) <= kSlack &&
+           qAbs(stock.page.height() - stock.label.height()) <= kSlack;
+}
+
 namespace {
 
 // Sizes given in one unit and pitches in another round differently: a label may reach this far past an edge.

@@ -65,6 +65,10 @@ bool CanPrintOn(const Stock& stock, QString& why);
 // their page by a little and still print. False with the reason in why.
 bool HasPossibleGeometry(const Stock& stock, QString& why);
 
+// Whether the stock comes one label at a time, as the rolls of label printers do: a single label that is its
+// whole page (within a point each way), on no paper of a named size (a full-sheet label on A4 is a sheet).
+bool IsRoll(const Stock& stock);
+
 // The numbers (from 1, as LabelRects counts them) of the labels that run off the page by more than rounding.
 QList<int> LabelsOffPage(const Stock& stock);
 

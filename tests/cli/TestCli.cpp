@@ -415,8 +415,13 @@ private slots:
         QTest::newRow("a second output file, in either spelling")
             << QStringList{"--png=a.png", "--svg", "b.svg", "A"}
             << QByteArray("one output file at a time: --png and --svg");
-        QTest::newRow("label sheets need their PDF")
-            << QStringList{"--labels", "lb164", "A"} << QByteArray("--labels needs --pdf FILE");
+        QTest::newRow("label sheets need their PDF or their ZPL")
+            << QStringList{"--labels", "lb164", "A"} << QByteArray("--labels needs --pdf FILE or --zpl FILE");
+        QTest::newRow("ZPL is for label sheets")
+            << QStringList{"--zpl", "x.zpl", "A"} << QByteArray("--zpl needs --labels");
+        QTest::newRow("the rolls are a stock list's")
+            << QStringList{"--labels", "lb164", "--roll", "--zpl", "x.zpl", "A"}
+            << QByteArray("--roll is not allowed with --labels");
         QTest::newRow("options after -- are DATA, so a picture still needs one")
             << QStringList{"--png", "x.png", "--", "--size", "A"}
             << QByteArray("--png draws exactly one DATA, or one file per row when the file name holds %n or %d");
@@ -562,13 +567,23 @@ private slots:
         QVERIFY(manual.readAll().contains(QString(option).replace("-", "\\-").toLatin1()));
     }
 
+    void writeFailureIsNotSuccess_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("text rows") << QStringList{"ABC"} << QByteArray("cannot write");
+        QTest::newRow("ZPL to standard output")
+            << QStringList{"--labels", "lb164", "--zpl", "-", "A"} << QByteArray("cannot write standard output");
+    }
     void writeFailureIsNotSuccess()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, err);
         if (!QFile::exists("/dev/full"))
             QSKIP("needs /dev/full");
-        const ProgramRun run = RunProgram(kCode39, {"ABC"}, {.outputFile = "/dev/full"});
+        const ProgramRun run = RunProgram(kCode39, arguments, {.outputFile = "/dev/full"});
         QCOMPARE(run.status, 1);
-        QVERIFY(run.err.contains("cannot write"));
+        QVERIFY(run.err.contains(err));
     }
 
     // Rows stay aligned across a million lines, including the ones that fail and the read-block

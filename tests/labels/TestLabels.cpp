@@ -1,19 +1,24 @@
 // Label stocks read from the label-template database, sheets filled and fitted, list files, templates,
 // and code39 --labels as a user runs it: its PDF rasterised at 300 dpi and each label decoded by zbar.
+#include "code39/Code39.h"
 #include "labels/ReadBack.h"
 #include "labels/RowList.h"
 #include "labels/RtfTemplate.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
 #include "labels/UserStock.h"
+#include "labels/Zpl.h"
 #include "support/Files.h"
 #include "support/Pictures.h"
 #include "support/Programs.h"
 #include "support/Requirements.h"
+#include "support/ZplReader.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -131,6 +136,85 @@ Stock OneLabel(double width, double height, double margin = 0)
     stock.markupMargin = margin;
     stock.layouts.append({1, 1, 36, 36, 0, 0});
     return stock;
+}
+
+// A stock by the name a test table gives: one of ShapeOf's, one of ours, or a maker's part from the
+// label-template database (empty when it is not installed).
+Stock StockNamed(const QString& name)
+{
+    if (Stock shape = ShapeOf(name); !shape.layouts.isEmpty())
+        return shape;
+    labels::StockLibrary library;
+    library.loadDatabase();
+    QString error;
+    const int index = library.find(name, error);
+    return index < 0 ? Stock() : library.stocks()[index];
+}
+
+// The sheet as ZPL; empty with the writer's reason in error when it refuses.
+QByteArray ZplOf(const labels::Sheet& sheet, const labels::DrawOptions& draw, QString& error)
+{
+    QByteArray zpl;
+    QBuffer buffer(&zpl);
+    buffer.open(QIODevice::WriteOnly);
+    if (!labels::WriteZpl(sheet, draw, buffer, error))
+        return {};
+    return zpl;
+}
+
+// Our own drawing of label (from 0) alone, on a picture of its size in the sheet's dots, black or white:
+// the label set at the page's corner, as a label printer takes each label.
+QImage OurLabelAlone(const labels::Sheet& sheet, qsizetype label)
+{
+    labels::Sheet alone = sheet;
+    alone.labels = {QRectF(QPointF(), sheet.stock.label)};
+    const double scale = sheet.dpi / kInch;
+    QImage image(qRound(sheet.stock.label.width() * scale), qRound(sheet.stock.label.height() * scale),
+                 QImage::Format_Grayscale8);
+    image.setDotsPerMeterX(qRound(sheet.dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(sheet.dpi / 0.0254));
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        labels::DrawLabel(painter, alone, label, {});
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = line[x] < 128 ? 0 : 255;
+    }
+    return image;
+}
+
+// The box round the black pixels of a picture; null when none.
+QRect BlackBox(const QImage& image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* line = image.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] < 128)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+// Whether field data is Code 39 letters and hex escapes, nothing else.
+bool IsSafeFieldData(const QByteArray& data)
+{
+    const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const char c = data[i];
+        if (c == '_') {
+            if (i + 2 >= data.size() || !hex(data[i + 1]) || !hex(data[i + 2]))
+                return false;
+            i += 2;
+        } else if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || QByteArrayView("-.$/+%").contains(c))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -1160,6 +1244,423 @@ private slots:
         QCOMPARE(run.status, status);
         // Nothing is written when the command is refused.
         QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("x.pdf"))), status == 0 && out.isEmpty());
+    }
+
+    // Labels as ZPL, read by the tests' own interpreter and drawn on the printer's dots with its own
+    // element table, then decoded by ZXing: the data, and the bars exactly where and as wide as our own
+    // drawing of the label puts them (which proves the turn, R, is ours). A format with a quantity stands
+    // for that many labels of one row; a blank label is a format without a field. The printer's readable
+    // line is taken as tall as ours: a real printer's font may make it taller or shorter, which moves the
+    // bars only where the line comes first (text above, or on the left of a turned label).
+    void zplReadsBack_data()
+    {
+        QTest::addColumn<QString>("stock");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("checksum");
+        QTest::addColumn<bool>("fullAscii");
+        QTest::addColumn<bool>("textAbove");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("turned");
+        QTest::addColumn<int>("formats");
+        struct Row {
+            const char* why;
+            const char* stock;
+            QStringList rows;
+            int dpi;
+            bool checksum, fullAscii, textAbove;
+            int copies, start;
+            bool turned;
+            int formats;
+        };
+        const Row rows[] = {
+            {"a sheet's label at 203 dpi", "lb164", {"INV-2026-0042"}, 203, false, false, false, 1, 1, false, 1},
+            {"a sheet's label at 300 dpi", "lb164", {"INV-2026-0042"}, 300, false, false, false, 1, 1, false, 1},
+            {"a sheet's label at 600 dpi, the narrow bar held to what the printer draws",
+             "lb164",
+             {"A1"},
+             600,
+             false,
+             false,
+             false,
+             1,
+             1,
+             false,
+             1},
+            {"a Dymo roll at 203 dpi", "Dymo 11354", {"K7"}, 203, false, false, false, 1, 1, false, 1},
+            {"a Dymo roll at 300 dpi, turned",
+             "Dymo 11354",
+             {"INV-2026-0042"},
+             300,
+             false,
+             false,
+             false,
+             1,
+             1,
+             true,
+             1},
+            {"a small label turned, at 203 dpi", "small label", {"K7"}, 203, false, false, false, 1, 1, true, 1},
+            {"a small label turned, at 300 dpi", "small label", {"K7"}, 300, false, false, false, 1, 1, true, 1},
+            {"a round label at 203 dpi", "round", {"K7"}, 203, false, false, false, 1, 1, false, 1},
+            {"a round label at 300 dpi", "round", {"K7"}, 300, false, false, false, 1, 1, false, 1},
+            {"our check character, not the printer's", "lb164", {"AB-3"}, 300, true, false, false, 1, 1, false, 1},
+            {"Full ASCII pairs as we built them", "lb164", {"Ab^Az-9"}, 203, false, true, false, 1, 1, false, 1},
+            {"copies are one format with a quantity, after the blank label before the start",
+             "lb164",
+             {"A1", "B2"},
+             203,
+             false,
+             false,
+             false,
+             3,
+             2,
+             false,
+             3},
+            {"text above, turned, on a roll", "roll", {"SKU-0001"}, 300, false, false, true, 1, 1, true, 1},
+            {"text above, upright", "lb164", {"UP-1"}, 203, false, false, true, 1, 1, false, 1},
+            {"the space symbol goes as an escape", "roll", {"A B"}, 203, false, false, false, 1, 1, false, 1},
+            {"a failing row is a blank format in its place",
+             "roll",
+             {"A1", "a", "C3"},
+             203,
+             false,
+             false,
+             false,
+             1,
+             1,
+             false,
+             3},
+        };
+        for (const Row& row : rows) {
+            QTest::newRow(row.why) << row.stock << row.rows << row.dpi << row.checksum << row.fullAscii
+                                   << row.textAbove << row.copies << row.start << row.turned << row.formats;
+        }
+    }
+    void zplReadsBack()
+    {
+        QFETCH(QString, stock);
+        QFETCH(QStringList, rows);
+        QFETCH(int, dpi);
+        QFETCH(bool, checksum);
+        QFETCH(bool, fullAscii);
+        QFETCH(bool, textAbove);
+        QFETCH(int, copies);
+        QFETCH(int, start);
+        QFETCH(bool, turned);
+        QFETCH(int, formats);
+        const Stock labelStock = StockNamed(stock);
+        if (labelStock.layouts.isEmpty())
+            SKIP_WITHOUT_LABEL_DATABASE();
+        QVERIFY(!labelStock.layouts.isEmpty());
+        labels::FillOptions options;
+        options.dpi = dpi;
+        options.checksum = checksum;
+        options.fullAscii = fullAscii;
+        options.look.textAbove = textAbove;
+        options.copies = copies;
+        options.start = start;
+        const labels::Sheet sheet = labels::FillSheet(labelStock, rows, labels::ForZpl(options));
+        QString error;
+        const QByteArray zpl = ZplOf(sheet, {}, error);
+        QVERIFY2(!zpl.isEmpty(), qPrintable(error));
+        const support::ZplReading reading = support::ReadZpl(zpl);
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error + u'\n' + QString::fromLatin1(zpl)));
+        QCOMPARE(reading.labels.size(), formats);
+
+        const double scale = dpi / kInch;
+        const QSize size(qRound(labelStock.label.width() * scale), qRound(labelStock.label.height() * scale));
+        qsizetype label = 0;
+        for (const support::ZplLabel& format : reading.labels) {
+            QCOMPARE(format.size, size);
+            QVERIFY(label + format.quantity <= sheet.barTexts.size());
+            for (int k = 1; k < format.quantity; ++k) {
+                QCOMPARE(sheet.barTexts[label + k], sheet.barTexts[label]);
+                QCOMPARE(sheet.rows[label + k], sheet.rows[label]);
+            }
+            const QString& barText = sheet.barTexts[label];
+            if (barText.isEmpty()) {
+                QVERIFY(format.barCodes.isEmpty());
+                label += format.quantity;
+                continue;
+            }
+            QCOMPARE(format.quantity, copies);
+            QCOMPARE(format.barCodes.size(), 1);
+            const support::ZplBarCode& code = format.barCodes.front();
+            const labels::SymbolFit fit = labels::FitOf(sheet, barText);
+            QCOMPARE(fit.turned, turned);
+            QCOMPARE(code.orientation, turned ? 'R' : 'N');
+            QVERIFY(code.line && !code.printerCheck);
+            QCOMPARE(code.lineAbove, textAbove);
+            QCOMPARE(code.module, fit.module);
+            QVERIFY(fit.module <= labels::kZplWidestModule);
+
+            const QImage printed = support::DrawZplLabel(format, fit.textLine);
+            const QString& data = rows[sheet.rows[label] - 1];
+            const std::u16string scanned = code39::ScannedText(
+                std::u16string_view(reinterpret_cast<const char16_t*>(data.utf16()), std::size_t(data.size())),
+                fullAscii);
+            QCOMPARE(support::DecodeCode39(printed, fullAscii, checksum), QString::fromStdU16String(scanned));
+
+            const QRect bars = BlackBox(printed);
+            QVERIFY(!bars.isNull());
+            // The bars lie on ours, dot for dot.
+            const QImage ours = OurLabelAlone(sheet, label);
+            int differ = 0;
+            for (int y = bars.top(); y <= bars.bottom(); ++y) {
+                for (int x = bars.left(); x <= bars.right(); ++x)
+                    differ += printed.constScanLine(y)[x] != ours.constScanLine(y)[x];
+            }
+            QVERIFY2(differ == 0, qPrintable(QStringLiteral("%1 dots differ in the bars at %2,%3 %4x%5")
+                                                 .arg(differ)
+                                                 .arg(bars.x())
+                                                 .arg(bars.y())
+                                                 .arg(bars.width())
+                                                 .arg(bars.height())));
+            label += format.quantity;
+        }
+        QCOMPARE(label, sheet.barTexts.size());
+    }
+
+    // Whatever a bar text holds, its field data is Code 39 letters and hex escapes: no ^, ~, control byte
+    // or byte beyond ASCII reaches the printer raw, and the escapes give the text back. Through the whole
+    // writer a hostile text stays inside its one field of its one format.
+    void zplFieldDataIsSafe_data()
+    {
+        QTest::addColumn<QString>("barText");
+        QString controls, high;
+        for (int c = 0; c < 32; ++c)
+            controls += QChar(c);
+        for (int c = 127; c < 256; ++c)
+            high += QChar(c);
+        QTest::newRow("a format's end and a new start") << "*^XZ^XA*";
+        QTest::newRow("a control command") << "*~JR*";
+        QTest::newRow("a field of its own") << "*^FS^FO0,0^A0N,50,50^FDX^FS*";
+        QTest::newRow("bytes 0 to 31") << QLatin1Char('*') + controls + QLatin1Char('*');
+        QTest::newRow("bytes 127 to 255") << QLatin1Char('*') + high + QLatin1Char('*');
+        QTest::newRow("the escape character itself") << "*_5F__*";
+        QTest::newRow("the space symbol and a space") << "*A~B C*";
+        QTest::newRow("beyond Latin-1") << QStringLiteral("*Ä€😀*");
+        QTest::newRow("a long row") << QLatin1Char('*') + QStringLiteral("^~_\r\n").repeated(4000) +
+                                           QLatin1Char('*');
+        QTest::newRow("no stars") << "^XA";
+        QRandomGenerator random(21);
+        for (int i = 0; i < 24; ++i) {
+            QString text;
+            const int length = int(random.bounded(1, 200));
+            for (int k = 0; k < length; ++k)
+                text += QChar(char16_t(random.bounded(i % 2 ? 0x80 : 0xD800)));
+            QTest::addRow("random %d", i) << text;
+        }
+    }
+    void zplFieldDataIsSafe()
+    {
+        QFETCH(QString, barText);
+        const QByteArray data = labels::ZplFieldData(barText);
+        QVERIFY2(IsSafeFieldData(data), data.left(200).constData());
+        QByteArray undone;
+        for (qsizetype i = 0; i < data.size(); ++i) {
+            if (data[i] != '_') {
+                undone += data[i];
+                continue;
+            }
+            undone += char(data.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        }
+        QString expected = barText;
+        if (expected.size() >= 2 && expected.startsWith(u'*') && expected.endsWith(u'*'))
+            expected = expected.mid(1, expected.size() - 2);
+        QCOMPARE(QString::fromUtf8(undone), expected.replace(u'~', u' '));
+
+        labels::FillOptions options;
+        options.dpi = 203;
+        labels::Sheet sheet = labels::FillSheet(ShapeOf(QStringLiteral("roll")), {QStringLiteral("A")}, options);
+        sheet.fits.insert(int(barText.size()), sheet.fits.value(3));
+        sheet.barTexts[0] = barText;
+        QString error;
+        const QByteArray zpl = ZplOf(sheet, {}, error);
+        QVERIFY2(!zpl.isEmpty(), qPrintable(error));
+        for (const char* command : {"^XA", "^XZ", "^FD", "^FS", "^FO"})
+            QCOMPARE(zpl.count(command), 1);
+        QVERIFY(!zpl.contains('~'));
+        QVERIFY(std::all_of(zpl.begin(), zpl.end(), [](char c) { return c == '\n' || (c >= 32 && c < 127); }));
+        const qsizetype from = zpl.indexOf("^FD") + 3;
+        QCOMPARE(zpl.mid(from, zpl.indexOf("^FS") - from), data);
+    }
+
+    // What the writer refuses rather than have the printer do something else, and a nudge it takes.
+    void zplRefused_data()
+    {
+        QTest::addColumn<QString>("stock");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("forZpl"); // the point size held to the printer's widest narrow bar
+        QTest::addColumn<QPointF>("offsetMm");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("a resolution label printers do not come in")
+            << "roll" << 250 << true << QPointF() << "label printers take 203, 300 or 600 dpi, not 250";
+        QTest::newRow("a nudge up past the label's top")
+            << "small label" << 203 << true << QPointF(0, -10)
+            << "the nudge of 0, -10 mm moves the bar codes past the label's edge";
+        QTest::newRow("a nudge right past the label's edge")
+            << "small label" << 203 << true << QPointF(10, 0)
+            << "the nudge of 10, 0 mm moves the bar codes past the label's edge";
+        QTest::newRow("narrow bars wider than the printer draws")
+            << "lb164" << 600 << false << QPointF()
+            << "narrow bars of 11 dots are wider than a label printer draws (at most 10)";
+        QTest::newRow("a nudge within the label moves the field by its dots")
+            << "roll" << 300 << true << QPointF(1.5, -1) << QString();
+    }
+    void zplRefused()
+    {
+        QFETCH(QString, stock);
+        QFETCH(int, dpi);
+        QFETCH(bool, forZpl);
+        QFETCH(QPointF, offsetMm);
+        QFETCH(QString, error);
+        labels::FillOptions options;
+        options.dpi = dpi;
+        const labels::Sheet sheet = labels::FillSheet(StockNamed(stock), {QStringLiteral("K7")},
+                                                      forZpl ? labels::ForZpl(options) : options);
+        labels::DrawOptions draw;
+        draw.offsetMm = offsetMm;
+        QString why;
+        const QByteArray zpl = ZplOf(sheet, draw, why);
+        QCOMPARE(zpl.isEmpty(), !error.isEmpty());
+        QVERIFY2(why.startsWith(error), qPrintable(why));
+        if (!error.isEmpty())
+            return;
+        const QByteArray still = ZplOf(sheet, {}, why);
+        const support::ZplReading nudged = support::ReadZpl(zpl), unnudged = support::ReadZpl(still);
+        QVERIFY(nudged.error.isEmpty() && unnudged.error.isEmpty());
+        const QPoint moved =
+            nudged.labels.front().barCodes.front().origin - unnudged.labels.front().barCodes.front().origin;
+        const QPointF dots = offsetMm * dpi / 25.4;
+        QVERIFY2(qAbs(moved.x() - dots.x()) <= 0.5 && qAbs(moved.y() - dots.y()) <= 0.5,
+                 qPrintable(QStringLiteral("%1,%2").arg(moved.x()).arg(moved.y())));
+    }
+
+    // The interpreter takes what the writer emits and refuses the rest, so a writer that emits more, or
+    // lets a raw byte into field data, is noticed.
+    void zplReader_data()
+    {
+        QTest::addColumn<QByteArray>("zpl");
+        QTest::addColumn<QString>("error"); // a part of the refusal; empty: read
+        const QByteArray head = "^XA\n^CI0^PW100^LL50^LH0,0\n^FO10,5^BY2,3.0,20^B3N,N,20,Y,N";
+        QTest::newRow("what the writer emits") << head + "^FH^FDA_20B^FS\n^PQ2\n^XZ\n" << QString();
+        QTest::newRow("a text field") << QByteArray("^XA^PW100^LL50^FO0,0^A0N,20,20^FDA^FS^XZ")
+                                      << "the unknown command ^A0";
+        QTest::newRow("a control command") << QByteArray("~JR") << "a ~ command";
+        QTest::newRow("a raw ~ in field data") << head + "^FDA~B^FS^XZ"
+                                               << "a raw ~ in field data";
+        QTest::newRow("a raw control byte in field data") << head + "^FDA\x01"
+                                                                    "B^FS^XZ"
+                                                          << "a raw byte 0x01";
+        QTest::newRow("an escape short of two hex digits") << head + "^FH^FDA_4^FS^XZ"
+                                                           << "hex escape";
+        QTest::newRow("a character without bars") << head + "^FDa^FS^XZ"
+                                                  << "no bars for";
+        QTest::newRow("a star: the printer adds its own") << head + "^FD*A*^FS^XZ"
+                                                          << "no bars for";
+        QTest::newRow("a format without its end") << QByteArray("^XA^PW100^LL50") << "no ^XZ";
+        QTest::newRow("a command outside a format") << QByteArray("^PW100") << "outside a format";
+        QTest::newRow("text outside any command") << QByteArray("hello") << "outside any command";
+        QTest::newRow("an orientation of no kind")
+            << QByteArray("^XA^PW9^LL9^FO0,0^B3X,N,9,Y,N^XZ") << "^B3 with the value";
+        QTest::newRow("a narrow bar beyond 10 dots") << QByteArray("^XA^BY11,3.0,20^XZ") << "^BY with the value";
+        QTest::newRow("a field left open") << head + "^FDA^XZ"
+                                           << "a field without ^FS";
+    }
+    void zplReader()
+    {
+        QFETCH(QByteArray, zpl);
+        QFETCH(QString, error);
+        const support::ZplReading reading = support::ReadZpl(zpl);
+        QVERIFY2(error.isEmpty() ? reading.error.isEmpty() : reading.error.contains(error),
+                 qPrintable(reading.error));
+        QCOMPARE(reading.labels.isEmpty(), !error.isEmpty());
+    }
+
+    // code39 --labels --zpl as a user runs it: the file (or standard output) read by the interpreter, the
+    // rows, warnings and exit codes as with a PDF; and the stock list of rolls.
+    void zplCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("err"); // a part of standard error; empty: nothing
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("formats");    // in the ZPL written; -1: none written
+        QTest::addColumn<int>("width");      // ^PW of the first format
+        QTest::addColumn<QByteArray>("out"); // a part of standard output, for the stock list
+        QTest::newRow("a Dymo roll, one format per row, at 203 dpi unless told")
+            << QStringList{"--labels", "Dymo 11352", "--zpl", "x.zpl", "A1", "B2"} << QString() << 0 << 2 << 200
+            << QByteArray();
+        QTest::newRow("to standard output at 300 dpi")
+            << QStringList{"--labels", "Dymo 11352", "--dpi", "300", "--zpl", "-", "A1"} << QString() << 0 << 1
+            << 295 << QByteArray();
+        QTest::newRow("a --dpi before --zpl is kept")
+            << QStringList{"--dpi", "600", "--labels", "Dymo 11352", "--zpl", "x.zpl", "A1"} << QString() << 0 << 1
+            << 591 << QByteArray();
+        QTest::newRow("copies as a quantity, read back first")
+            << QStringList{"--labels", "lb164", "--copies", "2", "--verify", "--zpl", "x.zpl", "A1", "B2"}
+            << QString() << 0 << 2 << 812 << QByteArray();
+        QTest::newRow("a failing row is named and left a blank format")
+            << QStringList{"--labels", "Dymo 11352", "--zpl", "x.zpl", "A1", "a"}
+            << "row 2: Error: input character \"a\" not legal" << 1 << 2 << 200 << QByteArray();
+        QTest::newRow("the same warnings as a PDF")
+            << QStringList{"--labels", "lb167", "--zpl", "x.zpl", "ABCDEFGHIJKLM"}
+            << "will not scan: their narrow bars are 1 printer dot (0.13 mm) at 203 dpi" << 0 << 1 << 355
+            << QByteArray();
+        QTest::newRow("a resolution label printers do not come in")
+            << QStringList{"--labels", "Dymo 11352", "--dpi", "250", "--zpl", "x.zpl", "A"}
+            << "--zpl needs --dpi 203, 300 or 600 (a label printer's), not 250" << 2 << -1 << 0 << QByteArray();
+        QTest::newRow("a nudge that pushes the bars off the label writes nothing")
+            << QStringList{"--labels", "Dymo 11353", "--offset", "0,-15", "--zpl", "x.zpl", "A"}
+            << "cannot write x.zpl: the nudge of 0, -15 mm moves the bar codes past the label's edge" << 1 << -1
+            << 0 << QByteArray();
+        QTest::newRow("ZPL is for label sheets")
+            << QStringList{"--zpl", "x.zpl", "A"} << "--zpl needs --labels" << 2 << -1 << 0 << QByteArray();
+        QTest::newRow("a PDF and ZPL at once")
+            << QStringList{"--labels", "lb164", "--pdf", "x.pdf", "--zpl", "x.zpl", "A"}
+            << "one output file at a time: --pdf and --zpl" << 2 << -1 << 0 << QByteArray();
+        QTest::newRow("the stock list of rolls")
+            << QStringList{"--list-stocks", "--roll", "Dymo"} << QString() << 0 << -1 << 0
+            << QByteArray("Dymo\t11352\tOther\t1\t25.00 x 54.00 mm\tReturn Address Labels\n");
+        QTest::newRow("a full-sheet label is a sheet, not a roll")
+            << QStringList{"--list-stocks", "--roll", "Avery", "8165"}
+            << "no roll of labels matches \"Avery 8165\"" << 1 << -1 << 0 << QByteArray();
+        QTest::newRow("no roll among sheets")
+            << QStringList{"--list-stocks", "--roll", "80", "per"} << "no roll of labels matches \"80 per\"" << 1
+            << -1 << 0 << QByteArray();
+    }
+    void zplCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, err);
+        QFETCH(int, status);
+        QFETCH(int, formats);
+        QFETCH(int, width);
+        QFETCH(QByteArray, out);
+        if (arguments.join(u' ').contains(QStringLiteral("Dymo")))
+            SKIP_WITHOUT_LABEL_DATABASE();
+        QTemporaryDir dir;
+        const support::ProgramRun run = support::RunProgram(kCode39, arguments, {.workingDirectory = dir.path()});
+        const QString stderrText = QString::fromUtf8(run.err);
+        QVERIFY2(err.isEmpty() ? stderrText.isEmpty() : stderrText.contains(err), qPrintable(stderrText));
+        QCOMPARE(run.status, status);
+        const bool toStandardOutput = arguments.contains(QStringLiteral("-"));
+        QVERIFY2(run.out.contains(out) && (toStandardOutput || !out.isEmpty() || run.out.isEmpty()),
+                 run.out.constData());
+        if (out.contains('\t')) {
+            for (const QByteArray& line : run.out.trimmed().split('\n'))
+                QVERIFY2(line.split('\t').value(3) == "1", line.constData());
+        }
+        const QString file = dir.filePath(QStringLiteral("x.zpl"));
+        QCOMPARE(QFileInfo::exists(file), formats >= 0 && !toStandardOutput);
+        if (formats < 0)
+            return;
+        const support::ZplReading reading = support::ReadZpl(toStandardOutput ? run.out : support::ReadFile(file));
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        QCOMPARE(reading.labels.size(), formats);
+        QCOMPARE(reading.labels.front().size.width(), width);
     }
 };
 

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <ZXing/ReadBarcode.h>
+
 namespace support {
 
 namespace {
@@ -117,6 +119,22 @@ QStringList DecodeImage(const QImage& image, const QRect& pixels)
     if (!(pixels.isNull() ? image : image.copy(pixels)).save(file))
         return {QStringLiteral("error: the image cannot be saved for zbarimg")};
     return DecodeFile(file);
+}
+
+QString DecodeCode39(const QImage& image, bool fullAscii, bool checksum)
+{
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::Code39);
+    hints.setTryHarder(true);
+    hints.setTryRotate(true);
+    hints.setIsPure(false);
+    hints.setTryCode39ExtendedMode(fullAscii);
+    hints.setValidateCode39CheckSum(checksum);
+    const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
+                                int(grey.bytesPerLine()));
+    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+    return result.isValid() ? QString::fromStdString(result.text()) : QString();
 }
 
 } // namespace support

@@ -1,7 +1,7 @@
 #pragma once
 // Pictures read back from outside the program: pages rasterised by pdftoppm or rsvg-convert, bar codes
-// decoded by zbarimg with Code 39 alone enabled. Each symbol comes as zbar gives it (the check character
-// kept, Full ASCII pairs not expanded).
+// decoded by zbarimg with Code 39 alone enabled (or by ZXing, where a test needs a second decoder). Each symbol
+// comes as zbar gives it (the check character kept, Full ASCII pairs not expanded).
 
 #include <QImage>
 #include <QList>
@@ -33,6 +33,10 @@ QList<QStringList> DecodeFiles(const QStringList& files);
 
 // Every symbol in the image file, in zbar's order; empty when none, {"error: ..."} when zbarimg fails.
 QStringList DecodeFile(const QString& file);
+
+// The Code 39 symbol ZXing finds anywhere in the image, turned or not, read with Full ASCII and the check
+// character (then left out) as asked; empty when it finds none.
+QString DecodeCode39(const QImage& image, bool fullAscii, bool checksum);
 
 // Every symbol in the part of the image within pixels (the whole image when null); empty when none,
 // {"error: ..."} when zbarimg fails.
