@@ -561,7 +561,7 @@ labels::Sheet FillSheetDialog::sheetAt(int dpi) const
         return m_sheet;
     labels::FillOptions fill = m_options;
     fill.dpi = dpi;
-    return labels::FillSheet(m_sheet.stock, m_rows, fill);
+    return labels::FillSheet(m_sheet.stock, m_rows, labels::ForZpl(fill));
 }
 
 bool FillSheetDialog::checkBeforePrinting(const labels::Sheet& sheet, const labels::DrawOptions& options,
@@ -643,7 +643,10 @@ std::optional<QByteArray> FillSheetDialog::zplForLabelPrinter(const QPointF& off
 {
     labels::DrawOptions options;
     options.offsetMm = offsetMm;
-    const labels::Sheet sheet = sheetAt(labelDpiCombo->currentData().toInt());
+    // Fitted on the label printer's dots, with bars no wider than its bar-code command draws.
+    labels::FillOptions fill = m_options;
+    fill.dpi = labelDpiCombo->currentData().toInt();
+    const labels::Sheet sheet = labels::FillSheet(m_sheet.stock, m_rows, labels::ForZpl(fill));
     if (!checkBeforePrinting(sheet, options, true))
         return std::nullopt;
     QByteArray zpl;

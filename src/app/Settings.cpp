@@ -412,8 +412,7 @@ QList<std::pair<QString, int>> SettingsFile::labelPrinterResolutions() const
     for (const auto& [name, value] : KeyValues(kLabelPrintersSection, m_path)) {
         bool ok = false;
         const int dpi = value.trimmed().toInt(&ok);
-        if (ok && std::find(std::begin(labels::kZplResolutions), std::end(labels::kZplResolutions), dpi) !=
-                      std::end(labels::kZplResolutions))
+        if (ok && labels::IsZplResolution(dpi))
             resolutions.append({name, dpi});
     }
     return resolutions;
