@@ -3,9 +3,9 @@
 
 KELM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# Building the program and its tools.
-KELM_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libzxing-dev python3 python3-fonttools fonts-dejavu-core
-                     fonts-dejavu-extra fp-utils)
+# Building the program and its tools (libcups2-dev: raw print jobs for label printers).
+KELM_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libzxing-dev libcups2-dev python3 python3-fonttools
+                     fonts-dejavu-core fonts-dejavu-extra fp-utils)
 # Running the tests: decoders, PDF and SVG tools, a virtual X server, clang for the fuzzers, the benchmark library,
 # the desktop entry's validator.
 KELM_TEST_PACKAGES=(zbar-tools poppler-utils librsvg2-bin xvfb xauth x11-utils xdotool xclip clang libclang-rt-14-dev

@@ -5,14 +5,16 @@
 #include "labels/ReadBack.h"
 #include "labels/RowList.h"
 #include "labels/RtfTemplate.h"
+#include "labels/Zpl.h"
 #include "platform/Desktop.h"
 #include "platform/FileNames.h"
 #include "platform/FileWriter.h"
+#include "platform/RawPrinter.h"
 #include "render/OutputLimits.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
-
 #include <QFileDialog>
 #include <QPainter>
 #include <QPrinterInfo>
@@ -54,6 +56,12 @@ constexpr qsizetype kNotReadListed = 12;
 const QString kNothingToPrint = QStringLiteral("There are no bar codes to print: %1");
 const QString kNoRows = QStringLiteral("the list has no rows.");
 const QString kNoRowMade = QStringLiteral("no row makes a bar code (see the problems listed).");
+const QString kSaveZplTitle = QStringLiteral("Save Labels as ZPL");
+const QString kZplFilters = QStringLiteral("ZPL labels (*.zpl);;All files (*)");
+const QString kReplaceFile = QStringLiteral("%1 already exists.\nDo you want to replace it?");
+const QString kNoLabelPrinter = QStringLiteral(
+    "There is no print queue to send the labels to. Set one up for the label printer that takes jobs as they "
+    "are (a raw queue; Help tells how), then open this window again.");
 // UTF-16 units of the stock's name in the file offered: well within a file name's 255 bytes.
 constexpr qsizetype kLongestStockName = 60;
 
@@ -71,6 +79,9 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     for (const int dpi : labels::kPdfResolutions)
         dpiCombo->addItem(QStringLiteral("%1 dpi").arg(dpi), dpi);
     dpiCombo->setCurrentIndex(dpiCombo->findData(render::kDefaultDpi));
+    for (const int dpi : labels::kZplResolutions)
+        labelDpiCombo->addItem(QStringLiteral("%1 dpi").arg(dpi), dpi);
+    labelDpiCombo->setCurrentIndex(labelDpiCombo->findData(labels::kDefaultZplDpi));
 
     connect(stockSearchEdit, &QLineEdit::textChanged, this, &FillSheetDialog::searchStocks);
     connect(paperCombo, &QComboBox::currentIndexChanged, this, &FillSheetDialog::searchStocks);
@@ -93,15 +104,15 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     connect(printButton, &QPushButton::clicked, this, &FillSheetDialog::print);
     connect(printOutlinesButton, &QPushButton::clicked, this, &FillSheetDialog::printOutlines);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveZplButton, &QPushButton::clicked, this, &FillSheetDialog::saveZpl);
+    connect(sendZplButton, &QPushButton::clicked, this, &FillSheetDialog::sendToLabelPrinter);
+    connect(labelPrinterCombo, &QComboBox::currentIndexChanged, this, &FillSheetDialog::showLabelPrinterDpi);
     connect(saveTemplateButton, &QPushButton::clicked, this, [this] {
         if (saveCustomTemplate())
             platform::ShowNote(
                 saveTemplateButton,
                 kSavedNote.arg(QDir::toNativeSeparators(
                     QDir(m_dataFolder).filePath(QString::fromLatin1(labels::kCustomTemplateFile)))));
-    });
-    connect(this, &FillSheetDialog::printed, this, [this](const QString& printerName) {
-        platform::ShowNote(printButton, printerName.isEmpty() ? kPdfWrittenNote : kPrintedNote.arg(printerName));
     });
     saveTemplateButton->setEnabled(false);
     connect(addStockButton, &QPushButton::clicked, this, &FillSheetDialog::addUserStock);
@@ -121,6 +132,7 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     sizeSpin->setRange(render::kMinPointSize, render::kMaxPointSize);
     for (QDoubleSpinBox* spin : {offsetXSpin, offsetYSpin})
         spin->setRange(-render::kMaxOffsetMm, render::kMaxOffsetMm);
+    listLabelPrinters();
     const FillOnce once(*this);
     setBarCodeData(QString());
     searchStocks();
@@ -528,18 +540,47 @@ void FillSheetDialog::printOutlines()
     printPages(options, false);
 }
 
-bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
+bool FillSheetDialog::hasBarCodes()
 {
     if (m_sheet.labels.isEmpty())
         return false;
     // Blank sheets are a mistake (an empty list, a wrong column), not a job: outlines alone are asked for apart.
-    if (options.barCodes && std::all_of(m_sheet.barTexts.begin(), m_sheet.barTexts.end(),
-                                        [](const QString& t) { return t.isEmpty(); })) {
+    if (std::all_of(m_sheet.barTexts.begin(), m_sheet.barTexts.end(),
+                    [](const QString& t) { return t.isEmpty(); })) {
         const bool noRows = listRadio->isChecked() && labels::RowsFromText(listEdit->toPlainText()).isEmpty();
         platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
                               kNothingToPrint.arg(noRows ? kNoRows : kNoRowMade));
         return false;
     }
+    return true;
+}
+
+labels::Sheet FillSheetDialog::sheetAt(int dpi) const
+{
+    if (dpi == m_sheet.dpi)
+        return m_sheet;
+    labels::FillOptions fill = m_options;
+    fill.dpi = dpi;
+    return labels::FillSheet(m_sheet.stock, m_rows, labels::ForZpl(fill));
+}
+
+bool FillSheetDialog::checkBeforePrinting(const labels::Sheet& sheet, const labels::DrawOptions& options,
+                                          bool warn)
+{
+    if (warn) {
+        // What scans on this printer; say so before the paper is used.
+        const QStringList warnings = labels::SheetWarnings(sheet);
+        if (!warnings.isEmpty())
+            platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), warnings.join(u'\n'));
+    }
+    // The labels are read back on the dots they are drawn for: the printer's, or those chosen for a PDF.
+    return !options.barCodes || readBackBeforePrinting(sheet, options);
+}
+
+bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
+{
+    if (m_sheet.labels.isEmpty() || (options.barCodes && !hasBarCodes()))
+        return false;
     const QString document = kSheetDocument.arg(
         platform::SafeFileNamePart(m_sheet.stock.name(), kLongestStockName, platform::NameLength::Utf16Units));
     kelm::PrintTarget target({document, true, labels::StockPageLayout(m_sheet.stock)}, nullptr);
@@ -552,20 +593,8 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
     const QString printerName = target.printerName();
     options.offsetMm = offsetForPrinter(printerName);
     // The bars go on the printer's own dots; a PDF file's on those chosen for it, as the preview shows.
-    labels::Sheet sheet = m_sheet;
-    if (const int dpi = printerName.isEmpty() ? m_options.dpi : target.dpi(); dpi != m_sheet.dpi) {
-        labels::FillOptions fill = m_options;
-        fill.dpi = dpi;
-        sheet = labels::FillSheet(m_sheet.stock, m_rows, fill);
-    }
-    if (warn) {
-        // What scans on this printer; say so before the paper is used.
-        const QStringList warnings = labels::SheetWarnings(sheet);
-        if (!warnings.isEmpty())
-            platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), warnings.join(u'\n'));
-    }
-    // The labels are read back on the dots they are drawn for: the printer's, or those chosen for a PDF.
-    if (options.barCodes && !readBackBeforePrinting(sheet, options))
+    const labels::Sheet sheet = sheetAt(printerName.isEmpty() ? m_options.dpi : target.dpi());
+    if (!checkBeforePrinting(sheet, options, warn))
         return false;
     const int pages = options.barCodes ? sheet.pageCount() : 1;
     const auto drawPage = [&](QPainter& painter, int page) { labels::DrawPage(painter, sheet, page, options); };
@@ -577,7 +606,123 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
         m_offsets.insert(printerName, options.offsetMm);
         m_offsetTyped = false;
     }
+    platform::ShowNote(printButton, printerName.isEmpty() ? kPdfWrittenNote : kPrintedNote.arg(printerName));
     emit printed(printerName, options.offsetMm);
+    return true;
+}
+
+void FillSheetDialog::setLabelPrinters(const QList<std::pair<QString, int>>& resolutions, const QString& lastUsed)
+{
+    m_labelPrinterDpis.clear();
+    for (const auto& [queue, dpi] : resolutions)
+        m_labelPrinterDpis.insert(queue, dpi);
+    m_lastLabelPrinter = lastUsed;
+    listLabelPrinters();
+}
+
+void FillSheetDialog::listLabelPrinters()
+{
+    QStringList queues = platform::PrinterNames();
+    if (queues.removeAll(m_lastLabelPrinter) > 0)
+        queues.prepend(m_lastLabelPrinter);
+    const QSignalBlocker quiet(labelPrinterCombo);
+    labelPrinterCombo->clear();
+    labelPrinterCombo->addItems(queues);
+    labelPrinterCombo->setCurrentIndex(queues.isEmpty() ? -1 : 0);
+    showLabelPrinterDpi();
+}
+
+void FillSheetDialog::showLabelPrinterDpi()
+{
+    const int dpi = m_labelPrinterDpis.value(labelPrinterCombo->currentText(), labels::kDefaultZplDpi);
+    if (const int index = labelDpiCombo->findData(dpi); index >= 0)
+        labelDpiCombo->setCurrentIndex(index);
+}
+
+std::optional<QByteArray> FillSheetDialog::zplForLabelPrinter(const QPointF& offsetMm, QString& error)
+{
+    labels::DrawOptions options;
+    options.offsetMm = offsetMm;
+    // Fitted on the label printer's dots, with bars no wider than its bar-code command draws.
+    labels::FillOptions fill = m_options;
+    fill.dpi = labelDpiCombo->currentData().toInt();
+    const labels::Sheet sheet = labels::FillSheet(m_sheet.stock, m_rows, labels::ForZpl(fill));
+    if (!checkBeforePrinting(sheet, options, true))
+        return std::nullopt;
+    QByteArray zpl;
+    QBuffer buffer(&zpl);
+    buffer.open(QIODevice::WriteOnly);
+    if (!labels::WriteZpl(sheet, options, buffer, error))
+        return std::nullopt;
+    return zpl;
+}
+
+bool FillSheetDialog::saveZpl()
+{
+    if (!hasBarCodes())
+        return false;
+    QString folder = m_zplFolder;
+    if (folder.isEmpty() || !platform::DirectoryExists(folder)) {
+        folder = platform::DocumentsFolder();
+        if (!platform::DirectoryExists(folder))
+            folder = QDir::toNativeSeparators(QDir::homePath());
+    }
+    const QString offered = kSheetDocument.arg(platform::SafeFileNamePart(m_sheet.stock.name(), kLongestStockName,
+                                                                          platform::NameLength::Utf16Units)) +
+                            QStringLiteral(".zpl");
+    const QString path =
+        platform::AskSaveFileName(this, kSaveZplTitle, QDir(folder).filePath(offered), kZplFilters);
+    if (path.isEmpty())
+        return false;
+    const QFileInfo target(path);
+    const QString shown = QDir::toNativeSeparators(target.absoluteFilePath());
+    if (platform::DirectoryExists(target.absolutePath()))
+        m_zplFolder = target.absolutePath();
+    // A folder or device there is not asked about: the writer refuses it, and the warning says why.
+    if (target.isFile() && !platform::AskYesNo(this, kSaveZplTitle, kReplaceFile.arg(shown)))
+        return false;
+    QString error;
+    const std::optional<QByteArray> zpl = zplForLabelPrinter(printerOffset(), error);
+    if (zpl && platform::WriteWholeFile(path, *zpl, error)) {
+        platform::ShowNote(saveZplButton, kSavedNote.arg(shown));
+        return true;
+    }
+    if (!error.isEmpty())
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
+                              kelm::PrintTarget::ProblemAt(kelm::PrintOutcome::NotWritten, kLabelsJob,
+                                                           kelm::PrintTarget::FileDescription(shown), error));
+    return false;
+}
+
+bool FillSheetDialog::sendToLabelPrinter()
+{
+    if (!hasBarCodes())
+        return false;
+    const QString queue = labelPrinterCombo->currentText();
+    if (queue.isEmpty()) {
+        platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)), kNoLabelPrinter);
+        return false;
+    }
+    const QPointF offsetMm = offsetForPrinter(queue);
+    const int dpi = labelDpiCombo->currentData().toInt();
+    QString error;
+    const std::optional<QByteArray> zpl = zplForLabelPrinter(offsetMm, error);
+    const QString job = kSheetDocument.arg(m_sheet.stock.name());
+    if (!zpl || !platform::PrintRaw(queue, job, *zpl, error)) {
+        if (!error.isEmpty())
+            platform::ShowWarning(this, mapToGlobal(QPoint(40, 40)),
+                                  kelm::PrintTarget::ProblemAt(kelm::PrintOutcome::NotSent, kLabelsJob,
+                                                               kelm::PrintTarget::PrinterDescription(queue),
+                                                               error));
+        return false;
+    }
+    m_offsets.insert(queue, offsetMm);
+    m_offsetTyped = false;
+    m_labelPrinterDpis.insert(queue, dpi);
+    m_lastLabelPrinter = queue;
+    platform::ShowNote(sendZplButton, kPrintedNote.arg(queue));
+    emit printed(queue, offsetMm);
+    emit labelPrinterUsed(queue, dpi);
     return true;
 }
 

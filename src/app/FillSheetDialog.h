@@ -2,8 +2,9 @@
 // The Fill a Sheet window: a label stock searched from the library, the current bar code in every label
 // or a list (typed, or a column of a text or CSV file), a start label and copies, a preview page by
 // page, the rows that fail and the size warnings, and printing through the print dialog with a printer
-// offset, every label read back by a decoder first. The user's own stocks are added, edited and removed
-// here. It knows no other window: the bar code, the options, the user's stocks and the offsets come in
+// offset, every label read back by a decoder first; or the same labels as ZPL, saved to a file or sent
+// unchanged to a thermal label printer's queue at its resolution. The user's own stocks are added, edited and
+// removed here. It knows no other window: the bar code, the options, the user's stocks and the offsets come in
 // through the setters, and what is to be remembered goes out through signals.
 
 #include "labels/Sheet.h"
@@ -13,6 +14,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <optional>
 #include <utility>
 
 class FillSheetDialog : public QDialog, private Ui::FillSheetDialog {
@@ -53,6 +55,10 @@ public:
     // the boxes were changed by hand since they were last filled.
     QPointF offsetForPrinter(const QString& printerName);
 
+    // The resolution remembered per label printer queue, and the queue last sent to, which the list offers
+    // first. The queues themselves are the print system's, asked afresh.
+    void setLabelPrinters(const QList<std::pair<QString, int>>& resolutions, const QString& lastUsed);
+
     // While one lives, the setters leave the sheet as it is; it is filled once when the last one goes. Each
     // setter fills once by itself, and an opening that sets the stocks, the bar code and its options
     // together holds one so that the sheet, which may take a while, is filled once for them all.
@@ -77,6 +83,8 @@ signals:
     // A stock of the user's was added (replacedName empty) or edited (replacedName its name before).
     void userStockSaved(const labels::UserStockInput& stock, const QString& replacedName);
     void userStockRemoved(const QString& name);
+    // After labels went to a label printer: its queue and the resolution they were written for.
+    void labelPrinterUsed(const QString& queue, int dpi);
 
 public slots:
     void print();
@@ -89,6 +97,12 @@ public slots:
     bool editUserStock();
     // Asks first; false when answered No or when the chosen stock is not the user's.
     bool removeUserStock();
+    // The Save As dialog, then the labels as ZPL at the label printer's resolution, checked as a print is;
+    // false when cancelled or failed, with the reason shown.
+    bool saveZpl();
+    // The labels as ZPL, checked as a print is, sent unchanged to the label printer's queue at its
+    // resolution; false when cancelled or failed, with the reason shown.
+    bool sendToLabelPrinter();
 
 private:
     void searchStocks();
@@ -99,6 +113,18 @@ private:
     // The print dialog, then every page drawn with options and the offset for the printer chosen;
     // false when cancelled or failed.
     bool printPages(labels::DrawOptions options, bool warn);
+    // False, with a warning, when no label holds a bar code.
+    bool hasBarCodes();
+    // The labels as they go to a device of dpi: the fits depend on its dots.
+    labels::Sheet sheetAt(int dpi) const;
+    // The size warnings shown (when warn) and every label read back; true to go on printing.
+    bool checkBeforePrinting(const labels::Sheet& sheet, const labels::DrawOptions& options, bool warn);
+    // The ZPL of the labels for the label printer's resolution, checked first: nullopt when cancelled,
+    // declined or not written (the reason in error, empty for the first two).
+    std::optional<QByteArray> zplForLabelPrinter(const QPointF& offsetMm, QString& error);
+    // Lists the print queues, the one last sent to first, and chooses it.
+    void listLabelPrinters();
+    void showLabelPrinterDpi();
     // Every label drawn as options draw it on a device of dpi and read back by a decoder, in a worker thread;
     // the outcome goes to the problems box. True to go on printing: all read back, or the user chose to
     // print those that do not; false when cancelled or declined.
@@ -123,6 +149,9 @@ private:
     labels::FillOptions m_options;
     QStringList m_rows; // what the sheet was filled with
     labels::Sheet m_sheet;
+    QHash<QString, int> m_labelPrinterDpis;
+    QString m_lastLabelPrinter;
+    QString m_zplFolder; // where the last ZPL file was saved
     QString m_dataFolder;
     QString m_listFile;
     QString m_listError;

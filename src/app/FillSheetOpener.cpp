@@ -37,6 +37,10 @@ void FillSheetOpener::create()
                          if (m_settingsFile && !printerName.isEmpty())
                              Reported([&] { m_settingsFile->writePrinterOffset(printerName, offsetMm); });
                      });
+    QObject::connect(dialog, &FillSheetDialog::labelPrinterUsed, dialog, [this](const QString& queue, int dpi) {
+        if (m_settingsFile)
+            Reported([&] { m_settingsFile->writeLabelPrinter(queue, dpi); });
+    });
     QObject::connect(dialog, &FillSheetDialog::userStockSaved, dialog,
                      [this](const labels::UserStockInput& stock, const QString& replacedName) {
                          if (!m_settingsFile)
@@ -72,6 +76,7 @@ void FillSheetOpener::open(const MadeBarCode& barCode, const QString& offeredSto
                 platform::ShowWarning(m_mainWindow, m_mainWindow->pos() + kWarningOffset,
                                       stocks.notes.join(u'\n'));
             dialog.setPrinterOffsets(m_settingsFile->printerOffsets());
+            dialog.setLabelPrinters(m_settingsFile->labelPrinterResolutions(), m_settingsFile->lastLabelPrinter());
         }
         if (!offeredStock.isEmpty())
             dialog.selectStockNamed(offeredStock);

@@ -11,6 +11,16 @@
 
 namespace kelm {
 
+namespace {
+
+// "the labels" as a sentence starts with it.
+QString Capitalised(const QString& job)
+{
+    return job.left(1).toUpper() + job.mid(1);
+}
+
+} // namespace
+
 PrintTarget::PrintTarget(PrintRequest request, PrintTargetMemory* memory)
     : m_request(std::move(request)), m_memory(memory), m_printer(QPrinter::HighResolution)
 {
@@ -104,11 +114,7 @@ QString PrintTarget::printerName() const
 
 QString PrintTarget::problem(PrintOutcome outcome, const QString& job) const
 {
-    const QString Job = job.left(1).toUpper() + job.mid(1);
     switch (outcome) {
-    case PrintOutcome::Printed:
-    case PrintOutcome::Cancelled:
-        return {};
     case PrintOutcome::NoFreeFileName:
         return QStringLiteral("There is no free file name for %1 in %2.")
             .arg(job, QDir::toNativeSeparators(m_folder));
@@ -120,15 +126,32 @@ QString PrintTarget::problem(PrintOutcome outcome, const QString& job) const
         return QStringLiteral(
                    "%1 could not be printed: %2 does not take their paper of %3. Set that paper size up "
                    "for the printer, or choose another printer or a PDF file.")
-            .arg(Job, description(), paper);
+            .arg(Capitalised(job), description(), paper);
     }
+    default:
+        return ProblemAt(outcome, job, description(), m_writeError);
+    }
+}
+
+QString PrintTarget::ProblemAt(PrintOutcome outcome, const QString& job, const QString& where,
+                               const QString& reason)
+{
+    switch (outcome) {
+    case PrintOutcome::Printed:
+    case PrintOutcome::Cancelled:
+    case PrintOutcome::NoFreeFileName:
+    case PrintOutcome::PaperRefused:
+        return {};
     case PrintOutcome::NotStarted:
-        return QStringLiteral("%1 could not be printed on %2: the job did not start.").arg(Job, description());
+        return QStringLiteral("%1 could not be printed on %2: the job did not start.")
+            .arg(Capitalised(job), where);
     case PrintOutcome::NotFinished:
-        return QStringLiteral("%1 could not be printed whole on %2.").arg(Job, description());
+        return QStringLiteral("%1 could not be printed whole on %2.").arg(Capitalised(job), where);
     case PrintOutcome::NotWritten:
         return QStringLiteral("%1 could not be saved to %2: %3. The file there was left as it was.")
-            .arg(Job, description(), m_writeError);
+            .arg(Capitalised(job), where, reason);
+    case PrintOutcome::NotSent:
+        return QStringLiteral("%1 could not be sent to %2: %3.").arg(Capitalised(job), where, reason);
     }
     return {};
 }
@@ -136,10 +159,20 @@ QString PrintTarget::problem(PrintOutcome outcome, const QString& job) const
 QString PrintTarget::description() const
 {
     if (m_printer.outputFormat() == QPrinter::PdfFormat)
-        return QStringLiteral("the file ") + QDir::toNativeSeparators(m_printer.outputFileName());
-    if (m_printer.printerName().isEmpty())
+        return FileDescription(m_printer.outputFileName());
+    return PrinterDescription(m_printer.printerName());
+}
+
+QString PrintTarget::PrinterDescription(const QString& printerName)
+{
+    if (printerName.isEmpty())
         return QStringLiteral("the printer");
-    return QStringLiteral("the printer ") + m_printer.printerName();
+    return QStringLiteral("the printer ") + printerName;
+}
+
+QString PrintTarget::FileDescription(const QString& path)
+{
+    return QStringLiteral("the file ") + QDir::toNativeSeparators(path);
 }
 
 namespace {

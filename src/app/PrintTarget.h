@@ -34,7 +34,17 @@ struct PrintRequest {
     std::optional<QPageLayout> page;
 };
 
-enum class PrintOutcome { Printed, Cancelled, NoFreeFileName, PaperRefused, NotStarted, NotFinished, NotWritten };
+// NotSent: a job sent as it is to a print queue, which the queue or the print system did not take.
+enum class PrintOutcome {
+    Printed,
+    Cancelled,
+    NoFreeFileName,
+    PaperRefused,
+    NotStarted,
+    NotFinished,
+    NotWritten,
+    NotSent
+};
 
 class PrintTarget {
 public:
@@ -64,6 +74,13 @@ public:
     // What to tell the user when a job of job ("the labels") ended in outcome, whichever window shows it;
     // empty for Printed and Cancelled.
     QString problem(PrintOutcome outcome, const QString& job) const;
+    // The same words for a job that went elsewhere than through a print target: where as description()
+    // says it (PrinterDescription, FileDescription), reason why it was not written or sent. Not for
+    // NoFreeFileName or PaperRefused, which only a target meets.
+    static QString ProblemAt(PrintOutcome outcome, const QString& job, const QString& where,
+                             const QString& reason);
+    static QString PrinterDescription(const QString& printerName);
+    static QString FileDescription(const QString& path);
 
 private:
     // Sets the request's page, when it has one; false when the printer keeps another paper.

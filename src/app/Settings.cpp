@@ -1,5 +1,6 @@
 #include "Settings.h"
 
+#include "labels/Zpl.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
 #include "platform/FileWriter.h"
@@ -30,6 +31,7 @@ enum class Key {
     LabelSize,
     LabelExplain,
     LastStock,
+    LastLabelPrinter,
 };
 
 struct KeyEntry {
@@ -46,6 +48,7 @@ constexpr char kTipTextsSection[] = "Tips";
 constexpr char kUserStocksSection[] = "UserStocks";
 constexpr char kPrinterOffsetsSection[] = "PrinterOffsets";
 constexpr char kFillSheetSection[] = "FillSheet";
+constexpr char kLabelPrintersSection[] = "LabelPrinters";
 
 // Every key the program reads or writes, with the value a missing key reads as.
 constexpr KeyEntry kKeys[] = {
@@ -65,6 +68,7 @@ constexpr KeyEntry kKeys[] = {
     {Key::LabelSize, kSettingsSection, "LabelSize", "4"},
     {Key::LabelExplain, kSettingsSection, "LabelExplain", "1"},
     {Key::LastStock, kFillSheetSection, "Stock", ""},
+    {Key::LastLabelPrinter, kFillSheetSection, "LabelPrinter", ""},
 };
 
 const KeyEntry& Entry(Key key)
@@ -400,6 +404,33 @@ void SettingsFile::writePrinterOffset(const QString& printerName, const QPointF&
         return;
     platform::WriteString(QLatin1String(kPrinterOffsetsSection), KeyFor(printerName),
                           Millimetres(offsetMm.x()) + QLatin1Char(' ') + Millimetres(offsetMm.y()), m_path);
+}
+
+QList<std::pair<QString, int>> SettingsFile::labelPrinterResolutions() const
+{
+    QList<std::pair<QString, int>> resolutions;
+    for (const auto& [name, value] : KeyValues(kLabelPrintersSection, m_path)) {
+        bool ok = false;
+        const int dpi = value.trimmed().toInt(&ok);
+        if (ok && labels::IsZplResolution(dpi))
+            resolutions.append({name, dpi});
+    }
+    return resolutions;
+}
+
+QString SettingsFile::lastLabelPrinter() const
+{
+    return platform::ReadText(Section(Key::LastLabelPrinter), Name(Key::LastLabelPrinter),
+                              Fallback(Key::LastLabelPrinter), m_path);
+}
+
+void SettingsFile::writeLabelPrinter(const QString& printerName, int dpi) const
+{
+    if (!IsUsableName(printerName))
+        return;
+    platform::WriteString(QLatin1String(kLabelPrintersSection), KeyFor(printerName), QString::number(dpi), m_path);
+    if (printerName != lastLabelPrinter())
+        platform::WriteText(Section(Key::LastLabelPrinter), Name(Key::LastLabelPrinter), printerName, m_path);
 }
 
 QString SettingsFile::lastStock() const

@@ -100,6 +100,13 @@ public:
     QList<std::pair<QString, QPointF>> printerOffsets() const;
     // Throws platform::IniError.
     void writePrinterOffset(const QString& printerName, const QPointF& offsetMm) const;
+    // The resolution of each label printer (a print queue's name), in file order; a value that is not a
+    // label printer's resolution (labels::kZplResolutions) is left out.
+    QList<std::pair<QString, int>> labelPrinterResolutions() const;
+    // The label printer last sent to; empty for none.
+    QString lastLabelPrinter() const;
+    // Keeps the printer's resolution and makes it the last one sent to. Throws platform::IniError.
+    void writeLabelPrinter(const QString& printerName, int dpi) const;
     // The stock last chosen in the Fill a Sheet window ("Avery 5160"); empty for none.
     QString lastStock() const;
     // Throws platform::IniError.

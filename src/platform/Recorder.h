@@ -2,6 +2,7 @@
 // The seam for tests: while a Recorder is installed, every desktop call of Desktop.h is recorded
 // here instead of reaching the desktop, and dialogs take their pre-set answers.
 
+#include <QByteArray>
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -26,6 +27,11 @@ struct SaveFileCall {
     bool hasParent = false;
 };
 
+struct RawPrintJob {
+    QString queue, jobName;
+    QByteArray bytes;
+};
+
 struct Recorder {
     QList<ShellCall> shellCalls;
     // False: the desktop has no handler for what ShellExecute opens, which it then reports at once.
@@ -48,6 +54,11 @@ struct Recorder {
     QList<SaveFileCall> saveFileCalls;
     QString saveFileName;
     QString saveFileFilter;
+    // The print queues offered, and the jobs sent raw to them. A job to a queue not offered fails as the
+    // print system fails it; with rawPrintError set, every job fails with that reason. Failed jobs are not kept.
+    QStringList printerNames;
+    QList<RawPrintJob> rawPrintJobs;
+    QString rawPrintError;
 
     Recorder();  // installs itself
     ~Recorder(); // uninstalls, putting back the recorder it replaced

@@ -4,12 +4,16 @@
 #include "app/UserStockDialog.h"
 #include "labels/RtfTemplate.h"
 #include "labels/Stock.h"
+#include "labels/Zpl.h"
 #include "platform/Recorder.h"
+#include "render/OutputLimits.h"
 #include "support/Files.h"
 #include "support/Pictures.h"
 #include "support/Requirements.h"
 #include "support/TemporaryHome.h"
+#include "support/ZplReader.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -51,6 +55,24 @@ void PrintToPdf(platform::Recorder& recorder, const QString& pdf)
         printer.setOutputFileName(pdf);
         printer.setResolution(300);
     };
+}
+
+// What the ZPL writer makes of the sheet with that offset; empty with its reason when it makes nothing.
+QByteArray ExpectedZpl(const labels::Sheet& sheet, const QPointF& offsetMm, QString& error)
+{
+    labels::DrawOptions options;
+    options.offsetMm = offsetMm;
+    QByteArray zpl;
+    QBuffer buffer(&zpl);
+    buffer.open(QIODevice::WriteOnly);
+    return labels::WriteZpl(sheet, options, buffer, error) ? zpl : QByteArray();
+}
+
+void ChooseData(QComboBox* combo, const QVariant& data)
+{
+    const int index = combo->findData(data);
+    QVERIFY2(index >= 0, qPrintable(data.toString()));
+    combo->setCurrentIndex(index);
 }
 
 } // namespace
@@ -384,6 +406,170 @@ private slots:
         }
         QCOMPARE(printedSignal.size(), printed ? 1 : 0);
         QCOMPARE(QFileInfo::exists(pdf), printed);
+    }
+
+    // The labels as ZPL for a label printer: saved through the Save As dialog, or sent raw to the queue chosen.
+    // Either way the bytes are the writer's for the sheet filled at the label printer's resolution (not the
+    // PDF's), the offset in the boxes included, read back first at that resolution; a failure says why and
+    // leaves nothing behind.
+    void labelPrinterJob_data()
+    {
+        QTest::addColumn<QString>("action");  // "save" or "send"
+        QTest::addColumn<int>("dpi");         // the label printer's
+        QTest::addColumn<QString>("fault");   // "": none; "cancel" the reading; "refuse" the queue; "folder"
+                                              // gone; "no file" chosen; "no queue" offered; "nudge" off the label
+        QTest::addColumn<QString>("problem"); // a part of the warning; "<writer>" ends with the writer's reason
+        // clang-format off
+        QTest::newRow("saved at 203 dpi, the sheet refilled on those dots") << "save" << 203 << "" << "";
+        QTest::newRow("saved at 300 dpi") << "save" << 300 << "" << "";
+        QTest::newRow("sent to the queue chosen at 300 dpi") << "send" << 300 << "" << "";
+        QTest::newRow("sent at 600 dpi") << "send" << 600 << "" << "";
+        QTest::newRow("a cancelled reading saves nothing and asks nothing") << "save" << 203 << "cancel" << "";
+        QTest::newRow("a cancelled reading sends nothing") << "send" << 203 << "cancel" << "";
+        QTest::newRow("a queue that refuses the job: why, and no job kept") << "send" << 203 << "refuse"
+            << "The labels could not be sent to the printer Thermal: the printer is switched off.";
+        QTest::newRow("an offset the printer cannot draw: the writer's reason, no job") << "send" << 203 << "nudge"
+            << "The labels could not be sent to the printer Thermal: <writer>";
+        QTest::newRow("an offset the printer cannot draw: no file") << "save" << 300 << "nudge"
+            << "The labels could not be saved to the file ";
+        QTest::newRow("a folder that is gone: why, and no file") << "save" << 203 << "folder"
+            << "The labels could not be saved to the file ";
+        QTest::newRow("Save As cancelled: nothing read back, nothing written") << "save" << 203 << "no file" << "";
+        QTest::newRow("no print queue: how to set one up") << "send" << 203 << "no queue"
+            << "There is no print queue to send the labels to.";
+        // clang-format on
+    }
+    void labelPrinterJob()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, dpi);
+        QFETCH(QString, fault);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString file =
+            dir.filePath(fault == u"folder" ? QStringLiteral("gone/labels.zpl") : QStringLiteral("labels.zpl"));
+        platform::Recorder recorder;
+        recorder.printerNames = {QStringLiteral("Office"), QStringLiteral("Thermal")};
+        if (fault == u"no queue")
+            recorder.printerNames.clear();
+        recorder.saveFileName = fault == u"no file" ? QString() : file;
+        recorder.cancelProgress = fault == u"cancel";
+        if (fault == u"refuse")
+            recorder.rawPrintError = QStringLiteral("the printer is switched off");
+        FillSheetDialog dialog(Library());
+        QVERIFY(dialog.selectStock(StockIndex(QStringLiteral("lb161"))));
+        const QStringList rows{QStringLiteral("ROW-1"), QStringLiteral("ROW-2"), QStringLiteral("ROW-3")};
+        dialog.setRows(rows);
+        // Well past the label's foot for a nudge, a printer's usual shift otherwise.
+        const QPointF offset = fault == u"nudge" ? QPointF(0, render::kMaxOffsetMm) : QPointF(1.5, -0.5);
+        WindowFixture::child<QDoubleSpinBox>(&dialog, "offsetXSpin")->setValue(offset.x());
+        WindowFixture::child<QDoubleSpinBox>(&dialog, "offsetYSpin")->setValue(offset.y());
+        // The oracle's sheet: the rows filled as the command line fills them for a label printer of that dpi.
+        // The window shows another dpi, which must not leak into the labels.
+        labels::FillOptions fill;
+        fill.look.pointSize = WindowFixture::child<QDoubleSpinBox>(&dialog, "sizeSpin")->value();
+        fill.dpi = dpi;
+        const labels::Sheet sheet = labels::FillSheet(dialog.sheet().stock, rows, labels::ForZpl(fill));
+        ChooseData(WindowFixture::child<QComboBox>(&dialog, "dpiCombo"), dpi == 300 ? 600 : 300);
+        QVERIFY(dialog.sheet().dpi != dpi);
+        QString writerError;
+        const QByteArray expected = ExpectedZpl(sheet, offset, writerError);
+        QVERIFY2(expected.isEmpty() == (fault == u"nudge"), qPrintable(writerError));
+        problem.replace(QLatin1String("<writer>"), writerError);
+        auto* queues = WindowFixture::child<QComboBox>(&dialog, "labelPrinterCombo");
+        queues->setCurrentIndex(queues->findText(QStringLiteral("Thermal")));
+        ChooseData(WindowFixture::child<QComboBox>(&dialog, "labelDpiCombo"), dpi);
+        QSignalSpy used(&dialog, &FillSheetDialog::labelPrinterUsed);
+        QSignalSpy printed(&dialog, &FillSheetDialog::printed);
+        QTest::mouseClick(
+            WindowFixture::child<QPushButton>(&dialog, action == u"save" ? "saveZplButton" : "sendZplButton"),
+            Qt::LeftButton);
+
+        const bool done = fault.isEmpty();
+        const bool read =
+            done || fault == u"cancel" || fault == u"refuse" || fault == u"folder" || fault == u"nudge";
+        QCOMPARE(recorder.progressTexts,
+                 read ? QStringList{QStringLiteral("Reading every label back at %1 dpi...").arg(dpi)}
+                      : QStringList());
+        QVERIFY(recorder.questions.isEmpty());
+        QCOMPARE(recorder.warnings.size(), problem.isEmpty() ? 0 : 1);
+        if (!problem.isEmpty())
+            QVERIFY2(recorder.warnings[0].text.contains(problem), qPrintable(recorder.warnings[0].text));
+        // What a printer would read from the writer's bytes: the rows in order, on the label printer's dots.
+        if (done) {
+            const support::ZplReading reading = support::ReadZpl(expected);
+            QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+            QByteArrayList data;
+            for (const support::ZplLabel& label : reading.labels) {
+                for (const support::ZplBarCode& barCode : label.barCodes)
+                    data.append(barCode.data);
+            }
+            QCOMPARE(data, (QByteArrayList{"ROW-1", "ROW-2", "ROW-3"}));
+        }
+        QCOMPARE(recorder.saveFileCalls.size(), action == u"save" ? 1 : 0);
+        if (action == u"save") {
+            QCOMPARE(recorder.saveFileCalls[0].filters, QStringLiteral("ZPL labels (*.zpl);;All files (*)"));
+            QVERIFY(recorder.saveFileCalls[0].startPath.endsWith(QLatin1String("lb161 labels.zpl")));
+            QCOMPARE(support::ReadFile(file), done ? expected : QByteArray());
+            QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                     done ? QStringList{QStringLiteral("labels.zpl")} : QStringList());
+            QCOMPARE(recorder.notes,
+                     done ? QStringList{QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(file))}
+                          : QStringList());
+            QCOMPARE(used.size() + printed.size(), 0);
+        } else {
+            QCOMPARE(recorder.rawPrintJobs.size(), done ? 1 : 0);
+            if (done) {
+                QCOMPARE(recorder.rawPrintJobs[0].queue, QStringLiteral("Thermal"));
+                QCOMPARE(recorder.rawPrintJobs[0].jobName, QStringLiteral("lb161 labels"));
+                QCOMPARE(recorder.rawPrintJobs[0].bytes, expected);
+                QCOMPARE(used.value(0), (QVariantList{QStringLiteral("Thermal"), dpi}));
+                QCOMPARE(printed.value(0), (QVariantList{QStringLiteral("Thermal"), offset}));
+            }
+            QCOMPARE(used.size(), done ? 1 : 0);
+            QCOMPARE(printed.size(), done ? 1 : 0);
+        }
+    }
+
+    // The label printer list offers the queue last sent to first, and each queue with its own resolution.
+    void labelPrinterChoice_data()
+    {
+        QTest::addColumn<QStringList>("queues"); // as the print system lists them
+        QTest::addColumn<QString>("lastUsed");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QList<int>>("dpis"); // shown as each listed queue is chosen
+        // clang-format off
+        QTest::newRow("the last one used first, each with its own resolution")
+            << QStringList{"Office", "Shelf", "Thermal"} << "Thermal" << QStringList{"Thermal", "Office", "Shelf"}
+            << QList<int>{300, 203, 600};
+        QTest::newRow("none used yet: the print system's order, 203 dpi where none is kept")
+            << QStringList{"Office", "Shelf"} << "" << QStringList{"Office", "Shelf"} << QList<int>{203, 600};
+        QTest::newRow("a queue used last that is gone is not offered")
+            << QStringList{"Office"} << "Gone" << QStringList{"Office"} << QList<int>{203};
+        QTest::newRow("no queues: nothing chosen") << QStringList{} << "Thermal" << QStringList{} << QList<int>{};
+        // clang-format on
+    }
+    void labelPrinterChoice()
+    {
+        QFETCH(QStringList, queues);
+        QFETCH(QString, lastUsed);
+        QFETCH(QStringList, listed);
+        QFETCH(QList<int>, dpis);
+        platform::Recorder recorder;
+        recorder.printerNames = queues;
+        FillSheetDialog dialog(Library());
+        dialog.setLabelPrinters({{"Thermal", 300}, {"Shelf", 600}, {"Gone", 300}}, lastUsed);
+        auto* combo = WindowFixture::child<QComboBox>(&dialog, "labelPrinterCombo");
+        auto* dpiCombo = WindowFixture::child<QComboBox>(&dialog, "labelDpiCombo");
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i)
+            shown.append(combo->itemText(i));
+        QCOMPARE(shown, listed);
+        QCOMPARE(combo->currentIndex(), listed.isEmpty() ? -1 : 0);
+        for (int i = 0; i < listed.size(); ++i) {
+            combo->setCurrentIndex(i);
+            QCOMPARE(dpiCombo->currentData().toInt(), dpis[i]);
+        }
     }
 
     void cancelledPrintWritesNothing()

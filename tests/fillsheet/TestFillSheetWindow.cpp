@@ -289,6 +289,74 @@ private slots:
         QVERIFY(recorder().errors.isEmpty() && recorder().warnings.isEmpty());
     }
 
+    // Each label printer keeps its resolution, with its offset, and the one last sent to is offered first:
+    // sent from the window, written to the settings file, read back by the window of the next run.
+    void labelPrinters_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // sections after the settled file's
+        QTest::addColumn<QString>("sent");      // "queue dpi" chosen and sent to; empty: nothing sent
+        QTest::addColumn<QByteArray>("after");  // the same, after the window is closed
+        QTest::addColumn<QString>("offered");   // "queue dpi" first in the next run's list
+        // clang-format off
+        QTest::newRow("a new printer: its resolution kept, offered first next time") << QByteArray() << "Shelf 600"
+            << QByteArray("[PrinterOffsets]\r\nShelf=0 0\r\n[LabelPrinters]\r\nShelf=600\r\n"
+                          "[FillSheet]\r\nLabelPrinter=Shelf\r\nStock=lb161\r\n") << "Shelf 600";
+        QTest::newRow("a printer sent to at another resolution: changed in place, now the last")
+            << QByteArray("[LabelPrinters]\r\nThermal=300\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Shelf\r\n")
+            << "Thermal 203"
+            << QByteArray("[LabelPrinters]\r\nThermal=203\r\nShelf=600\r\n[FillSheet]\r\nLabelPrinter=Thermal\r\n"
+                          "Stock=lb161\r\n[PrinterOffsets]\r\nThermal=0 0\r\n") << "Thermal 203";
+        QTest::newRow("a resolution no label printer has is not used")
+            << QByteArray("[LabelPrinters]\r\nThermal=250\r\n[FillSheet]\r\nLabelPrinter=Thermal\r\n") << ""
+            << QByteArray("[LabelPrinters]\r\nThermal=250\r\n[FillSheet]\r\nLabelPrinter=Thermal\r\nStock=lb161\r\n")
+            << "Thermal 203";
+        // clang-format on
+    }
+    void labelPrinters()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, sent);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, offered);
+        const QStringList queues{QStringLiteral("Office"), QStringLiteral("Shelf"), QStringLiteral("Thermal")};
+        writeSettings(kSettled + before);
+        start();
+        recorder().printerNames = queues;
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            QVERIFY(dialog->selectStockNamed(QStringLiteral("lb161")));
+            if (!sent.isEmpty()) {
+                dialog->setRows({QStringLiteral("A-1")});
+                auto* queue = child<QComboBox>(dialog, "labelPrinterCombo");
+                queue->setCurrentIndex(queue->findText(sent.section(u' ', 0, 0)));
+                auto* dpi = child<QComboBox>(dialog, "labelDpiCombo");
+                dpi->setCurrentIndex(dpi->findData(sent.section(u' ', 1).toInt()));
+                click(dialog, "sendZplButton");
+            }
+            dialog->reject();
+        });
+        window().fillSheet();
+        QCOMPARE(recorder().rawPrintJobs.size(), sent.isEmpty() ? 0 : 1);
+        QCOMPARE(settingsBytes(), kSettled + after);
+
+        // A new run on the file as it was left: the window made afresh offers the printer last used, at its
+        // resolution.
+        const QByteArray kept = settingsBytes();
+        cleanup();
+        init();
+        writeSettings(kept);
+        start();
+        recorder().printerNames = queues;
+        QString shown;
+        support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
+            shown = child<QComboBox>(dialog, "labelPrinterCombo")->currentText() + u' ' +
+                    child<QComboBox>(dialog, "labelDpiCombo")->currentData().toString();
+            dialog->reject();
+        });
+        window().fillSheet();
+        QCOMPARE(shown, offered);
+        QVERIFY(recorder().errors.isEmpty() && recorder().warnings.isEmpty());
+    }
+
     // A sheet printed to PDF through the print dialog, rasterised and decoded label by label, in order:
     // each label's rectangle holds its row's bar code, or nothing.
     void printedSheetDecodes_data()

@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/Errors.h"
+#include "platform/RawPrinter.h"
 #include "platform/Recorder.h"
 #include "support/Files.h"
 #include "support/Modal.h"
@@ -366,6 +367,62 @@ private slots:
         QCOMPARE(shown, !recorded);
         if (recorded)
             QCOMPARE(recorder->progressTexts, QStringList{"Reading every label back..."});
+    }
+
+    // Raw jobs: the recorder keeps the bytes exactly as sent, or fails as the print system would; the print
+    // system itself names a queue it does not have (or says it does not answer) and prints nothing.
+    void rawPrint_data()
+    {
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<QString>("refusal"); // the recorder's rawPrintError
+        QTest::addColumn<QString>("error");   // a part of it; empty: sent
+        // clang-format off
+        QTest::newRow("an offered queue takes the bytes as they are") << true << "Thermal" << "" << "";
+        QTest::newRow("a queue not offered is named") << true << "Gone" << ""
+            << "there is no print queue called \"Gone\"";
+        QTest::newRow("the print system's refusal is passed on") << true << "Thermal" << "the printer is off"
+            << "the printer is off";
+        QTest::newRow("the print system: a queue it does not have") << false << "kelm test: no such queue" << ""
+            << "<none>";
+        // clang-format on
+    }
+    void rawPrint()
+    {
+        QFETCH(bool, recorded);
+        QFETCH(QString, queue);
+        QFETCH(QString, refusal);
+        QFETCH(QString, error);
+        // Every byte a page language may hold, its escape characters and a NUL among them.
+        QByteArray bytes = "^XA^FH^FD_5E_7E~^FS^XZ\r\n";
+        for (int i = 0; i < 256; ++i)
+            bytes += char(i);
+        std::optional<platform::Recorder> recorder;
+        if (recorded) {
+            recorder.emplace();
+            recorder->printerNames = {QStringLiteral("Office"), QStringLiteral("Thermal")};
+            recorder->rawPrintError = refusal;
+            QCOMPARE(platform::PrinterNames(), recorder->printerNames);
+        }
+        QString reason;
+        const bool sent = platform::PrintRaw(queue, QStringLiteral("labels"), bytes, reason);
+        QCOMPARE(sent, error.isEmpty());
+        if (error == u"<none>") {
+            // Either the queue is named or the print system's silence is said.
+            QVERIFY2(reason == QStringLiteral("there is no print queue called \"%1\"").arg(queue) ||
+                         reason == QStringLiteral("the print system (CUPS) does not answer; is it running?"),
+                     qPrintable(reason));
+        } else {
+            QVERIFY2(reason.contains(error), qPrintable(reason));
+        }
+        if (recorder) {
+            QCOMPARE(recorder->rawPrintJobs.size(), sent ? 1 : 0);
+            if (sent) {
+                QCOMPARE(recorder->rawPrintJobs[0].queue, queue);
+                QCOMPARE(recorder->rawPrintJobs[0].jobName, QStringLiteral("labels"));
+                QCOMPARE(recorder->rawPrintJobs[0].bytes, bytes);
+            }
+        }
     }
 
     void nestedRecorders()
