@@ -78,6 +78,59 @@ private:
     std::size_t m_nextArgument = 0;
 };
 
+// What the user hears of a run, page after page as it is filled: the rows that failed at once, the warnings and
+// the labels that do not read back (with --verify) at the end, in memory that does not grow with the run.
+class PageReport {
+public:
+    PageReport(const Console& console, bool verify, const labels::DrawOptions& draw, int dpi)
+        : m_console(console), m_verify(verify), m_draw(draw), m_dpi(dpi)
+    {
+    }
+
+    void add(const labels::Sheet& page)
+    {
+        for (const labels::RowFailure& failure : page.failures)
+            Complain(m_console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
+        m_rowsFailed = m_rowsFailed || !page.failures.isEmpty();
+        m_warnings.add(page);
+        if (m_verify) {
+            const labels::SheetReading reading = labels::ReadSheetBack(page, m_draw, m_dpi);
+            m_reading.checked += reading.checked;
+            for (const qsizetype label : reading.notRead)
+                m_reading.notRead.append(page.labelsBefore + label);
+            m_unread += labels::ReadBackProblems(page, reading);
+        }
+        m_lastPage = page; // its fits cover every length of the run
+    }
+
+    bool rowsFailed() const { return m_rowsFailed; }
+    bool unreadable() const { return !m_reading.notRead.isEmpty(); }
+
+    void warn() const
+    {
+        for (const QString& warning : m_warnings.warnings(m_lastPage))
+            Complain(m_console.err, QStringLiteral("warning: ") + warning);
+    }
+
+    void listUnreadable(const std::string& outputFile) const
+    {
+        for (const QString& problem : m_unread)
+            Complain(m_console.err, problem);
+        Complain(m_console.err, NotWritten(outputFile, labels::ReadBackSummary(m_reading).toStdString()));
+    }
+
+private:
+    const Console& m_console;
+    const bool m_verify;
+    const labels::DrawOptions m_draw;
+    const int m_dpi;
+    bool m_rowsFailed = false;
+    labels::ScanWarnings m_warnings;
+    labels::Sheet m_lastPage;
+    labels::SheetReading m_reading; // the labels that do not read back, counted over the run
+    QStringList m_unread;
+};
+
 } // namespace
 
 int RunLabels(const CommandLine& commandLine, const Console& console, char* programName)
@@ -162,38 +215,18 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
         firstRowWaits = false;
         return true;
     });
-    bool rowsFailed = false;
-    labels::ScanWarnings warnings;
-    labels::Sheet lastPage;
-    labels::SheetReading reading;
-    QStringList unread;
-    const auto onPage = [&](const labels::Sheet& page) {
-        for (const labels::RowFailure& failure : page.failures)
-            Complain(console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
-        rowsFailed = rowsFailed || !page.failures.isEmpty();
-        warnings.add(page);
-        if (commandLine.verify) {
-            const labels::SheetReading pageReading = labels::ReadSheetBack(page, draw, fill.dpi);
-            reading.checked += pageReading.checked;
-            for (const qsizetype label : pageReading.notRead)
-                reading.notRead.append(page.labelsBefore + label);
-            unread += labels::ReadBackProblems(page, pageReading);
-        }
-        lastPage = page; // the last holds the fits of every length
-    };
-    const bool written = labels::WritePdf(filler, draw, fill.dpi, pdf.device(), onPage, error);
+    PageReport report(console, commandLine.verify, draw, fill.dpi);
+    const bool written = labels::WritePdf(
+        filler, draw, fill.dpi, pdf.device(), [&](const labels::Sheet& page) { report.add(page); }, error);
     QString listError;
     if (!input.finish(listError)) {
         Complain(console.err, listError);
         return 1;
     }
-    for (const QString& warning : warnings.warnings(lastPage))
-        Complain(console.err, QStringLiteral("warning: ") + warning);
+    report.warn();
     // Labels that will not scan are worth neither the paper nor a file that looks finished.
-    if (!reading.notRead.isEmpty()) {
-        for (const QString& problem : std::as_const(unread))
-            Complain(console.err, problem);
-        Complain(console.err, NotWritten(commandLine.outputFile, labels::ReadBackSummary(reading).toStdString()));
+    if (report.unreadable()) {
+        report.listUnreadable(commandLine.outputFile);
         return 1;
     }
     if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
@@ -202,7 +235,7 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
         Complain(console.err, CannotWrite(commandLine.outputFile, error.toStdString()));
         return 1;
     }
-    return rowsFailed ? 1 : 0;
+    return report.rowsFailed() ? 1 : 0;
 }
 
 } // namespace cli

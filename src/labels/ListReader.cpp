@@ -11,13 +11,6 @@ namespace {
 // A block of a list read at once: large enough that reading costs little, small beside the pages.
 constexpr qint64 kBlockBytes = 64 << 10;
 
-QStringConverter::Encoding EncodingOf(ListReader::Encoding encoding)
-{
-    return encoding == ListReader::Encoding::Utf16LE   ? QStringConverter::Utf16LE
-           : encoding == ListReader::Encoding::Utf16BE ? QStringConverter::Utf16BE
-                                                       : QStringConverter::Utf8;
-}
-
 bool IsUtf16(QByteArrayView bytes)
 {
     return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
@@ -28,6 +21,13 @@ bool IsUtf16(QByteArrayView bytes)
 ListReader::ListReader(ByteSource source, const ListOptions& options, qint64 size)
     : m_source(std::move(source)), m_options(options), m_tooLarge(size > kMaxListBytes)
 {
+}
+
+QStringConverter::Encoding ListReader::converter() const
+{
+    return m_encoding == Encoding::Utf16LE   ? QStringConverter::Utf16LE
+           : m_encoding == Encoding::Utf16BE ? QStringConverter::Utf16BE
+                                             : QStringConverter::Utf8;
 }
 
 bool ListReader::stopped() const
@@ -60,7 +60,7 @@ void ListReader::chooseEncoding()
         if (m_bytes.startsWith("\xEF\xBB\xBF"))
             m_bytes.remove(0, 3);
     }
-    m_decoder = QStringDecoder(EncodingOf(m_encoding), QStringConverter::Flag::ConvertInitialBom);
+    m_decoder = QStringDecoder(converter(), QStringConverter::Flag::ConvertInitialBom);
 }
 
 qsizetype ListReader::wholeCharacters() const
@@ -94,7 +94,7 @@ void ListReader::decode(QByteArrayView bytes, bool last)
     QString piece;
     if (last) {
         // The end of the list: bytes that end inside a character are an error, not a character left pending.
-        QStringDecoder decoder(EncodingOf(m_encoding),
+        QStringDecoder decoder(converter(),
                                QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
         piece = decoder.decode(bytes);
         // Qt's decoder drops an odd last byte without a word: half a character is a list cut short.
@@ -201,22 +201,21 @@ QChar ListReader::separatorOfFirstRecord()
     return u',';
 }
 
-bool ListReader::start()
+void ListReader::start()
 {
     // A lone line break is an empty list.
     m_empty = onlyALineBreak();
     if (m_empty)
-        return false;
+        return;
     QString header;
     if (m_options.column <= 0) {
         if (m_options.header)
             nextLine(header);
-        return true;
+        return;
     }
     m_separator = separatorOfFirstRecord();
     if (m_options.header)
         nextRecord(0, header);
-    return true;
 }
 
 bool ListReader::nextLine(QString& line)

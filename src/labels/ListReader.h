@@ -32,9 +32,10 @@ public:
     bool finish();
     const QString& error() const { return m_error; }
 
+private:
     enum class Encoding { Unknown, Utf8, Utf16LE, Utf16BE };
 
-private:
+    QStringConverter::Encoding converter() const;
     bool stopped() const;
     // One read and decode; false when nothing more can come.
     bool step();
@@ -50,7 +51,7 @@ private:
     QChar peek(qsizetype ahead = 0) const { return m_text[m_at + ahead]; }
     QChar take() { return m_text[m_at++]; }
 
-    bool start();
+    void start();
     bool onlyALineBreak();
     QChar separatorOfFirstRecord();
     bool nextLine(QString& line);
