@@ -1391,6 +1391,13 @@ private slots:
         QTest::newRow("a list that is binary")
             << QStringList{"--labels", "lb164", "--list", "binary.list", "--pdf", "x.pdf"} << QByteArray()
             << "binary data" << 1;
+        QTest::newRow("a list that turns out not to be text pages later writes nothing")
+            << QStringList{"--labels", "lb164", "--list", "late.list", "--pdf", "x.pdf"} << QByteArray()
+            << "The list is not UTF-8 text (line 51)" << 1;
+        QTest::newRow("a list file of more than 16 MB is refused at once, from its size")
+            << QStringList{"--labels", "lb164", "--list", "huge.list", "--pdf", "x.pdf"} << QByteArray()
+            << "code39: The list is larger than 16 MB: it is not a list of labels.\n"
+            << 1;
         QTest::newRow("tiny labels warn and name what would scan")
             << QStringList{"--labels", "lb167", "--pdf", "x.pdf", "ABCDEFGHIJKLM"} << QByteArray()
             << "will not scan: their narrow bars are 1 printer dot (0.08 mm) at 300 dpi; Code 39 needs at least 2 "
@@ -1427,6 +1434,10 @@ private slots:
                                                                                            "ELF\2\1\1\0\0",
                                                                                            9)));
         QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("header.csv")), "code,name\n"));
+        QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("late.list")),
+                                   QByteArray("A\n").repeated(50) + "\xFF\n"));
+        QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("huge.list")),
+                                   QByteArray("A\n").repeated(labels::kMaxListBytes / 2 + 1)));
         const support::ProgramRun run = support::RunProgram(kCode39, arguments, {.workingDirectory = dir.path()});
         QCOMPARE(run.out, out);
         const QString stderrText = QString::fromUtf8(run.err);
