@@ -2,11 +2,12 @@
 # Label sheets from long lists: code39 --labels with 10,000, 100,000 and 300,000 rows of part numbers to
 # one PDF, its wall time, processor time and peak resident memory (from /usr/bin/time -v), beside an
 # older build of code39 when one is given. Runs are interleaved round by round; each figure is the median
-# of the rounds, with the memory per row beyond the smallest list and the time per 1,000 rows. Then the
-# same for 1,000 rows as ZPL for a label printer (code39 --labels ROLL --zpl), whose whole run should stay
-# under 0.2 s.
+# of the rounds, with the memory per row beyond the smallest list and the time per 1,000 rows. Then, per
+# tool, how far its peak memory grows from the smallest list to the largest: a run filled page by page
+# should stay within a few megabytes (FLAT_MB, 5 by default), which the exit status says. Last, 1,000 rows
+# as ZPL for a label printer (code39 --labels ROLL --zpl), whose whole run should stay under 0.2 s.
 #   bench/sheets.sh [path/to/code39] [rounds]        (default: the Release build, 3 rounds)
-#   BEFORE=path/to/older/code39  SIZES="10000 100000"  STOCK=lb060  ROLL="Dymo 30256"  bench/sheets.sh ...
+#   BEFORE=path/to/older/code39  SIZES="10000 100000 1000000"  STOCK=lb060  ROLL="Dymo 30256"  bench/sheets.sh ...
 set -euo pipefail
 
 source "$(dirname "$0")/lib.sh"
@@ -66,6 +67,18 @@ for tool in "${tools[@]}"; do
     done
 done
 
+flat=0
+for tool in "${tools[@]}"; do
+    first=$(column_median 3 "$work/figures/$tool-${sizes[0]}")
+    last=$(column_median 3 "$work/figures/$tool-${sizes[-1]}")
+    awk -v t="$tool" -v a="$first" -v b="$last" -v n0="${sizes[0]}" -v n="${sizes[-1]}" -v f="${FLAT_MB:-5}" \
+        'BEGIN { g = (b - a) / 1024; printf "%-8s peak memory grows %.1f MB from %d to %d rows: %s\n", t, g, n0, n,
+                 g <= f ? "flat" : "not flat" }'
+    if [ "$tool" = code39 ] && [ $(((last - first) / 1024)) -gt "${FLAT_MB:-5}" ]; then
+        flat=1
+    fi
+done
+
 # 1,000 rows to ZPL, the whole run: start, the label database, the fit, the file.
 awk 'BEGIN { for (i = 1; i <= 1000; i++) printf "INV-2026-%06d\n", i }' >"$work/rows-zpl"
 for ((round = 1; round <= rounds; round++)); do
@@ -81,3 +94,4 @@ done
 printf '\n%-28s %8s %10s %12s\n' run rows wall_ms bytes
 printf '%-28s %8d %10s %12d\n' "--zpl ($roll)" 1000 "$(bench_median_ms 1 <"$work/figures/zpl")" \
     "$(wc -c <"$work/out.zpl")"
+exit "$flat"

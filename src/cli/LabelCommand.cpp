@@ -1,9 +1,10 @@
 #include "LabelCommand.h"
 
 #include "OffscreenQt.h"
-#include "RowReader.h"
+#include "labels/ListReader.h"
+#include "labels/PageFiller.h"
 #include "labels/ReadBack.h"
-#include "labels/RowList.h"
+#include "labels/ScanWarnings.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
 #include "labels/Zpl.h"
@@ -13,33 +14,123 @@
 #include <QFile>
 
 #include <cstdio>
+#include <optional>
 
 namespace cli {
 
 namespace {
 
-// The rows: DATA, the list file, or standard input read as a list (text or CSV, as a list file is).
-bool ReadRows(const CommandLine& commandLine, const Console& console, QStringList& rows, QString& error)
-{
-    labels::ListOptions list;
-    list.column = commandLine.column;
-    list.header = commandLine.header;
-    if (!commandLine.listFile.empty())
-        return labels::ReadListFile(QFile::decodeName(QByteArray::fromStdString(commandLine.listFile)), list, rows,
-                                    error);
-    if (!commandLine.data.empty()) {
-        for (const std::string& row : commandLine.data)
-            rows.append(QString::fromStdString(row));
+// The rows as they come: DATA, the list file, or standard input read as a list (text or CSV, as a list file is).
+class RowInput {
+public:
+    explicit RowInput(const CommandLine& commandLine) : m_arguments(commandLine.data)
+    {
+        m_options.column = commandLine.column;
+        m_options.header = commandLine.header;
+        if (!commandLine.listFile.empty())
+            m_file.setFileName(QFile::decodeName(QByteArray::fromStdString(commandLine.listFile)));
+    }
+
+    bool open(const Console& console, QString& error)
+    {
+        if (!m_file.fileName().isEmpty()) {
+            if (!labels::OpenListFile(m_file, error))
+                return false;
+            m_list.emplace(labels::ListFileReader(m_file, m_options));
+        } else if (m_arguments.empty()) {
+            m_list.emplace(
+                [in = console.in](char* to, qint64 most, QString& readError) -> qint64 {
+                    const std::size_t got = std::fread(to, 1, std::size_t(most), in);
+                    if (got == 0 && std::ferror(in)) {
+                        readError = QString::fromUtf8(kCannotReadInput);
+                        return -1;
+                    }
+                    return qint64(got);
+                },
+                m_options);
+        }
         return true;
     }
-    bool readFailed = false;
-    const std::string bytes = ReadWhole(console.in, labels::kMaxListBytes, readFailed);
-    if (readFailed) {
-        error = QString::fromUtf8(kCannotReadInput);
+
+    bool next(QString& row)
+    {
+        if (m_list)
+            return m_list->next(row);
+        if (m_nextArgument >= m_arguments.size())
+            return false;
+        row = QString::fromStdString(m_arguments[m_nextArgument++]);
+        return true;
+    }
+
+    // False with the reason when the list, read to its end, proves to be none.
+    bool finish(QString& error)
+    {
+        if (!m_list || m_list->finish())
+            return true;
+        error = m_list->error();
         return false;
     }
-    return labels::RowsFromBytes(QByteArray::fromStdString(bytes), list, rows, error);
-}
+
+private:
+    const std::vector<std::string>& m_arguments;
+    labels::ListOptions m_options;
+    QFile m_file;
+    std::optional<labels::ListReader> m_list;
+    std::size_t m_nextArgument = 0;
+};
+
+// What the user hears of a run, page after page as it is filled: the rows that failed at once, the warnings and
+// the labels that do not read back (with --verify) at the end, in memory that does not grow with the run.
+class PageReport {
+public:
+    PageReport(const Console& console, bool verify, const labels::DrawOptions& draw, int dpi)
+        : m_console(console), m_verify(verify), m_draw(draw), m_dpi(dpi)
+    {
+    }
+
+    void add(const labels::Sheet& page)
+    {
+        for (const labels::RowFailure& failure : page.failures)
+            Complain(m_console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
+        m_rowsFailed = m_rowsFailed || !page.failures.isEmpty();
+        m_warnings.add(page);
+        if (m_verify) {
+            const labels::SheetReading reading = labels::ReadSheetBack(page, m_draw, m_dpi);
+            m_reading.checked += reading.checked;
+            for (const qsizetype label : reading.notRead)
+                m_reading.notRead.append(page.labelsBefore + label);
+            m_unread += labels::ReadBackProblems(page, reading);
+        }
+        m_lastPage = page; // its fits cover every length of the run
+    }
+
+    bool rowsFailed() const { return m_rowsFailed; }
+    bool unreadable() const { return !m_reading.notRead.isEmpty(); }
+
+    void warn() const
+    {
+        for (const QString& warning : m_warnings.warnings(m_lastPage))
+            Complain(m_console.err, QStringLiteral("warning: ") + warning);
+    }
+
+    void listUnreadable(const std::string& outputFile) const
+    {
+        for (const QString& problem : m_unread)
+            Complain(m_console.err, problem);
+        Complain(m_console.err, NotWritten(outputFile, labels::ReadBackSummary(m_reading).toStdString()));
+    }
+
+private:
+    const Console& m_console;
+    const bool m_verify;
+    const labels::DrawOptions m_draw;
+    const int m_dpi;
+    bool m_rowsFailed = false;
+    labels::ScanWarnings m_warnings;
+    labels::Sheet m_lastPage;
+    labels::SheetReading m_reading; // the labels that do not read back, counted over the run
+    QStringList m_unread;
+};
 
 // The sheet as ZPL into file, or to standard output for "-"; a file only when all of it is written. False
 // with the line that says why in message.
@@ -99,13 +190,19 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
         return 2;
     }
 
-    QStringList rows;
-    if (!ReadRows(commandLine, console, rows, error)) {
+    RowInput input(commandLine);
+    if (!input.open(console, error)) {
         Complain(console.err, error);
         return 1;
     }
-    // An empty list is a mistake (a wrong file, an empty column), not a request for blank sheets.
-    if (rows.isEmpty()) {
+    QString firstRow;
+    bool firstRowWaits = input.next(firstRow);
+    if (!firstRowWaits) {
+        if (!input.finish(error)) {
+            Complain(console.err, error);
+            return 1;
+        }
+        // An empty list is a mistake (a wrong file, an empty column), not a request for blank sheets.
         Complain(console.err, "no rows to print");
         return 1;
     }
@@ -129,40 +226,62 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
         Complain(console.err, "the bar-code typeface is not available");
         return 1;
     }
-    const labels::Sheet sheet = labels::FillSheet(stock, rows, fill);
-    rows = QStringList(); // the sheet holds what the pages need: the rows' memory goes before the pages'
-    for (const labels::RowFailure& failure : sheet.failures)
-        Complain(console.err, QStringLiteral("row %1: %2").arg(failure.row).arg(failure.message));
-    for (const QString& warning : labels::SheetWarnings(sheet))
-        Complain(console.err, QStringLiteral("warning: ") + warning);
-    if (commandLine.verify) {
-        // Labels that will not scan are worth neither the paper nor a file that looks finished.
-        const labels::SheetReading reading = labels::ReadSheetBack(sheet, draw, fill.dpi);
-        if (!reading.notRead.isEmpty()) {
-            for (const QString& problem : labels::ReadBackProblems(sheet, reading))
-                Complain(console.err, problem);
-            Complain(console.err,
-                     NotWritten(commandLine.outputFile, labels::ReadBackSummary(reading).toStdString()));
+    labels::PageFiller filler(stock, fill, [&](QString& row) {
+        if (!firstRowWaits)
+            return input.next(row);
+        row = firstRow;
+        firstRowWaits = false;
+        return true;
+    });
+    PageReport report(console, commandLine.verify, draw, fill.dpi);
+    if (commandLine.zpl) {
+        // One sheet for the whole run: a row's copies become one format however the stock's pages would
+        // part them, and nothing reaches the printer before every label has been checked.
+        const labels::Sheet sheet = filler.rest();
+        report.add(sheet);
+        if (!input.finish(error)) {
+            Complain(console.err, error);
             return 1;
         }
-    }
-    if (commandLine.zpl) {
-        // Each label is a format of its own: where a sheet would put it on its page does not matter.
+        report.warn();
+        if (report.unreadable()) {
+            report.listUnreadable(commandLine.outputFile);
+            return 1;
+        }
         if (std::string message; !WriteZplFile(commandLine.outputFile, sheet, draw, console, message)) {
             Complain(console.err, message);
             return 1;
         }
-        return sheet.failures.isEmpty() ? 0 : 1;
+        return report.rowsFailed() ? 1 : 0;
     }
-    if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
-        Complain(console.err, QStringLiteral("warning: ") + offPage);
 
+    // Page by page: each is filled, reported, read back and written before the next is filled, so that a list
+    // of any length takes the memory of one page. The file replaces the old one only at the end, when all is well.
     platform::PendingFile pdf(QFile::decodeName(QByteArray::fromStdString(commandLine.outputFile)));
-    if (!pdf.open(error) || !labels::WritePdf(sheet, draw, fill.dpi, pdf.device(), error) || !pdf.commit(error)) {
+    if (!pdf.open(error)) {
         Complain(console.err, CannotWrite(commandLine.outputFile, error.toStdString()));
         return 1;
     }
-    return sheet.failures.isEmpty() ? 0 : 1;
+    const bool written = labels::WritePdf(
+        filler, draw, fill.dpi, pdf.device(), [&](const labels::Sheet& page) { report.add(page); }, error);
+    QString listError;
+    if (!input.finish(listError)) {
+        Complain(console.err, listError);
+        return 1;
+    }
+    report.warn();
+    // Labels that will not scan are worth neither the paper nor a file that looks finished.
+    if (report.unreadable()) {
+        report.listUnreadable(commandLine.outputFile);
+        return 1;
+    }
+    if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
+        Complain(console.err, QStringLiteral("warning: ") + offPage);
+    if (!written || !pdf.commit(error)) {
+        Complain(console.err, CannotWrite(commandLine.outputFile, error.toStdString()));
+        return 1;
+    }
+    return report.rowsFailed() ? 1 : 0;
 }
 
 } // namespace cli

@@ -91,15 +91,4 @@ void ReadArguments(const std::vector<std::string>& data, RowConsumer& consumer)
     }
 }
 
-std::string ReadWhole(std::FILE* in, std::size_t limit, bool& failed)
-{
-    std::string bytes;
-    char buffer[1 << 16];
-    std::size_t n = 0;
-    while (bytes.size() <= limit && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        bytes.append(buffer, n);
-    failed = std::ferror(in) != 0;
-    return bytes;
-}
-
 } // namespace cli

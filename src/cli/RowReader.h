@@ -41,7 +41,4 @@ ReadEnd ReadLines(std::FILE* in, RowConsumer& consumer);
 // Hands each argument to consumer as a row.
 void ReadArguments(const std::vector<std::string>& data, RowConsumer& consumer);
 
-// All of in, or its first limit + 1 bytes when it holds more (enough for the caller to refuse it).
-std::string ReadWhole(std::FILE* in, std::size_t limit, bool& failed);
-
 } // namespace cli

@@ -20,20 +20,40 @@ QPageLayout StockPageLayout(const Stock& stock)
     return layout;
 }
 
+namespace {
+
+MorePages UpTo(int pageCount)
+{
+    return [pageCount, painted = 1]() mutable { return painted++ < pageCount; };
+}
+
+} // namespace
+
 PaintResult PaintPages(QPagedPaintDevice& device, int pageCount, const PageDrawer& drawPage)
+{
+    return PaintPages(device, UpTo(pageCount), drawPage);
+}
+
+PaintResult PaintPages(QPagedPaintDevice& device, const MorePages& more, const PageDrawer& drawPage)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return PaintResult::NotStarted;
-    for (int page = 0; page < qMax(1, pageCount); ++page) {
-        if (page > 0)
-            device.newPage();
+    drawPage(painter, 0);
+    for (int page = 1; more(); ++page) {
+        device.newPage();
         drawPage(painter, page);
     }
     return painter.end() ? PaintResult::Painted : PaintResult::NotFinished;
 }
 
 bool WritePdfPages(QIODevice& out, const Stock& stock, int dpi, int pageCount, const PageDrawer& drawPage,
+                   QString& error)
+{
+    return WritePdfPages(out, stock, dpi, UpTo(pageCount), drawPage, error);
+}
+
+bool WritePdfPages(QIODevice& out, const Stock& stock, int dpi, const MorePages& more, const PageDrawer& drawPage,
                    QString& error)
 {
     QPdfWriter writer(&out);
@@ -43,7 +63,7 @@ bool WritePdfPages(QIODevice& out, const Stock& stock, int dpi, int pageCount, c
         error = QStringLiteral("the page size cannot be set");
         return false;
     }
-    if (PaintPages(writer, pageCount, drawPage) == PaintResult::NotStarted) {
+    if (PaintPages(writer, more, drawPage) == PaintResult::NotStarted) {
         error = QStringLiteral("the PDF cannot be started");
         return false;
     }

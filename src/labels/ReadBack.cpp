@@ -75,7 +75,7 @@ LabelReading Read(const Sheet& sheet, qsizetype label, const DrawOptions& option
 {
     if (label < 0 || label >= sheet.barTexts.size() || sheet.barTexts[label].isEmpty() || sheet.labels.isEmpty())
         return LabelReading::Blank;
-    const int row = sheet.rowOf(label);
+    const qsizetype row = sheet.rowOf(label) - sheet.rowsBefore; // from 1 in data
     if (row < 1 || row > sheet.data.size())
         return LabelReading::DoesNotRead; // a bar code that no row asked for
     const QImage image = DrawAlone(sheet, label, options, dpi);
@@ -155,8 +155,9 @@ QStringList ReadBackProblems(const Sheet& sheet, const SheetReading& reading)
 {
     QStringList problems;
     for (const qsizetype label : reading.notRead)
-        problems.append(
-            QStringLiteral("label %1 (row %2): does not read back").arg(label + 1).arg(sheet.rowOf(label)));
+        problems.append(QStringLiteral("label %1 (row %2): does not read back")
+                            .arg(sheet.labelsBefore + label + 1)
+                            .arg(sheet.rowOf(label)));
     return problems;
 }
 

@@ -37,8 +37,8 @@ using ReadingProgress = std::function<void(qsizetype done, qsizetype total)>;
 SheetReading ReadSheetBack(const Sheet& sheet, const DrawOptions& options, int dpi,
                            const std::atomic_bool* cancel = nullptr, const ReadingProgress& progress = {});
 
-// "label N (row R): does not read back" for each label that does not, N counted from 1 over all pages: the
-// words the command line and the window both use.
+// "label N (row R): does not read back" for each label that does not, N counted from 1 over all pages of the
+// run: the words the command line and the window both use.
 QStringList ReadBackProblems(const Sheet& sheet, const SheetReading& reading);
 // "all 1,000 labels read back", "the label reads back", how many of them do not, or that it was cancelled.
 QString ReadBackSummary(const SheetReading& reading);

@@ -7,7 +7,9 @@
 
 namespace labels {
 
-// A list file larger than this is not a list of labels; it is refused rather than read.
+// A list larger than this is not a list of labels; it is refused rather than read. Read as it comes, a list
+// takes no memory for its length, but the window holds a whole one, and the command refuses what the window
+// refuses: a file at once, from its size; standard input when it passes the limit, before anything is written.
 inline constexpr qint64 kMaxListBytes = 16 << 20;
 
 // The highest CSV column a list may name.

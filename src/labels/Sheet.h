@@ -41,11 +41,13 @@ struct RowFailure {
     QString message;
 };
 
+// The labels of a run, on all its pages or, filled page by page (PageFiller.h), on one of them: the labels
+// and rows before it are then counted in labelsBefore and rowsBefore, and a label's number is its own.
 struct Sheet {
     Stock stock;
     QList<QRectF> labels; // one page's label rectangles, in order
     QStringList barTexts; // per label over all pages: "*DATA*", or empty for a blank label
-    QList<int> rows;      // per label over all pages: the row it holds, from 1; 0 for a blank label
+    QList<int> rows;      // per label over all pages: the row it holds, from 1 in the run; 0 for a blank label
     QList<RowFailure> failures;
     render::BarCodeLook look;
     int dpi = render::kDefaultDpi;
@@ -53,21 +55,24 @@ struct Sheet {
     Rotation rotation = Rotation::Auto;
     QHash<int, SymbolFit> fits; // by the bar text's length: every label of a sheet has the same room
     // What each label must scan as: the rows as given, how they were laid out and how they were encoded.
-    QStringList data;
+    QStringList data; // from row rowsBefore + 1 on
+    qsizetype labelsBefore = 0;
+    int rowsBefore = 0;
     int start = 1;
     int copies = 1;
     bool checksum = false;
     bool fullAscii = false;
 
     int pageCount() const;
-    // The row (from 1) whose bar code label (from 0, over all pages) holds; 0 for the blank labels
+    // The row (from 1 in the run) whose bar code label (from 0, over all pages) holds; 0 for the blank labels
     // before the start.
     int rowOf(qsizetype label) const;
+    SymbolRules rules() const;
 };
 
 // Fills labels with rows: start - 1 blank labels, then copies labels per row, page after page. A row the
 // builder refuses, or whose bar code fits the label at no size, leaves its labels blank and is listed
-// with its number and the reason.
+// with its number and the reason. A list too long for the window is better filled page by page.
 Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& options);
 
 // The fit of a bar text of the sheet; a fit of module 0 for a length the sheet does not hold.

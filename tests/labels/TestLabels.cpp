@@ -1,9 +1,12 @@
 // Label stocks read from the label-template database, sheets filled and fitted, list files, templates,
 // and code39 --labels as a user runs it: its PDF rasterised at 300 dpi and each label decoded by zbar.
 #include "code39/Code39.h"
+#include "labels/ListReader.h"
+#include "labels/PageFiller.h"
 #include "labels/ReadBack.h"
 #include "labels/RowList.h"
 #include "labels/RtfTemplate.h"
+#include "labels/ScanWarnings.h"
 #include "labels/Sheet.h"
 #include "labels/StockLibrary.h"
 #include "labels/UserStock.h"
@@ -215,6 +218,56 @@ bool IsSafeFieldData(const QByteArray& data)
         }
     }
     return true;
+}
+
+// The rows of bytes read by a ListReader handed at most chunk bytes at a time, as a pipe hands them.
+bool RowsInChunks(const QByteArray& bytes, qsizetype chunk, const labels::ListOptions& options, QStringList& rows,
+                  QString& error)
+{
+    qsizetype at = 0;
+    labels::ListReader reader(
+        [&](char* to, qint64 most, QString&) {
+            const qsizetype got = std::min({qsizetype(most), chunk, bytes.size() - at});
+            std::copy_n(bytes.constData() + at, got, to);
+            at += got;
+            return qint64(got);
+        },
+        options);
+    rows.clear();
+    QString row;
+    while (reader.next(row))
+        rows.append(row);
+    if (reader.finish())
+        return true;
+    rows.clear();
+    error = reader.error();
+    return false;
+}
+
+// Every sheet a PageFiller gives for rows, the last the one without labels that ends the run.
+QList<labels::Sheet> FillPages(const Stock& stock, const QStringList& rows, const labels::FillOptions& options)
+{
+    qsizetype next = 0;
+    labels::PageFiller filler(stock, options, [&](QString& row) {
+        if (next >= rows.size())
+            return false;
+        row = rows[next++];
+        return true;
+    });
+    QList<labels::Sheet> pages(1);
+    while (filler.next(pages.last()))
+        pages.append(labels::Sheet());
+    return pages;
+}
+
+// A PDF with the time it was made, which differs from run to run, masked.
+QByteArray Timeless(QByteArray pdf)
+{
+    static const QRegularExpression time(QStringLiteral("\\(D:[0-9]{14}[^)]*\\)"));
+    QString text = QString::fromLatin1(pdf);
+    for (const QRegularExpressionMatch& match : time.globalMatch(text))
+        text.replace(match.capturedStart(), match.capturedLength(), QString(match.capturedLength(), u'#'));
+    return text.toLatin1();
 }
 
 } // namespace
@@ -544,6 +597,36 @@ private slots:
             << QStringList(labels::kMaxLabels + 1, "A") << QString();
         QTest::newRow("a huge list") << QByteArray(labels::kMaxListBytes + 1, 'A') << 0 << false << QStringList()
                                      << "larger than 16 MB";
+        QTest::newRow("characters of several bytes, whole wherever a read ends")
+            << QByteArray("Caf\xC3\xA9\n\xE2\x82\xAC-1\n\xF0\x9F\x93\xA6\n") << 0 << false
+            << QStringList{"Caf\u00e9", "\u20ac-1", "\U0001F4E6"} << QString();
+        QTest::newRow("UTF-16 big-endian, a pair of surrogates, CRLF")
+            << QByteArray("\xFE\xFF\0A\0\r\0\n\xD8\x3D\xDC\xE6\0\n", 14) << 0 << false
+            << QStringList{"A", "\U0001F4E6"} << QString();
+        QTest::newRow("UTF-16: half a pair of surrogates is kept as it comes, for the builder to refuse")
+            << QByteArray("\xFF\xFE"
+                          "A\0\n\0=\xD8"
+                          "B\0\n\0=\xD8",
+                          14)
+            << 0 << false << QStringList{"A", QString(QChar(0xD83D)) + u'B', QString(QChar(0xD83D))} << QString();
+        QTest::newRow("a second mark is passed over, a third is a character")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBFX\n") << 0 << false
+            << QStringList{QString(QChar::ByteOrderMark) + u'X'} << QString();
+        QTest::newRow("UTF-16: a second mark is passed over, one of the other order is a character")
+            << QByteArray("\xFF\xFE\xFF\xFE\xFE\xFFX\0\n\0", 10) << 0 << false << QStringList{"\uFFFEX"}
+            << QString();
+        QTest::newRow("a zero byte after a bad one: binary wins, wherever it is")
+            << QByteArray("\xE9\nA\n").repeated(2000) + QByteArray("\0", 1) << 0 << false << QStringList()
+            << "binary data";
+        QTest::newRow("a quoted field runs over many reads, the separator found after it")
+            << QByteArray("\"") + QByteArray("a\n").repeated(40000) + QByteArray("\";B\nC;D\n") << 2 << false
+            << QStringList{"B", "D"} << QString();
+        QTest::newRow("a bad character after the rows a run holds still refuses the list")
+            << QByteArray("A\n").repeated(labels::kMaxLabels + 5) + "\xFF" << 0 << false << QStringList()
+            << "not UTF-8 text (line 1000006)";
+        QTest::newRow("a lone CR is an empty list too")
+            << QByteArray("\r") << 1 << false << QStringList() << QString();
+        QTest::newRow("a header alone") << QByteArray("code\r\n") << 0 << true << QStringList() << QString();
     }
     void rowsFromBytes()
     {
@@ -557,6 +640,15 @@ private slots:
         QCOMPARE(labels::RowsFromBytes(bytes, {column, header}, got, message), error.isEmpty());
         QCOMPARE(got, rows);
         QVERIFY2(message.contains(error), qPrintable(message));
+        // Read as a pipe hands it, cut anywhere (inside a character, a quoted field, a CRLF): the same.
+        if (bytes.size() > 100000)
+            return;
+        for (const qsizetype chunk : {1, 2, 3, 5, 4096}) {
+            QString chunkMessage;
+            QCOMPARE(RowsInChunks(bytes, chunk, {column, header}, got, chunkMessage), error.isEmpty());
+            QCOMPARE(got, rows);
+            QCOMPARE(chunkMessage, message);
+        }
     }
 
     void fillSheet_data()
@@ -602,6 +694,171 @@ private slots:
         for (const labels::RowFailure& f : sheet.failures)
             got.append(QStringLiteral("%1: %2").arg(f.row).arg(f.message));
         QCOMPARE(got.join(u'\n'), failures);
+    }
+
+    // A run filled page by page holds, page after page, what the whole run holds (FillSheet the oracle): its
+    // labels, rows and failures, each failure on the page its row was read for, the run's warnings, and each
+    // page's labels map to their rows' data.
+    void fillPageByPage_data()
+    {
+        QTest::addColumn<Stock>("stock");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<QList<int>>("labelsPerPage");
+        QTest::addColumn<QList<int>>("failurePages"); // per failure, the page (from 0) that names it
+        const Stock lb164 = OwnStock(QStringLiteral("lb164"));
+        const QStringList eight{"R-1", "R-2", "R-3", "R-4", "R-5", "R-6", "R-7", "r-8"};
+        QTest::newRow("exactly one page: no empty page after it")
+            << lb164 << eight.first(6) << 1 << 1 << QList<int>{6} << QList<int>();
+        QTest::newRow("a row's copies run on to the next page")
+            << lb164 << QStringList{"A", "B"} << 1 << 4 << QList<int>{6, 2} << QList<int>();
+        QTest::newRow("blank labels before the start on the first page only")
+            << lb164 << eight.first(7) << 5 << 1 << QList<int>{6, 5} << QList<int>();
+        QTest::newRow("a failing row on a later page is named with that page, its labels blank")
+            << lb164 << eight << 1 << 1 << QList<int>{6, 2} << QList<int>{1};
+        QTest::newRow("a failing row whose copies span pages")
+            << lb164 << QStringList{"A", "b", "C"} << 2 << 3 << QList<int>{6, 4} << QList<int>{0};
+        QTest::newRow("one label a page, many copies: a row over many pages")
+            << OneLabel(3 * kInch, kInch) << QStringList{"A", "B"} << 1 << 3 << QList<int>{1, 1, 1, 1, 1, 1}
+            << QList<int>();
+        QTest::newRow("warnings gather the rows of every page, by length")
+            << OwnStock(QStringLiteral("lb167"))
+            << QStringList{"ABCDEFGHIJKLM", "A1", "ABCDEFGHIJKLM", "NOPQRSTUVWXYZ", "B2", "ABCDEFGHIJKLN"} << 3
+            << 20 << QList<int>{80, 42} << QList<int>();
+    }
+    void fillPageByPage()
+    {
+        QFETCH(Stock, stock);
+        QFETCH(QStringList, rows);
+        QFETCH(int, start);
+        QFETCH(int, copies);
+        QFETCH(QList<int>, labelsPerPage);
+        QFETCH(QList<int>, failurePages);
+        labels::FillOptions options;
+        options.start = start;
+        options.copies = copies;
+        const labels::Sheet whole = labels::FillSheet(stock, rows, options);
+        QList<labels::Sheet> pages = FillPages(stock, rows, options);
+        QVERIFY(pages.last().barTexts.isEmpty());
+        QList<int> perPage;
+        QStringList barTexts;
+        QList<int> rowOfLabel;
+        QList<int> failed;
+        QList<int> failedOn;
+        labels::ScanWarnings warnings;
+        for (qsizetype p = 0; p < pages.size(); ++p) {
+            const labels::Sheet& page = pages[p];
+            if (!page.barTexts.isEmpty())
+                perPage.append(int(page.barTexts.size()));
+            QCOMPARE(page.labelsBefore, qsizetype(barTexts.size()));
+            for (qsizetype i = 0; i < page.barTexts.size(); ++i) {
+                const int row = page.rowOf(i);
+                QCOMPARE(row, whole.rowOf(page.labelsBefore + i));
+                if (!page.barTexts[i].isEmpty())
+                    QCOMPARE(page.data.value(row - page.rowsBefore - 1), rows[row - 1]);
+            }
+            barTexts += page.barTexts;
+            rowOfLabel += page.rows;
+            for (const labels::RowFailure& failure : page.failures) {
+                failed.append(failure.row);
+                failedOn.append(int(p));
+            }
+            warnings.add(page);
+        }
+        QCOMPARE(perPage, labelsPerPage);
+        QCOMPARE(perPage.size(), whole.pageCount());
+        QCOMPARE(barTexts, whole.barTexts);
+        QCOMPARE(rowOfLabel, whole.rows);
+        QList<int> wholeFailed;
+        for (const labels::RowFailure& failure : whole.failures)
+            wholeFailed.append(failure.row);
+        QCOMPARE(failed, wholeFailed);
+        QCOMPARE(failedOn, failurePages);
+        QCOMPARE(warnings.warnings(pages.last()), labels::SheetWarnings(whole));
+    }
+
+    // The rows a warning names: in order, each once, the first four ranges shown and the rest counted, whether
+    // the run is filled whole or page by page.
+    void warningRows_data()
+    {
+        QTest::addColumn<QList<int>>("longRows"); // the rows of 12 characters, too many to scan, in a run of 12
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("one row") << QList<int>{5} << 1 << "The bar codes of row 5 (";
+        QTest::newRow("ranges and single rows, copies each once")
+            << QList<int>{1, 2, 3, 7} << 30 << "The bar codes of rows 1-3, 7 (";
+        QTest::newRow("four ranges shown, the rest counted")
+            << QList<int>{1, 3, 4, 6, 8, 9, 11} << 20 << "The bar codes of rows 1, 3-4, 6, 8-9 and 1 more (";
+        QTest::newRow("the fourth range runs on past the others")
+            << QList<int>{1, 3, 5, 7, 8, 9, 10, 12} << 7 << "The bar codes of rows 1, 3, 5, 7-10 and 1 more (";
+    }
+    void warningRows()
+    {
+        QFETCH(QList<int>, longRows);
+        QFETCH(int, copies);
+        QFETCH(QString, named);
+        QStringList rows;
+        for (int row = 1; row <= 12; ++row)
+            rows.append(longRows.contains(row) ? QStringLiteral("ABCDEFGHIJ%1").arg(row, 2, 10, QChar(u'0'))
+                                               : QStringLiteral("A1"));
+        labels::FillOptions options;
+        options.copies = copies;
+        const Stock stock = OwnStock(QStringLiteral("lb167"));
+        const QStringList whole = labels::SheetWarnings(labels::FillSheet(stock, rows, options));
+        QVERIFY2(std::any_of(whole.begin(), whole.end(), [&](const QString& w) { return w.startsWith(named); }),
+                 qPrintable(whole.join(u'\n')));
+        const QList<labels::Sheet> pages = FillPages(stock, rows, options);
+        labels::ScanWarnings paged;
+        for (const labels::Sheet& page : pages)
+            paged.add(page);
+        QCOMPARE(paged.warnings(pages.last()), whole);
+    }
+
+    // The PDF of a run written page by page, as the command writes it, is the PDF of the whole run.
+    void pdfPageByPage_data()
+    {
+        QTest::addColumn<Stock>("stock");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("copies");
+        QTest::newRow("three sheets, a start, copies across sheets")
+            << OwnStock(QStringLiteral("lb060")) << 40 << 4 << 2;
+        QTest::newRow("one label a page") << OneLabel(3 * kInch, kInch) << 3 << 1 << 2;
+        QTest::newRow("part of one sheet") << OwnStock(QStringLiteral("lb167")) << 5 << 1 << 1;
+    }
+    void pdfPageByPage()
+    {
+        QFETCH(Stock, stock);
+        QFETCH(int, rows);
+        QFETCH(int, start);
+        QFETCH(int, copies);
+        QStringList list;
+        for (int row = 1; row <= rows; ++row)
+            list.append(row % 7 == 0 ? QStringLiteral("bad-%1").arg(row) : QStringLiteral("P-%1").arg(row));
+        labels::FillOptions options;
+        options.start = start;
+        options.copies = copies;
+        labels::DrawOptions draw;
+        draw.outlines = true;
+        QString error;
+        QBuffer whole;
+        QVERIFY(whole.open(QIODevice::WriteOnly));
+        QVERIFY(labels::WritePdf(labels::FillSheet(stock, list, options), draw, kDpi, whole, error));
+        qsizetype next = 0;
+        labels::PageFiller filler(stock, options, [&](QString& row) {
+            if (next >= list.size())
+                return false;
+            row = list[next++];
+            return true;
+        });
+        QBuffer paged;
+        QVERIFY(paged.open(QIODevice::WriteOnly));
+        int pagesSeen = 0;
+        QVERIFY(labels::WritePdf(
+            filler, draw, kDpi, paged, [&](const labels::Sheet&) { ++pagesSeen; }, error));
+        QVERIFY(pagesSeen >= 2);
+        QCOMPARE(Timeless(paged.data()), Timeless(whole.data()));
     }
 
     // The fit: the narrow bar never wider than the typeface's at the chosen size, in whole dots, reduced to
@@ -931,6 +1188,22 @@ private slots:
         QCOMPARE(lastTotal.load(), cancel ? 0 : 6);
         QCOMPARE(labels::ReadBackProblems(sheet, reading), problems);
         QCOMPARE(labels::ReadBackSummary(reading), summary);
+        if (cancel)
+            return;
+        // Page by page, as the command reads each page before it writes it: the same labels named.
+        QList<labels::Sheet> pages = FillPages(OwnStock(QStringLiteral("lb164")), {"A-1", "B-2", "C-3"}, options);
+        QStringList pageProblems;
+        qsizetype checked = 0;
+        for (labels::Sheet& page : pages) {
+            const qsizetype local = spoiled - page.labelsBefore;
+            if (spoiled >= 0 && local >= 0 && local < page.barTexts.size())
+                page.barTexts[local] = pages.first().barTexts[1];
+            const labels::SheetReading pageReading = labels::ReadSheetBack(page, {}, kDpi);
+            checked += pageReading.checked;
+            pageProblems += labels::ReadBackProblems(page, pageReading);
+        }
+        QCOMPARE(checked, reading.checked);
+        QCOMPARE(pageProblems, problems);
     }
 
     // A stock typed by the user: made, kept as one settings value, read back, found by name.
@@ -1201,6 +1474,13 @@ private slots:
         QTest::newRow("a list that is binary")
             << QStringList{"--labels", "lb164", "--list", "binary.list", "--pdf", "x.pdf"} << QByteArray()
             << "binary data" << 1;
+        QTest::newRow("a list that turns out not to be text pages later writes nothing")
+            << QStringList{"--labels", "lb164", "--list", "late.list", "--pdf", "x.pdf"} << QByteArray()
+            << "The list is not UTF-8 text (line 51)" << 1;
+        QTest::newRow("a list file of more than 16 MB is refused at once, from its size")
+            << QStringList{"--labels", "lb164", "--list", "huge.list", "--pdf", "x.pdf"} << QByteArray()
+            << "code39: The list is larger than 16 MB: it is not a list of labels.\n"
+            << 1;
         QTest::newRow("tiny labels warn and name what would scan")
             << QStringList{"--labels", "lb167", "--pdf", "x.pdf", "ABCDEFGHIJKLM"} << QByteArray()
             << "will not scan: their narrow bars are 1 printer dot (0.08 mm) at 300 dpi; Code 39 needs at least 2 "
@@ -1237,6 +1517,10 @@ private slots:
                                                                                            "ELF\2\1\1\0\0",
                                                                                            9)));
         QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("header.csv")), "code,name\n"));
+        QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("late.list")),
+                                   QByteArray("A\n").repeated(50) + "\xFF\n"));
+        QVERIFY(support::WriteFile(dir.filePath(QStringLiteral("huge.list")),
+                                   QByteArray("A\n").repeated(labels::kMaxListBytes / 2 + 1)));
         const support::ProgramRun run = support::RunProgram(kCode39, arguments, {.workingDirectory = dir.path()});
         QCOMPARE(run.out, out);
         const QString stderrText = QString::fromUtf8(run.err);
