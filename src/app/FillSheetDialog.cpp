@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 #include <limits>
 
@@ -121,6 +122,10 @@ FillSheetDialog::FillSheetDialog(const labels::StockLibrary& library, QWidget* p
     for (QDoubleSpinBox* spin : {offsetXSpin, offsetYSpin})
         connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { m_offsetTyped = true; });
 
+    // The panel's width follows its captions and lists, which change after the window is built.
+    settingsPanel->installEventFilter(this);
+    keepSettingsWhole();
+
     // A field reached by Tab or its mnemonic is scrolled into view on a short screen.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && settingsPanel->isAncestorOf(now))
@@ -168,11 +173,6 @@ void FillSheetDialog::setBarCodeData(const QString& barCodeData)
         if (listEdit->toPlainText().trimmed().isEmpty())
             currentRadio->setChecked(true);
     }
-    // The settings scroll up and down on a short screen, never sideways: their panel keeps the width its
-    // captions need, this one's included.
-    settingsScroll->setMinimumWidth(settingsPanel->minimumSizeHint().width() +
-                                    settingsScroll->verticalScrollBar()->sizeHint().width() +
-                                    2 * settingsScroll->frameWidth());
     rebuild();
 }
 
@@ -609,6 +609,22 @@ bool FillSheetDialog::printPages(labels::DrawOptions options, bool warn)
     platform::ShowNote(printButton, printerName.isEmpty() ? kPdfWrittenNote : kPrintedNote.arg(printerName));
     emit printed(printerName, options.offsetMm);
     return true;
+}
+
+void FillSheetDialog::keepSettingsWhole()
+{
+    // The settings scroll up and down on a short screen, never sideways: their view is as wide as the panel
+    // needs, with room for the scroll bar.
+    settingsScroll->setMinimumWidth(settingsPanel->minimumSizeHint().width() +
+                                    style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, settingsScroll) +
+                                    2 * settingsScroll->frameWidth());
+}
+
+bool FillSheetDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == settingsPanel && event->type() == QEvent::LayoutRequest)
+        keepSettingsWhole();
+    return QDialog::eventFilter(watched, event);
 }
 
 void FillSheetDialog::setLabelPrinters(const QList<std::pair<QString, int>>& resolutions, const QString& lastUsed)

@@ -104,7 +104,12 @@ public slots:
     // resolution; false when cancelled or failed, with the reason shown.
     bool sendToLabelPrinter();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The settings' view as wide as their panel needs.
+    void keepSettingsWhole();
     void searchStocks();
     void rebuild();
     void showPage(int page);

@@ -119,6 +119,11 @@ private slots:
                                     .arg(dialog->frameGeometry().height())));
             auto* scroll = dialog->findChild<QScrollArea*>("settingsScroll");
             QVERIFY(scroll);
+            // The settings are never cut at their right edge: they scroll up and down only.
+            QVERIFY2(scroll->widget()->width() <= scroll->viewport()->width(),
+                     qPrintable(QStringLiteral("settings %1 wide in a view of %2")
+                                    .arg(scroll->widget()->width())
+                                    .arg(scroll->viewport()->width())));
             for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
                 if (scroll->isAncestorOf(button))
                     scroll->ensureWidgetVisible(button);
@@ -142,6 +147,7 @@ private slots:
         withFillSheet([](FillSheetDialog* dialog) {
             QWidget* preview = dialog->findChild<QWidget*>("preview");
             QWidget* settings = dialog->findChild<QWidget*>("settingsScroll");
+            QApplication::processEvents(); // the layout as shown, settled
             const QSize previewBefore = preview->size();
             const int settingsBefore = settings->width();
             const QSize dialogBefore = dialog->size();
