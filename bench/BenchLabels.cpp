@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
+#include <utility>
+
 namespace {
 
 void BM_LoadDatabase(benchmark::State& state)
@@ -44,16 +46,23 @@ void BM_Find(benchmark::State& state)
 }
 BENCHMARK(BM_Find)->Unit(benchmark::kMillisecond);
 
-// Rows to sheets to PDF bytes, as code39 --labels does it (without the file write).
-void BM_ListToPdf(benchmark::State& state)
+// The stock and rows the list benchmarks fill: count part numbers on lb060.
+std::pair<labels::Stock, QStringList> PartNumbersOnLb060(qsizetype count)
 {
     labels::StockLibrary library;
     library.loadDatabase();
     QString error;
-    const labels::Stock stock = library.stocks()[library.find(QStringLiteral("lb060"), error)];
     QStringList rows;
-    for (int i = 0; i < state.range(0); ++i)
+    for (qsizetype i = 0; i < count; ++i)
         rows.append(QStringLiteral("INV-2026-%1").arg(i, 4, 10, QLatin1Char('0')));
+    return {library.stocks()[library.find(QStringLiteral("lb060"), error)], rows};
+}
+
+// Rows to sheets to PDF bytes, as code39 --labels does it (without the file write).
+void BM_ListToPdf(benchmark::State& state)
+{
+    const auto [stock, rows] = PartNumbersOnLb060(state.range(0));
+    QString error;
     for (auto _ : state) {
         const labels::Sheet sheet = labels::FillSheet(stock, rows, {});
         QByteArray pdf;
@@ -70,13 +79,8 @@ BENCHMARK(BM_ListToPdf)->Arg(1000)->Unit(benchmark::kMillisecond);
 // file write).
 void BM_ListToZpl(benchmark::State& state)
 {
-    labels::StockLibrary library;
-    library.loadDatabase();
+    const auto [stock, rows] = PartNumbersOnLb060(state.range(0));
     QString error;
-    const labels::Stock stock = library.stocks()[library.find(QStringLiteral("lb060"), error)];
-    QStringList rows;
-    for (int i = 0; i < state.range(0); ++i)
-        rows.append(QStringLiteral("INV-2026-%1").arg(i, 4, 10, QLatin1Char('0')));
     labels::FillOptions options;
     options.dpi = labels::kDefaultZplDpi;
     options = labels::ForZpl(options);

@@ -234,20 +234,27 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
         return true;
     });
     PageReport report(console, commandLine.verify, draw, fill.dpi);
+    // Once every row is read: the list was one to the end, the warnings said, and every label reads back.
+    const auto wholeRunGood = [&] {
+        if (QString listError; !input.finish(listError)) {
+            Complain(console.err, listError);
+            return false;
+        }
+        report.warn();
+        // Labels that will not scan are worth neither the paper nor a file that looks finished.
+        if (report.unreadable()) {
+            report.listUnreadable(commandLine.outputFile);
+            return false;
+        }
+        return true;
+    };
     if (commandLine.zpl) {
         // One sheet for the whole run: a row's copies become one format however the stock's pages would
         // part them, and nothing reaches the printer before every label has been checked.
         const labels::Sheet sheet = filler.rest();
         report.add(sheet);
-        if (!input.finish(error)) {
-            Complain(console.err, error);
+        if (!wholeRunGood())
             return 1;
-        }
-        report.warn();
-        if (report.unreadable()) {
-            report.listUnreadable(commandLine.outputFile);
-            return 1;
-        }
         if (std::string message; !WriteZplFile(commandLine.outputFile, sheet, draw, console, message)) {
             Complain(console.err, message);
             return 1;
@@ -264,17 +271,8 @@ int RunLabels(const CommandLine& commandLine, const Console& console, char* prog
     }
     const bool written = labels::WritePdf(
         filler, draw, fill.dpi, pdf.device(), [&](const labels::Sheet& page) { report.add(page); }, error);
-    QString listError;
-    if (!input.finish(listError)) {
-        Complain(console.err, listError);
+    if (!wholeRunGood())
         return 1;
-    }
-    report.warn();
-    // Labels that will not scan are worth neither the paper nor a file that looks finished.
-    if (report.unreadable()) {
-        report.listUnreadable(commandLine.outputFile);
-        return 1;
-    }
     if (const QString offPage = labels::OffPageWarning(stock); !offPage.isEmpty())
         Complain(console.err, QStringLiteral("warning: ") + offPage);
     if (!written || !pdf.commit(error)) {
