@@ -239,6 +239,17 @@ bool FillSheetDialog::selectStockNamed(const QString& name)
     return index >= 0 && selectStock(index);
 }
 
+int FillSheetDialog::pdfDpi() const
+{
+    return dpiCombo->currentData().toInt();
+}
+
+void FillSheetDialog::setPdfDpi(int dpi)
+{
+    if (const int index = dpiCombo->findData(dpi); index >= 0)
+        dpiCombo->setCurrentIndex(index);
+}
+
 QString FillSheetDialog::stockName() const
 {
     return stockList->currentItem() ? m_sheet.stock.name() : QString();

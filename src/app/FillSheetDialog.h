@@ -38,6 +38,9 @@ public:
     bool selectStockNamed(const QString& name);
     // The chosen stock's name; empty when no stock is chosen.
     QString stockName() const;
+    // The resolution a PDF of the labels is drawn for; one the window does not offer is not taken.
+    int pdfDpi() const;
+    void setPdfDpi(int dpi);
 
     // The user's own stocks, listed before the library's; one that does not make a stock is left out.
     void setUserStocks(const QList<labels::UserStockInput>& stocks);

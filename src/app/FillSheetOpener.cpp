@@ -72,6 +72,8 @@ void FillSheetOpener::open(const MadeBarCode& barCode, const QString& offeredSto
             dialog.setUserStocks(stocks.stocks);
             if (const QString last = m_settingsFile->lastStock(); created && !last.isEmpty())
                 dialog.selectStockNamed(last); // a stock no longer there leaves the list's first chosen
+            if (created)
+                dialog.setPdfDpi(m_settingsFile->pdfDpi());
             if (!stocks.notes.isEmpty() && !std::exchange(m_userStockNotesShown, true))
                 platform::ShowWarning(m_mainWindow, m_mainWindow->pos() + kWarningOffset,
                                       stocks.notes.join(u'\n'));
@@ -92,6 +94,8 @@ void FillSheetOpener::open(const MadeBarCode& barCode, const QString& offeredSto
         const QString chosen = dialog.stockName();
         if (!chosen.isEmpty() && chosen != m_settingsFile->lastStock())
             m_settingsFile->writeLastStock(chosen);
+        if (dialog.pdfDpi() != m_settingsFile->pdfDpi())
+            m_settingsFile->writePdfDpi(dialog.pdfDpi());
     }
 }
 

@@ -32,6 +32,7 @@ enum class Key {
     LabelExplain,
     LastStock,
     LastLabelPrinter,
+    PdfDpi,
 };
 
 struct KeyEntry {
@@ -69,6 +70,7 @@ constexpr KeyEntry kKeys[] = {
     {Key::LabelExplain, kSettingsSection, "LabelExplain", "1"},
     {Key::LastStock, kFillSheetSection, "Stock", ""},
     {Key::LastLabelPrinter, kFillSheetSection, "LabelPrinter", ""},
+    {Key::PdfDpi, kFillSheetSection, "PdfDpi", "300"},
 };
 
 const KeyEntry& Entry(Key key)
@@ -441,6 +443,19 @@ QString SettingsFile::lastStock() const
 void SettingsFile::writeLastStock(const QString& name) const
 {
     platform::WriteText(Section(Key::LastStock), Name(Key::LastStock), name, m_path);
+}
+
+int SettingsFile::pdfDpi() const
+{
+    const int dpi = platform::ReadInteger(Section(Key::PdfDpi), Name(Key::PdfDpi), render::kDefaultDpi, m_path);
+    return std::ranges::find(labels::kPdfResolutions, dpi) != std::end(labels::kPdfResolutions)
+               ? dpi
+               : render::kDefaultDpi;
+}
+
+void SettingsFile::writePdfDpi(int dpi) const
+{
+    platform::WriteText(Section(Key::PdfDpi), Name(Key::PdfDpi), QString::number(dpi), m_path);
 }
 
 } // namespace kelm

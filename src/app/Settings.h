@@ -111,6 +111,11 @@ public:
     QString lastStock() const;
     // Throws platform::IniError.
     void writeLastStock(const QString& name) const;
+    // The resolution last chosen for a PDF of labels; the default for a value that is not one of
+    // labels::kPdfResolutions.
+    int pdfDpi() const;
+    // Throws platform::IniError.
+    void writePdfDpi(int dpi) const;
 
 private:
     void writeSettingsSection(const Settings& settings) const;

@@ -256,6 +256,12 @@ private slots:
     // again at the next run.
     void printerOffsetsAndLastStock()
     {
+        // A PDF resolution the window does not offer reads as the default.
+        for (const auto& [stored, read] :
+             {std::pair{"203", 203}, {"250", 300}, {"x", 300}, {"99999999999", 300}}) {
+            writeSettings(kSettled + "[FillSheet]\r\nPdfDpi=" + stored + "\r\n");
+            QCOMPARE(kelm::SettingsFile(settingsFile()).pdfDpi(), read);
+        }
         // A key with no printer name is no printer's: a PDF never takes its offset.
         writeSettings(kSettled + "[PrinterOffsets]\r\nBroken=left\r\n=3 3\r\nHome=0 2\r\n");
         const auto offsets = kelm::SettingsFile(settingsFile()).printerOffsets();
@@ -265,6 +271,8 @@ private slots:
         support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             QVERIFY(dialog->selectStockNamed(QStringLiteral("lb163")));
             QCOMPARE(dialog->offsetForPrinter(QStringLiteral("Home")), QPointF(0, 2));
+            QCOMPARE(dialog->pdfDpi(), 300);
+            dialog->setPdfDpi(600);
             emit dialog->printed(QStringLiteral("Office"), QPointF(1.5, -0.5));
             emit dialog->printed(QStringLiteral("Home"), QPointF(0.25, 2));
             emit dialog->printed(QString(), QPointF(3, 3));
@@ -273,15 +281,17 @@ private slots:
         window().fillSheet();
         QCOMPARE(settingsBytes(),
                  kSettled + "[PrinterOffsets]\r\nBroken=left\r\n=3 3\r\nHome=0.25 2\r\nOffice=1.5 -0.5\r\n"
-                            "[FillSheet]\r\nStock=lb163\r\n");
+                            "[FillSheet]\r\nStock=lb163\r\nPdfDpi=600\r\n");
 
-        // A new run: the window made afresh reads both back.
+        // A new run: the window made afresh reads them back; a resolution it does not offer is not taken.
         cleanup();
         init();
-        writeSettings(kSettled + "[PrinterOffsets]\r\nOffice=1.5 -0.5\r\n[FillSheet]\r\nStock=lb163\r\n");
+        writeSettings(kSettled +
+                      "[PrinterOffsets]\r\nOffice=1.5 -0.5\r\n[FillSheet]\r\nStock=lb163\r\nPdfDpi=600\r\n");
         start();
         support::OnNextModal<FillSheetDialog>([&](FillSheetDialog* dialog) {
             QCOMPARE(dialog->stockName(), QStringLiteral("lb163"));
+            QCOMPARE(dialog->pdfDpi(), 600);
             QCOMPARE(dialog->offsetForPrinter(QStringLiteral("Office")), QPointF(1.5, -0.5));
             dialog->reject();
         });
