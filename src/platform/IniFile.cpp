@@ -144,6 +144,13 @@ QString IniFile::decode(qsizetype begin, qsizetype end) const
     QString text(static_cast<qsizetype>((end - begin) / 2), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
         text[i] = QChar(unitAt(begin + 2 * i));
+    // Half of a surrogate pair is no character: it reads as U+FFFD, as a broken UTF-8 sequence does.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
     return text;
 }
 

@@ -29,7 +29,8 @@ public:
     const QByteArray& bytes() const { return m_bytes; }
 
     // The value of the first matching key in the first matching section, blanks and one pair of outer
-    // quotes removed, cut to kMaxValueLength; nullopt when the section or the key is missing.
+    // quotes removed, cut to kMaxValueLength, half a surrogate pair read as U+FFFD; nullopt when the section
+    // or the key is missing.
     // Section and key are matched without regard to case, after trimming their spaces.
     std::optional<QString> value(const QString& section, const QString& key) const;
     // The same value, not cut: for the program's own text, which must read back whole.

@@ -131,6 +131,11 @@ private slots:
             "e\r\n",
             "S", "k", "Grüße");
         row("UTF-16LE with its byte-order mark", utf16("[S]\r\nk=€ ü\r\n"), "S", "k", "€ ü");
+        // Half a surrogate pair is no character: it reads as the replacement character, as broken UTF-8 does.
+        row("UTF-16LE with half a surrogate pair",
+            utf16(QStringLiteral("[S]\r\nk=") + QChar(0xDC00) + u'3' + QChar(0xD83D) + QChar(0xDE00) +
+                  QChar(0xD90D) + QStringLiteral("\r\n")),
+            "S", "k", QStringLiteral("\uFFFD3\U0001F600\uFFFD"));
         row("UTF-16LE of odd length", utf16("[S]\r\nk=v\r\n") + 'x', "S", "k", "v");
         row("a UTF-8 byte-order mark leaves line 1 readable", utf8Bom("[S]\r\nk=\xE2\x82\xAC\r\n"), "S", "k", "€");
         row("a value is cut to 2,047 characters", "[S]\r\nk=" + QByteArray(3000, 'v') + "\r\n", "S", "k",
