@@ -124,4 +124,14 @@ bool WritePdf(PageFiller& filler, const DrawOptions& options, int dpi, QIODevice
         error);
 }
 
+PageFiller::NextRow RowsOf(const QStringList& rows)
+{
+    return [&rows, next = qsizetype(0)](QString& row) mutable {
+        if (next >= rows.size())
+            return false;
+        row = rows[next++];
+        return true;
+    };
+}
+
 } // namespace labels

@@ -6,6 +6,7 @@
 #include "Sheet.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -39,6 +40,9 @@ private:
     QString m_pendingBarText;
     int m_pendingCopies = 0;
 };
+
+// The rows of a list one after another, for a filler; rows must outlive it.
+PageFiller::NextRow RowsOf(const QStringList& rows);
 
 // Every page the filler gives, handed to onPage as it is filled (to report its failures, read it back), then
 // written to out as a PDF at dpi, the next page filled only after. At least one page is written, as WritePdf

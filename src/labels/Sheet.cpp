@@ -37,13 +37,7 @@ SymbolRules Sheet::rules() const
 
 Sheet FillSheet(const Stock& stock, const QStringList& rows, const FillOptions& options)
 {
-    qsizetype next = 0;
-    PageFiller filler(stock, options, [&](QString& row) {
-        if (next >= rows.size())
-            return false;
-        row = rows[next++];
-        return true;
-    });
+    PageFiller filler(stock, options, RowsOf(rows));
     Sheet sheet = filler.rest();
     if (!sheet.labels.isEmpty())
         sheet.data = rows;

@@ -247,13 +247,7 @@ bool RowsInChunks(const QByteArray& bytes, qsizetype chunk, const labels::ListOp
 // Every sheet a PageFiller gives for rows, the last the one without labels that ends the run.
 QList<labels::Sheet> FillPages(const Stock& stock, const QStringList& rows, const labels::FillOptions& options)
 {
-    qsizetype next = 0;
-    labels::PageFiller filler(stock, options, [&](QString& row) {
-        if (next >= rows.size())
-            return false;
-        row = rows[next++];
-        return true;
-    });
+    labels::PageFiller filler(stock, options, labels::RowsOf(rows));
     QList<labels::Sheet> pages(1);
     while (filler.next(pages.last()))
         pages.append(labels::Sheet());
@@ -845,13 +839,7 @@ private slots:
         QBuffer whole;
         QVERIFY(whole.open(QIODevice::WriteOnly));
         QVERIFY(labels::WritePdf(labels::FillSheet(stock, list, options), draw, kDpi, whole, error));
-        qsizetype next = 0;
-        labels::PageFiller filler(stock, options, [&](QString& row) {
-            if (next >= list.size())
-                return false;
-            row = list[next++];
-            return true;
-        });
+        labels::PageFiller filler(stock, options, labels::RowsOf(list));
         QBuffer paged;
         QVERIFY(paged.open(QIODevice::WriteOnly));
         int pagesSeen = 0;
